@@ -1,0 +1,28 @@
+# Heraldpad: everything a fresh Debian machine needs, in a few goals.
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: run test build bench fuzz package clean deps-build deps-test deps-bench deps-package
+
+deps-%:
+	@scripts/deps.sh $*
+
+build: deps-build
+	cmake -S . -B build/run -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHERALDPAD_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build build/run -j $(JOBS)
+
+run: build
+	./build/run/ui/heraldpad
+
+test: deps-test
+	cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DHERALDPAD_SANITIZE=ON -DHERALDPAD_WERROR=ON $(CMAKE_FLAGS)
+	cmake --build build/test -j $(JOBS)
+	cd build/test && ctest --output-on-failure -j $(JOBS)
+
+bench: deps-bench
+	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DHERALDPAD_TESTS=OFF -DHERALDPAD_BENCH=ON $(CMAKE_FLAGS)
+	cmake --build build/bench -j $(JOBS)
+	bench/run.sh build/bench
+
+clean:
+	rm -rf build

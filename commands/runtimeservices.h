@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// What the file commands need of the running program besides the document and
+// the file dialog.
+class RuntimeServices {
+public:
+    virtual ~RuntimeServices() = default;
+
+    // A modal box with the buttons Yes and No, Yes the default, no icon.
+    // True when the user chose Yes.
+    virtual bool AskYesNo(const QString &prompt, const QString &title) = 0;
+    virtual QString CurrentDir() const = 0;
+    // Ends the program; the calling command returns at once after it.
+    virtual void EndProgram() = 0;
+    // Tells the user that writing fileName failed, and why.
+    virtual void ShowSaveFailure(const QString &fileName, const QString &reason) = 0;
+};

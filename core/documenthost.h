@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// What the document needs of whoever holds the text and shows the title.
+// Every write of the text must call NewsDocument::TextChanged() before it returns.
+class DocumentHost {
+public:
+    virtual ~DocumentHost() = default;
+
+    virtual QString text() const = 0;
+    virtual void setText(const QString &text) = 0;
+    // Length of text(), without building it: the change rule asks on every keystroke.
+    virtual qsizetype textLength() const = 0;
+
+    virtual QString title() const = 0;
+    virtual void setTitle(const QString &title) = 0;
+};

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a goal needs, when they are missing.
+# Usage: scripts/deps.sh build|test|bench|package
+# As root it installs them with apt-get; otherwise it prints the line to run.
+set -euo pipefail
+
+build=(cmake make g++ qt6-base-dev)
+case "${1:-build}" in
+    build) want=("${build[@]}") ;;
+    test) want=("${build[@]}" xvfb xauth xdotool xclip x11-utils clang libclang-rt-14-dev
+                desktop-file-utils appstream dpkg-dev fakeroot file) ;;
+    bench) want=("${build[@]}" time) ;;
+    package) want=("${build[@]}" dpkg-dev fakeroot file) ;;
+    *) echo "usage: $0 build|test|bench|package" >&2; exit 2 ;;
+esac
+
+missing=()
+for pkg in "${want[@]}"; do
+    status=$(dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null || true)
+    [ "$status" = installed ] || missing+=("$pkg")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "Heraldpad needs these Debian packages. Install them with:" >&2
+    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,373 @@
+#include "fakes.h"
+#include "filecommands.h"
+#include "keycommands.h"
+#include "plainhost.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+const QString kMarked = PlainHost::kTitle + "*";
+const QString kExitPrompt =
+    QStringLiteral("Would you like to save your changes before exiting the application?");
+const QString kOpenPrompt =
+    QStringLiteral("Would you like to save your changes before opening a new file?");
+const QString kError = QStringLiteral("Error while opening file");
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+} // namespace
+
+// The commands with a plain document, a fake dialog and fake services, in a
+// working directory of their own.
+struct Editor {
+    QTemporaryDir dir;
+    PlainDocument d;
+    FakeDialog dialog;
+    FakeServices services;
+    FileCommands commands{d.document, dialog, services};
+
+    Editor()
+    {
+        services.currentDir = dir.path();
+        d.document.Reset();
+    }
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QString text() const { return d.host.textValue; }
+    QString title() const { return d.host.titleValue; }
+    void type(const QString &text) { d.host.setText(d.host.textValue + text); }
+    void loadQuickFile(const QByteArray &bytes)
+    {
+        writeBytes(path("news.txt"), bytes);
+        commands.Quickload();
+    }
+};
+
+class TestFileCommands : public QObject {
+    Q_OBJECT
+
+private slots:
+    void promptTextsAndTitle()
+    {
+        Editor e;
+        e.type("x");
+        e.services.answers = {false};
+        e.commands.Exit();
+        e.type("y");
+        e.services.answers = {false};
+        e.commands.Quickload();
+        QCOMPARE(e.services.asked.size(), 2);
+        QCOMPARE(e.services.asked[0].prompt, kExitPrompt);
+        QCOMPARE(e.services.asked[0].title, QString("SecureSave"));
+        QCOMPARE(e.services.asked[1].prompt, kOpenPrompt);
+    }
+
+    void saveAsDialogAndCancel()
+    {
+        Editor e;
+        e.type("news");
+        QCOMPARE(e.commands.Quicksave(), FileCommands::SaveOutcome::NotChosen);
+        QCOMPARE(e.dialog.shown.size(), 1);
+        const auto shown = e.dialog.shown[0];
+        QCOMPARE(shown.kind, QString("save"));
+        QCOMPARE(shown.title, QString("Save text file"));
+        QCOMPARE(shown.filter, QString("*.txt (Textfiles)|*.txt"));
+        QCOMPARE(shown.initDir, e.dir.path());
+        QCOMPARE(shown.flags, 2);
+        QVERIFY(e.d.document.Unsaved());
+        QCOMPARE(e.title(), kMarked);
+        QCOMPARE(QDir(e.dir.path()).entryList(QDir::Files), QStringList());
+    }
+
+    void saveAsWritesTheChosenFileAndCancelForgetsIt()
+    {
+        Editor e;
+        e.type("one\r\n");
+        e.dialog.choices = {e.path("a.txt")};
+        QCOMPARE(e.commands.SaveAs(), FileCommands::SaveOutcome::Saved);
+        QCOMPARE(readBytes(e.path("a.txt")), QByteArray("one\r\n"));
+        QCOMPARE(e.dialog.FileName, e.path("a.txt"));
+        QVERIFY(!e.d.document.Unsaved());
+        QCOMPARE(e.title(), PlainHost::kTitle);
+        QCOMPARE(e.d.document.SavedText(), QString("one\r\n"));
+
+        // A cancelled Save as leaves no name a later Quicksave could write to.
+        e.type("two");
+        e.commands.SaveAs();
+        QCOMPARE(e.dialog.FileName, QString());
+        QCOMPARE(readBytes(e.path("a.txt")), QByteArray("one\r\n"));
+    }
+
+    void quicksaveWritesEvenWhenClean()
+    {
+        Editor e;
+        e.loadQuickFile("news\r\n");
+        QCOMPARE(e.dialog.FileName, e.path("news.txt"));
+        writeBytes(e.path("news.txt"), "changed behind our back");
+        QCOMPARE(e.commands.Quicksave(), FileCommands::SaveOutcome::Saved);
+        QCOMPARE(e.dialog.shown.size(), 0);
+        QCOMPARE(readBytes(e.path("news.txt")), QByteArray("news\r\n"));
+    }
+
+    void loadSetsUpTheOpenDialogAndStopsOnCancel()
+    {
+        Editor e;
+        e.loadQuickFile("saved\r\n");
+        e.commands.Load();
+        QCOMPARE(e.services.asked.size(), 0); // clean: no prompt
+        const auto shown = e.dialog.shown.value(0);
+        QCOMPARE(shown.kind, QString("open"));
+        QCOMPARE(shown.title, QString("Open text file"));
+        QCOMPARE(shown.filter, QString("*.txt (Textfiles)|*.txt"));
+        QCOMPARE(shown.initDir, e.dir.path());
+        QCOMPARE(shown.flags, 4);
+        // The text was emptied before the dialog; against a non-empty saved
+        // text that is an edit.
+        QCOMPARE(e.text(), QString());
+        QVERIFY(e.d.document.Unsaved());
+        QCOMPARE(e.title(), kMarked);
+        QCOMPARE(e.dialog.FileName, QString());
+    }
+
+    void loadReadsTheChosenFile()
+    {
+        Editor e;
+        writeBytes(e.path("a.txt"), "first\nsecond");
+        e.dialog.choices = {e.path("a.txt")};
+        e.commands.Load();
+        QCOMPARE(e.text(), QString("first\r\nsecond\r\n"));
+        QCOMPARE(e.d.document.SavedText(), e.text());
+        QVERIFY(!e.d.document.Unsaved());
+        QCOMPARE(e.title(), PlainHost::kTitle);
+        QVERIFY(!e.d.document.LoadingFile());
+    }
+
+    void loadFailureKeepsTheTypedName_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("missing file") << "missing.txt";
+        QTest::newRow("a folder") << "";
+    }
+    void loadFailureKeepsTheTypedName()
+    {
+        QFETCH(QString, chosen);
+        Editor e;
+        const QString name = e.path(chosen);
+        e.dialog.choices = {name};
+        e.commands.Load();
+        QCOMPARE(e.text(), kError);
+        QVERIFY(!e.d.document.Unsaved()); // the message is not an edit
+        QCOMPARE(e.title(), PlainHost::kTitle);
+        QVERIFY(!e.d.document.LoadingFile());
+        QCOMPARE(e.dialog.FileName, name);
+
+        if (chosen.isEmpty())
+            return;
+        // Quicksave then writes to the typed name without a dialog.
+        QCOMPARE(e.commands.Quicksave(), FileCommands::SaveOutcome::Saved);
+        QCOMPARE(e.dialog.shown.size(), 1);
+        QCOMPARE(readBytes(name), kError.toLatin1());
+    }
+
+    void quickloadAtStartWithoutQuickFile()
+    {
+        Editor e;
+        e.commands.Quickload();
+        QCOMPARE(e.text(), kError);
+        QCOMPARE(e.title(), PlainHost::kTitle);
+        QCOMPARE(e.dialog.FileName, QString());
+        e.type("!");
+        QCOMPARE(e.title(), kMarked);
+        e.services.answers = {false};
+        e.commands.Exit();
+        QCOMPARE(e.services.asked.size(), 1);
+        QCOMPARE(e.services.ended, 1);
+    }
+
+    void failedQuickloadKeepsNameAndSavedText()
+    {
+        Editor e;
+        e.loadQuickFile("kept\r\n");
+        QFile::remove(e.path("news.txt"));
+        e.commands.Quickload();
+        QCOMPARE(e.text(), kError);
+        QCOMPARE(e.dialog.FileName, e.path("news.txt"));
+        QCOMPARE(e.d.document.SavedText(), QString("kept\r\n"));
+        // Emptying before the read was an edit against "kept"; the message is not.
+        QVERIFY(e.d.document.Unsaved());
+        QCOMPARE(e.title(), kMarked);
+    }
+
+    void exitPaths()
+    {
+        { // clean: ends at once
+            Editor e;
+            e.commands.Exit();
+            QCOMPARE(e.services.asked.size(), 0);
+            QCOMPARE(e.services.ended, 1);
+        }
+        { // No: ends without writing
+            Editor e;
+            e.loadQuickFile("a\r\n");
+            e.type("b");
+            e.services.answers = {false};
+            e.commands.Exit();
+            QCOMPARE(e.services.ended, 1);
+            QCOMPARE(readBytes(e.path("news.txt")), QByteArray("a\r\n"));
+        }
+        { // Yes: saves, then ends
+            Editor e;
+            e.loadQuickFile("a\r\n");
+            e.type("b");
+            e.services.answers = {true};
+            e.commands.Exit();
+            QCOMPARE(e.services.ended, 1);
+            QCOMPARE(readBytes(e.path("news.txt")), QByteArray("a\r\nb"));
+        }
+        { // Yes, then the Save dialog cancelled: the program goes on
+            Editor e;
+            e.type("b");
+            e.services.answers = {true};
+            e.commands.Exit();
+            QCOMPARE(e.dialog.shown.size(), 1);
+            QCOMPARE(e.services.ended, 0);
+            QVERIFY(e.d.document.Unsaved());
+        }
+    }
+
+    void failedSaveChangesNothing()
+    {
+        Editor e;
+        e.loadQuickFile("on disk\r\n");
+        e.type(QString::fromUtf16(u"\u2713"));
+        const QString text = e.text();
+        e.services.answers = {true};
+        e.commands.Exit();
+        QCOMPARE(e.services.ended, 0);
+        QCOMPARE(e.services.failures.size(), 1);
+        QVERIFY(e.services.failures[0].startsWith(e.path("news.txt") + ": Line 2, column 1:"));
+        QCOMPARE(readBytes(e.path("news.txt")), QByteArray("on disk\r\n"));
+        QCOMPARE(e.text(), text);
+        QVERIFY(e.d.document.Unsaved());
+        QCOMPARE(e.title(), kMarked);
+        QCOMPARE(e.d.document.SavedText(), QString("on disk\r\n"));
+        QCOMPARE(e.dialog.FileName, e.path("news.txt"));
+
+        // The same through Quicksave and Save as to a place that cannot be written.
+        e.dialog.FileName = e.dir.path();
+        QCOMPARE(e.commands.Quicksave(), FileCommands::SaveOutcome::Failed);
+        e.dialog.choices = {e.path("no/such/folder.txt")};
+        QCOMPARE(e.commands.SaveAs(), FileCommands::SaveOutcome::Failed);
+        QCOMPARE(e.services.failures.size(), 3);
+        QVERIFY(e.d.document.Unsaved());
+        QCOMPARE(e.d.document.SavedText(), QString("on disk\r\n"));
+    }
+
+    // Yes to the prompt and a save that fails or writes nothing: the text the
+    // user asked to keep stays, unsaved, and nothing is loaded over it.
+    void loadsStopWhenThePromptsSaveDoesNotHappen_data()
+    {
+        QTest::addColumn<bool>("quick");
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("Quickload, save fails") << true << false;
+        QTest::newRow("Quickload, save cancelled") << true << true;
+        QTest::newRow("Load, save fails") << false << false;
+        QTest::newRow("Load, save cancelled") << false << true;
+    }
+    void loadsStopWhenThePromptsSaveDoesNotHappen()
+    {
+        QFETCH(bool, quick);
+        QFETCH(bool, cancel);
+        Editor e;
+        writeBytes(e.path("news.txt"), "other\r\n");
+        e.type("mine");
+        if (!cancel)
+            e.dialog.FileName = e.dir.path(); // a folder: the save fails
+        e.dialog.choices = {QString(), e.path("news.txt")};
+        e.services.answers = {true};
+        quick ? e.commands.Quickload() : e.commands.Load();
+        QCOMPARE(e.text(), QString("mine"));
+        QVERIFY(e.d.document.Unsaved());
+        QCOMPARE(e.title(), kMarked);
+        QCOMPARE(e.services.failures.size(), cancel ? 0 : 1);
+        QCOMPARE(e.dialog.shown.size(), cancel ? 1 : 0);
+    }
+
+    void loadsGoOnAfterNoOrASave()
+    {
+        Editor e;
+        writeBytes(e.path("b.txt"), "b\r\n");
+        e.loadQuickFile("a\r\n");
+        e.type("+");
+        e.services.answers = {false};
+        e.dialog.choices = {e.path("b.txt")};
+        e.commands.Load();
+        QCOMPARE(e.text(), QString("b\r\n"));
+        QCOMPARE(readBytes(e.path("news.txt")), QByteArray("a\r\n"));
+
+        e.type("+");
+        e.services.answers = {true};
+        e.commands.Quickload();
+        QCOMPARE(readBytes(e.path("b.txt")), QByteArray("b\r\n+"));
+        QCOMPARE(e.text(), QString("a\r\n"));
+        QCOMPARE(e.dialog.FileName, e.path("news.txt"));
+        QVERIFY(!e.d.document.Unsaved());
+    }
+
+    void mayClose()
+    {
+        Editor e;
+        QVERIFY(e.commands.MayClose());
+        QCOMPARE(e.services.asked.size(), 0);
+        e.type("x");
+        e.services.answers = {false};
+        QVERIFY(e.commands.MayClose());
+        e.services.answers = {true};
+        QVERIFY(!e.commands.MayClose()); // save dialog cancelled
+        QCOMPARE(e.services.asked.last().prompt, kExitPrompt);
+        QCOMPARE(e.services.ended, 0);
+    }
+
+    void shortcuts_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("command");
+        const int ctrl = Qt::ControlModifier;
+        QTest::newRow("Ctrl+S") << int(Qt::Key_S) << ctrl << int(KeyCommand::Quicksave);
+        QTest::newRow("Ctrl+L") << int(Qt::Key_L) << ctrl << int(KeyCommand::Quickload);
+        QTest::newRow("Ctrl+E") << int(Qt::Key_E) << ctrl << int(KeyCommand::Exit);
+        QTest::newRow("Ctrl+keypad S") << int(Qt::Key_S) << int(ctrl | Qt::KeypadModifier)
+                                       << int(KeyCommand::Quicksave);
+        QTest::newRow("Ctrl+Shift+S") << int(Qt::Key_S) << int(ctrl | Qt::ShiftModifier)
+                                      << int(KeyCommand::None);
+        QTest::newRow("Ctrl+Alt+L") << int(Qt::Key_L) << int(ctrl | Qt::AltModifier)
+                                    << int(KeyCommand::None);
+        QTest::newRow("Alt+S") << int(Qt::Key_S) << int(Qt::AltModifier) << int(KeyCommand::None);
+        QTest::newRow("S") << int(Qt::Key_S) << 0 << int(KeyCommand::None);
+        QTest::newRow("Ctrl+Meta+E") << int(Qt::Key_E) << int(ctrl | Qt::MetaModifier)
+                                     << int(KeyCommand::None);
+        QTest::newRow("Ctrl+D") << int(Qt::Key_D) << ctrl << int(KeyCommand::None);
+    }
+    void shortcuts()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, command);
+        QCOMPARE(int(commandForKey(key, Qt::KeyboardModifiers(modifiers))), command);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFileCommands)
+#include "tst_filecommands.moc"

@@ -1,0 +1,124 @@
+#include "plainhost.h"
+
+#include <QTest>
+
+class TestNewsDocument : public QObject {
+    Q_OBJECT
+
+private slots:
+    void typingAndDeletingAgainRemovesTheMark()
+    {
+        PlainDocument d;
+        d.document.Reset();
+        d.host.setText("a");
+        QVERIFY(d.document.Unsaved());
+        QCOMPARE(d.host.titleValue, PlainHost::kTitle + "*");
+        d.host.setText("ab");
+        QCOMPARE(d.host.titleValue, PlainHost::kTitle + "*"); // never two marks
+        d.host.setText("a");
+        d.host.setText("");
+        QVERIFY(!d.document.Unsaved());
+        QCOMPARE(d.host.titleValue, PlainHost::kTitle);
+    }
+
+    void emptyingSavedTextMarksUnsaved()
+    {
+        PlainDocument d;
+        d.host.setText("line\r\n");
+        d.document.MarkClean();
+        QCOMPARE(d.document.SavedText(), QString("line\r\n"));
+        QCOMPARE(d.host.titleValue, PlainHost::kTitle);
+        d.host.setText("");
+        QVERIFY(d.document.Unsaved());
+        QCOMPARE(d.host.titleValue, PlainHost::kTitle + "*");
+    }
+
+    void comparisonIsExact_data()
+    {
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<QString>("edited");
+        QTest::newRow("letter case") << "News" << "news";
+        QTest::newRow("trailing space") << "News" << "News ";
+        QTest::newRow("line end kind") << "a\r\nb" << "a\nbb";
+        QTest::newRow("nbsp against space") << QString("a\u00a0b") << "a b";
+        QTest::newRow("same length, last char") << "abcdef" << "abcdeg";
+    }
+    void comparisonIsExact()
+    {
+        QFETCH(QString, saved);
+        QFETCH(QString, edited);
+        PlainDocument d;
+        d.host.setText(saved);
+        d.document.MarkClean();
+        d.host.setText(edited);
+        QVERIFY(d.document.Unsaved());
+        d.host.setText(saved);
+        QVERIFY(!d.document.Unsaved());
+        QCOMPARE(d.host.titleValue, PlainHost::kTitle);
+    }
+
+    void loadingFreezesTheState()
+    {
+        PlainDocument d;
+        d.host.setText("x");
+        QVERIFY(d.document.Unsaved());
+        const int writes = d.host.titleWrites;
+        d.document.setLoadingFile(true);
+        d.host.setText("");
+        d.host.setText("whatever");
+        QVERIFY(d.document.Unsaved());
+        QCOMPARE(d.host.titleWrites, writes);
+
+        PlainDocument clean;
+        clean.document.setLoadingFile(true);
+        clean.host.setText("loaded\r\n");
+        QVERIFY(!clean.document.Unsaved());
+        QCOMPARE(clean.host.titleValue, PlainHost::kTitle);
+    }
+
+    void markIsAppendedToAndCutFromTheCurrentTitle()
+    {
+        // The plain title is never written anew: the mark works on whatever
+        // title the host shows.
+        PlainDocument d;
+        d.host.titleValue = "Other";
+        d.host.setText("x");
+        QCOMPARE(d.host.titleValue, QString("Other*"));
+        d.document.MarkClean();
+        QCOMPARE(d.host.titleValue, QString("Other"));
+        d.document.MarkClean(); // on an unmarked title: no change
+        QCOMPARE(d.host.titleValue, QString("Other"));
+
+        PlainDocument empty;
+        empty.host.titleValue.clear();
+        empty.host.setText("x");
+        QCOMPARE(empty.host.titleValue, QString("*"));
+    }
+
+    void resetClearsBothFlags()
+    {
+        PlainDocument d;
+        d.host.setText("x");
+        d.document.setLoadingFile(true);
+        d.document.Reset();
+        QVERIFY(!d.document.Unsaved());
+        QVERIFY(!d.document.LoadingFile());
+    }
+
+    void lengthChangeNeedsNoLookAtTheText()
+    {
+        PlainDocument d;
+        d.host.setText(QString(1000, u'a'));
+        d.document.MarkClean();
+        const int reads = d.host.textReads;
+        d.host.setText(QString(1001, u'a'));
+        QCOMPARE(d.host.textReads, reads);
+        QVERIFY(d.document.Unsaved());
+        d.host.setText(QString(1000, u'a')); // same length: must compare
+        QVERIFY(d.host.textReads > reads);
+        QVERIFY(!d.document.Unsaved());
+    }
+};
+
+QTEST_APPLESS_MAIN(TestNewsDocument)
+#include "tst_newsdocument.moc"

@@ -1,0 +1,214 @@
+#include "newscodec.h"
+#include "newsfile.h"
+#include "plainhost.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<unreadable>";
+    return f.readAll();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+} // namespace
+
+class TestNewsFile : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    QString load(const QByteArray &bytes)
+    {
+        writeBytes(path("in.txt"), bytes);
+        PlainDocument d;
+        d.document.setLoadingFile(true);
+        const FileResult r = ReadNewsFile(path("in.txt"), d.document);
+        if (!r)
+            return "<failed: " + r.error + ">";
+        return d.host.textValue;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        QCOMPARE(NewsCodec::selfCheck(), QString());
+    }
+
+    void lineEnds_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty file") << QByteArray() << QString();
+        QTest::newRow("two CR LF lines") << QByteArray("one\r\ntwo\r\n") << "one\r\ntwo\r\n";
+        QTest::newRow("last line unended") << QByteArray("one\r\ntwo") << "one\r\ntwo\r\n";
+        QTest::newRow("LF only") << QByteArray("a\nb\n") << "a\r\nb\r\n";
+        QTest::newRow("CR only") << QByteArray("a\rb") << "a\r\nb\r\n";
+        QTest::newRow("mixed") << QByteArray("a\r\nb\nc\rd") << "a\r\nb\r\nc\r\nd\r\n";
+        QTest::newRow("LF CR is two ends") << QByteArray("a\n\rb") << "a\r\n\r\nb\r\n";
+        QTest::newRow("empty lines") << QByteArray("\r\n\r\n") << "\r\n\r\n";
+        QTest::newRow("one lone CR at end") << QByteArray("a\r") << "a\r\n";
+        QTest::newRow("only a line end") << QByteArray("\n") << "\r\n";
+        QTest::newRow("byte-order mark is text") << QByteArray("\xEF\xBB\xBFx")
+                                                 << QString::fromUtf16(u"\u00EF\u00BB\u00BFx\r\n");
+        QTest::newRow("NUL kept") << QByteArray("a\0b", 3) << QString::fromUtf16(u"a\0b\r\n", 5);
+    }
+    void lineEnds()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, text);
+        QCOMPARE(load(file), text);
+    }
+
+    void everyByteRoundTrips()
+    {
+        QByteArray bytes;
+        for (int b = 0; b < 256; ++b) {
+            if (b != '\r' && b != '\n')
+                bytes.append(char(b));
+        }
+        bytes.append("\r\n");
+        const QString text = load(bytes);
+        QCOMPARE(text.size(), 256);
+        QCOMPARE(text.at(0xA0 - 2), QChar(0x00A0)); // a non-breaking space, not a space
+        QCOMPARE(text.at(0x80 - 2), QChar(0x20AC));
+        for (int b : {0x81, 0x8D, 0x8F, 0x90, 0x9D})
+            QCOMPARE(text.at(b - 2).unicode(), char16_t(b));
+        QVERIFY(WriteNewsFile(path("out.txt"), text));
+        QCOMPARE(readBytes(path("out.txt")), bytes);
+    }
+
+    void readAppendsToTheTextAndKeepsTheRuleQuiet()
+    {
+        writeBytes(path("in.txt"), "b");
+        PlainDocument d;
+        d.host.textValue = "a\r\n";
+        d.document.setLoadingFile(true);
+        QVERIFY(ReadNewsFile(path("in.txt"), d.document));
+        QCOMPARE(d.host.textValue, QString("a\r\nb\r\n"));
+        QCOMPARE(d.host.titleValue, PlainHost::kTitle);
+        QVERIFY(!d.document.Unsaved());
+    }
+
+    void readFailures()
+    {
+        PlainDocument d;
+        const FileResult missing = ReadNewsFile(path("missing.txt"), d.document);
+        QVERIFY(!missing);
+        QVERIFY(!missing.error.isEmpty());
+        const FileResult folder = ReadNewsFile(dir.path(), d.document);
+        QVERIFY(!folder);
+        QVERIFY(!folder.error.isEmpty());
+        QCOMPARE(d.host.textValue, QString());
+    }
+
+    void writeIsExactWithNothingAdded()
+    {
+        const QString text = QString::fromUtf16(u"caf\u00E9\r\nno end");
+        QVERIFY(WriteNewsFile(path("w.txt"), text));
+        QCOMPARE(readBytes(path("w.txt")), QByteArray("caf\xE9\r\nno end"));
+        QVERIFY(WriteNewsFile(path("w.txt"), QString()));
+        QCOMPARE(readBytes(path("w.txt")), QByteArray());
+    }
+
+    void loadThenSaveKeepsTheBytes()
+    {
+        const QByteArray file("Head\xA0line \x80\r\n\r\n\xFF\xFE end\r\n");
+        const QString text = load(file);
+        QVERIFY(WriteNewsFile(path("again.txt"), text));
+        QCOMPARE(readBytes(path("again.txt")), file);
+    }
+
+    void writeFailures_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("a folder") << QString("<dir>");
+        QTest::newRow("missing parent folder") << QString("<dir>/no/such/folder/x.txt");
+        QTest::newRow("a full device") << QString("/dev/full");
+    }
+    void writeFailures()
+    {
+        QFETCH(QString, target);
+        target.replace("<dir>", dir.path());
+        const FileResult r = WriteNewsFile(target, "some news\r\n");
+        QVERIFY(!r);
+        QVERIFY2(!r.error.isEmpty(), "a failure says why");
+        if (target == "/dev/full") {
+            struct stat st {};
+            QCOMPARE(::stat("/dev/full", &st), 0);
+            QVERIFY2(S_ISCHR(st.st_mode), "the device was replaced by a file");
+        }
+    }
+
+    void unstorableCharacterLeavesTheFileAlone()
+    {
+        writeBytes(path("keep.txt"), "earlier\r\n");
+        const QString text = QString::fromUtf16(u"one\r\ntwo\r\nthe mark \u2713 here\r\n");
+        const FileResult r = WriteNewsFile(path("keep.txt"), text);
+        QVERIFY(!r);
+        QCOMPARE(r.error, QString::fromUtf16(
+                              u"Line 3, column 10: \"\u2713\" (U+2713) cannot be stored in a "
+                              u"news text file."));
+        QCOMPARE(readBytes(path("keep.txt")), QByteArray("earlier\r\n"));
+
+        // A character outside the basic plane counts as one column.
+        const QString emoji = QString::fromUtf16(u"\U0001F600x\U0001F600");
+        const FileResult e = WriteNewsFile(path("e.txt"), emoji);
+        QCOMPARE(e.error, QString::fromUtf16(u"Line 1, column 1: \"\U0001F600\" (U+1F600) cannot "
+                                             u"be stored in a news text file."));
+        QVERIFY(!QFileInfo::exists(path("e.txt")));
+        const FileResult second = WriteNewsFile(path("e.txt"), "\xC3\xA9" + emoji.mid(2));
+        QVERIFY(second.error.startsWith("Line 1, column 3: "));
+    }
+
+    void saveKeepsPermissionsAndLinks()
+    {
+        const QString real = path("real.txt");
+        writeBytes(real, "old");
+        QCOMPARE(::chmod(real.toLocal8Bit().constData(), 0640), 0);
+        const QString link = path("link.txt");
+        QVERIFY(QFile::link(real, link));
+        QVERIFY(WriteNewsFile(link, "new"));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(readBytes(real), QByteArray("new"));
+        struct stat st {};
+        QCOMPARE(::stat(real.toLocal8Bit().constData(), &st), 0);
+        QCOMPARE(st.st_mode & 07777, mode_t(0640));
+    }
+
+    void quickFilePath_data()
+    {
+        QTest::addColumn<QString>("workingDir");
+        QTest::addColumn<QChar>("separator");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("root") << "/" << QChar('/') << "/news.txt";
+        QTest::newRow("folder") << "/home/ann/news" << QChar('/') << "/home/ann/news/news.txt";
+        QTest::newRow("drive root") << "C:\\" << QChar('\\') << "C:\\news.txt";
+        QTest::newRow("drive folder") << "C:\\news" << QChar('\\') << "C:\\news\\news.txt";
+    }
+    void quickFilePath()
+    {
+        QFETCH(QString, workingDir);
+        QFETCH(QChar, separator);
+        QFETCH(QString, path);
+        QCOMPARE(QuickFilePath(workingDir, separator), path);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNewsFile)
+#include "tst_newsfile.moc"

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "filedialog.h"
+#include "runtimeservices.h"
+
+#include <QList>
+#include <QStringList>
+
+// A file dialog that answers with the names queued in choices ("" cancels)
+// and remembers how it was set up each time it was shown.
+class FakeDialog : public FileDialog {
+public:
+    struct Shown {
+        QString kind, title, filter, initDir;
+        int flags;
+    };
+    QStringList choices;
+    QList<Shown> shown;
+
+    void ShowOpen() override { show("open"); }
+    void ShowSave() override { show("save"); }
+
+private:
+    void show(const QString &kind)
+    {
+        shown.append({kind, DialogTitle, Filter, InitDir, Flags});
+        FileName = choices.isEmpty() ? QString() : choices.takeFirst();
+    }
+};
+
+// Answers queued in answers (true is Yes); remembers every prompt.
+class FakeServices : public RuntimeServices {
+public:
+    struct Asked {
+        QString prompt, title;
+    };
+    QList<bool> answers;
+    QList<Asked> asked;
+    QString currentDir;
+    int ended = 0;
+    QStringList failures; // "file: reason"
+
+    bool AskYesNo(const QString &prompt, const QString &title) override
+    {
+        asked.append({prompt, title});
+        return answers.isEmpty() ? false : answers.takeFirst();
+    }
+    QString CurrentDir() const override { return currentDir; }
+    void EndProgram() override { ++ended; }
+    void ShowSaveFailure(const QString &fileName, const QString &reason) override
+    {
+        failures.append(fileName + ": " + reason);
+    }
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "documenthost.h"
+#include "newsdocument.h"
+
+// A host without any window: the text and the title as plain strings.
+class PlainHost : public DocumentHost {
+public:
+    static inline const QString kTitle = QStringLiteral("Orbitane Heraldpad 1.3");
+
+    NewsDocument *document = nullptr;
+    QString textValue;
+    QString titleValue = kTitle;
+    int textReads = 0;
+    int titleWrites = 0;
+
+    QString text() const override
+    {
+        ++const_cast<PlainHost *>(this)->textReads;
+        return textValue;
+    }
+    void setText(const QString &text) override
+    {
+        textValue = text;
+        if (document)
+            document->TextChanged();
+    }
+    qsizetype textLength() const override { return textValue.size(); }
+    QString title() const override { return titleValue; }
+    void setTitle(const QString &title) override
+    {
+        titleValue = title;
+        ++titleWrites;
+    }
+};
+
+// A document with its plain host, wired together.
+struct PlainDocument {
+    PlainHost host;
+    NewsDocument document{host};
+    PlainDocument() { host.document = &document; }
+};
