@@ -17,14 +17,13 @@ struct ByteTable {
     std::unique_ptr<std::bitset<0x10000>> storable = std::make_unique<std::bitset<0x10000>>();
 };
 
-ByteTable buildTable()
-{
+ByteTable buildTable() {
     ByteTable table;
     QStringDecoder decoder(kCharset);
     QStringEncoder encoder(kCharset);
     if (!decoder.isValid() || !encoder.isValid()) {
         table.error = QCoreApplication::translate(
-            "NewsCodec", "The character set %1 is not available in this Qt build.")
+                          "NewsCodec", "The character set %1 is not available in this Qt build.")
                           .arg(QLatin1String(kCharset));
         return table;
     }
@@ -45,8 +44,7 @@ ByteTable buildTable()
     return table;
 }
 
-const ByteTable &table()
-{
+const ByteTable &table() {
     static const ByteTable instance = buildTable();
     return instance;
 }
@@ -54,19 +52,16 @@ const ByteTable &table()
 
 namespace NewsCodec {
 
-QString selfCheck()
-{
+QString selfCheck() {
     return table().error;
 }
 
-QString decode(QByteArrayView bytes)
-{
+QString decode(QByteArrayView bytes) {
     QStringDecoder decoder(kCharset);
     return decoder.decode(bytes);
 }
 
-qsizetype firstUnstorable(QStringView text)
-{
+qsizetype firstUnstorable(QStringView text) {
     const auto &storable = *table().storable;
     const char16_t *data = text.utf16();
     const qsizetype size = text.size();
@@ -78,8 +73,7 @@ qsizetype firstUnstorable(QStringView text)
     return -1;
 }
 
-QByteArray encode(QStringView text)
-{
+QByteArray encode(QStringView text) {
     QStringEncoder encoder(kCharset);
     return encoder.encode(text);
 }

@@ -3,29 +3,25 @@
 namespace {
 const QChar kTitleMark = u'*';
 
-bool endsWithMark(const QString &title)
-{
+bool endsWithMark(const QString &title) {
     return !title.isEmpty() && title.back() == kTitleMark;
 }
 } // namespace
 
-bool NewsDocument::textEqualsSaved() const
-{
+bool NewsDocument::textEqualsSaved() const {
     // Lengths first: an edit that changes the length needs no look at the text.
     if (m_host.textLength() != m_savedText.size())
         return false;
     return m_host.text() == m_savedText;
 }
 
-void NewsDocument::removeTitleMark()
-{
+void NewsDocument::removeTitleMark() {
     const QString title = m_host.title();
     if (endsWithMark(title))
         m_host.setTitle(title.left(title.size() - 1));
 }
 
-void NewsDocument::TextChanged()
-{
+void NewsDocument::TextChanged() {
     if (m_loadingFile)
         return;
     if (!textEqualsSaved()) {
@@ -39,15 +35,13 @@ void NewsDocument::TextChanged()
     }
 }
 
-void NewsDocument::MarkClean()
-{
+void NewsDocument::MarkClean() {
     m_unsaved = false;
     m_savedText = m_host.text();
     removeTitleMark();
 }
 
-void NewsDocument::Reset()
-{
+void NewsDocument::Reset() {
     m_unsaved = false;
     m_loadingFile = false;
 }

@@ -11,19 +11,16 @@
 #include <new>
 
 namespace {
-QString tr(const char *text)
-{
+QString tr(const char *text) {
     return QCoreApplication::translate("NewsFile", text);
 }
 
-bool isLineEnd(char c)
-{
+bool isLineEnd(char c) {
     return c == '\r' || c == '\n';
 }
 
 // True when every line already ends in CR LF, so the bytes need no copy.
-bool lineEndsAreCrLf(const QByteArray &bytes)
-{
+bool lineEndsAreCrLf(const QByteArray &bytes) {
     const qsizetype n = bytes.size();
     if (n == 0)
         return true;
@@ -37,8 +34,7 @@ bool lineEndsAreCrLf(const QByteArray &bytes)
     return bytes.count('\r') == bytes.count('\n');
 }
 
-QString describeUnstorable(const QString &text, qsizetype index)
-{
+QString describeUnstorable(const QString &text, qsizetype index) {
     char32_t codePoint = text.at(index).unicode();
     qsizetype width = 1;
     if (text.at(index).isHighSurrogate() && index + 1 < text.size() &&
@@ -61,8 +57,7 @@ QString describeUnstorable(const QString &text, qsizetype index)
 }
 
 // The file itself, not a link to it: a save replaces the file the link points to.
-QString resolveTarget(const QString &path)
-{
+QString resolveTarget(const QString &path) {
     const QFileInfo info(path);
     const QString canonical = info.canonicalFilePath();
     if (!canonical.isEmpty())
@@ -72,8 +67,7 @@ QString resolveTarget(const QString &path)
     return path;
 }
 
-FileResult writeInPlace(const QString &path, const QByteArray &bytes)
-{
+FileResult writeInPlace(const QString &path, const QByteArray &bytes) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return FileResult::failure(file.errorString());
@@ -83,8 +77,7 @@ FileResult writeInPlace(const QString &path, const QByteArray &bytes)
     return {};
 }
 
-FileResult writeReplacing(const QString &path, const QByteArray &bytes)
-{
+FileResult writeReplacing(const QString &path, const QByteArray &bytes) {
     QSaveFile file(path);
     // Where the folder takes no new file but the file itself is writable.
     file.setDirectWriteFallback(true);
@@ -101,8 +94,7 @@ FileResult writeReplacing(const QString &path, const QByteArray &bytes)
 }
 } // namespace
 
-QByteArray NormaliseLineEnds(const QByteArray &bytes)
-{
+QByteArray NormaliseLineEnds(const QByteArray &bytes) {
     if (lineEndsAreCrLf(bytes))
         return bytes;
     QByteArray out;
@@ -126,8 +118,7 @@ QByteArray NormaliseLineEnds(const QByteArray &bytes)
     return out;
 }
 
-FileResult ReadNewsFile(const QString &path, NewsDocument &document)
-{
+FileResult ReadNewsFile(const QString &path, NewsDocument &document) {
     DocumentHost &host = document.host();
     try {
         if (QFileInfo(path).isDir())
@@ -158,8 +149,7 @@ FileResult ReadNewsFile(const QString &path, NewsDocument &document)
     }
 }
 
-FileResult WriteNewsFile(const QString &path, const QString &text)
-{
+FileResult WriteNewsFile(const QString &path, const QString &text) {
     const qsizetype bad = NewsCodec::firstUnstorable(text);
     if (bad >= 0)
         return FileResult::failure(describeUnstorable(text, bad));
@@ -176,8 +166,7 @@ FileResult WriteNewsFile(const QString &path, const QString &text)
     }
 }
 
-QString QuickFilePath(const QString &workingDirectory, QChar separator)
-{
+QString QuickFilePath(const QString &workingDirectory, QChar separator) {
     QString path = workingDirectory;
     if (path.isEmpty() || path.back() != separator)
         path += separator;

@@ -6,8 +6,7 @@ class TestNewsDocument : public QObject {
     Q_OBJECT
 
 private slots:
-    void typingAndDeletingAgainRemovesTheMark()
-    {
+    void typingAndDeletingAgainRemovesTheMark() {
         PlainDocument d;
         d.document.Reset();
         d.host.setText("a");
@@ -21,8 +20,7 @@ private slots:
         QCOMPARE(d.host.titleValue, PlainHost::kTitle);
     }
 
-    void emptyingSavedTextMarksUnsaved()
-    {
+    void emptyingSavedTextMarksUnsaved() {
         PlainDocument d;
         d.host.setText("line\r\n");
         d.document.MarkClean();
@@ -33,18 +31,20 @@ private slots:
         QCOMPARE(d.host.titleValue, PlainHost::kTitle + "*");
     }
 
-    void comparisonIsExact_data()
-    {
+    void comparisonIsExact_data() {
         QTest::addColumn<QString>("saved");
         QTest::addColumn<QString>("edited");
-        QTest::newRow("letter case") << "News" << "news";
-        QTest::newRow("trailing space") << "News" << "News ";
-        QTest::newRow("line end kind") << "a\r\nb" << "a\nbb";
+        QTest::newRow("letter case") << "News"
+                                     << "news";
+        QTest::newRow("trailing space") << "News"
+                                        << "News ";
+        QTest::newRow("line end kind") << "a\r\nb"
+                                       << "a\nbb";
         QTest::newRow("nbsp against space") << QString("a\u00a0b") << "a b";
-        QTest::newRow("same length, last char") << "abcdef" << "abcdeg";
+        QTest::newRow("same length, last char") << "abcdef"
+                                                << "abcdeg";
     }
-    void comparisonIsExact()
-    {
+    void comparisonIsExact() {
         QFETCH(QString, saved);
         QFETCH(QString, edited);
         PlainDocument d;
@@ -57,8 +57,7 @@ private slots:
         QCOMPARE(d.host.titleValue, PlainHost::kTitle);
     }
 
-    void loadingFreezesTheState()
-    {
+    void loadingFreezesTheState() {
         PlainDocument d;
         d.host.setText("x");
         QVERIFY(d.document.Unsaved());
@@ -76,8 +75,7 @@ private slots:
         QCOMPARE(clean.host.titleValue, PlainHost::kTitle);
     }
 
-    void markIsAppendedToAndCutFromTheCurrentTitle()
-    {
+    void markIsAppendedToAndCutFromTheCurrentTitle() {
         // The plain title is never written anew: the mark works on whatever
         // title the host shows.
         PlainDocument d;
@@ -95,8 +93,7 @@ private slots:
         QCOMPARE(empty.host.titleValue, QString("*"));
     }
 
-    void resetClearsBothFlags()
-    {
+    void resetClearsBothFlags() {
         PlainDocument d;
         d.host.setText("x");
         d.document.setLoadingFile(true);
@@ -105,8 +102,7 @@ private slots:
         QVERIFY(!d.document.LoadingFile());
     }
 
-    void lengthChangeNeedsNoLookAtTheText()
-    {
+    void lengthChangeNeedsNoLookAtTheText() {
         PlainDocument d;
         d.host.setText(QString(1000, u'a'));
         d.document.MarkClean();

@@ -1,0 +1,366 @@
+#include "form1.h"
+#include "layout.h"
+#include "newstextedit.h"
+#include "picturebutton.h"
+#include "qtfiledialog.h"
+#include "windowgeometry.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QFile>
+#include <QGroupBox>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+const QString kTitle = QStringLiteral("Orbitane Heraldpad 1.3");
+const QString kNbsp = QString(QChar(0x00A0));
+
+QByteArray readBytes(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// Hands the next modal window to act, once it shows; gives up after two seconds.
+void whenModalShows(std::function<void(QWidget *)> act, QString *seenTitle = nullptr) {
+    auto *timer = new QTimer(qApp);
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal) {
+            if (seenTitle)
+                *seenTitle = modal->windowTitle();
+            timer->stop();
+            timer->deleteLater();
+            act(modal);
+        } else if (++*tries > 100) {
+            timer->stop();
+            timer->deleteLater();
+        }
+    });
+    timer->start(20);
+}
+
+void pressButton(QWidget *box, QMessageBox::StandardButton which) {
+    auto *messageBox = qobject_cast<QMessageBox *>(box);
+    QVERIFY(messageBox);
+    messageBox->button(which)->click();
+}
+} // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    struct Window {
+        Form1 form;
+        NewsTextEdit *text = form.findChild<NewsTextEdit *>("Text");
+        Window() {
+            form.Form_Load();
+            form.show();
+            form.activateWindow();
+            text->setFocus();
+        }
+    };
+
+private slots:
+    void initTestCase() {
+        QVERIFY(dir.isValid());
+        QVERIFY(QDir::setCurrent(dir.path()));
+    }
+
+    void init() {
+        for (const QString &name : QDir(dir.path()).entryList(QDir::Files))
+            QFile::remove(path(name));
+    }
+
+    void layoutTable() {
+        Window w;
+        QCOMPARE(w.form.windowTitle(), kTitle);
+        QCOMPARE(w.form.size(), QSize(532, 490));
+        struct Row {
+            const char *name;
+            QRect px;
+            QString caption, tip;
+        };
+        const Row rows[] = {
+            {"cmd_Open", {8, 8, 153, 25}, "Load ...", "Ctrl + L to Quickload news.txt"},
+            {"Image1", {168, 8, 25, 25}, {}, {}},
+            {"Image2", {336, 8, 25, 25}, {}, {}},
+            {"cmd_Save", {370, 8, 153, 25}, "Save as ...", "Ctrl + S to save current file"},
+            {"Text", {5, 46, 522, 348}, {}, {}},
+            {"Frame2", {5, 400, 353, 85}, "Info:", {}},
+            {"Text1", {8, 16, 336, 60}, {}, {}},
+            {"cmd_Exit", {368, 432, 153, 25}, "Exit", "Ctrl + E to exit the application"},
+        };
+        for (const Row &row : rows) {
+            auto *widget = w.form.findChild<QWidget *>(row.name);
+            QVERIFY2(widget, row.name);
+            QCOMPARE(widget->geometry(), row.px);
+            if (auto *button = qobject_cast<QPushButton *>(widget)) {
+                QCOMPARE(button->text(), row.caption);
+                QCOMPARE(button->toolTip(), row.tip);
+            }
+        }
+        auto *frame = w.form.findChild<QGroupBox *>("Frame2");
+        QCOMPARE(frame->title(), QString("Info:"));
+        QVERIFY(!frame->toolTip().isEmpty());
+        auto *info = w.form.findChild<QPlainTextEdit *>("Text1");
+        QCOMPARE(info->parentWidget(), frame);
+        QCOMPARE(info->document()->toRawText().replace(QChar::ParagraphSeparator, "\r\n"),
+                 QString("The text window above has the same specifications as the news \r\n"
+                         "window of Orbitane/Novaglide. \r\n"
+                         "Here you can write your news and be sure it will be displayed the \r\n"
+                         "same way as you see it here.\r\n"));
+    }
+
+    void focusAndTabOrder() {
+        Window w;
+        QTRY_COMPARE(QApplication::focusWidget(), w.text);
+        QStringList order;
+        QWidget *next = w.text;
+        for (int i = 0; i < 5; ++i) {
+            order << next->objectName();
+            do
+                next = next->nextInFocusChain();
+            while (!(next->focusPolicy() & Qt::TabFocus) || next->window() != &w.form);
+        }
+        QCOMPARE(order, QStringList({"Text", "cmd_Open", "cmd_Save", "Text1", "cmd_Exit"}));
+    }
+
+    void pictures() {
+        Window w;
+        const QStringList names{"Image1", "Image2"};
+        const QStringList spoken{"Quickload news.txt", "Quicksave"};
+        for (int i = 0; i < 2; ++i) {
+            auto *picture = w.form.findChild<PictureButton *>(names[i]);
+            QVERIFY(picture);
+            const QImage image = picture->pixmap().toImage();
+            QCOMPARE(image.size(), QSize(25, 25));
+            QCOMPARE(image.pixelColor(0, 0), QColor(236, 233, 216));
+            QCOMPARE(picture->accessibleName(), spoken[i]);
+            QCOMPARE(picture->focusPolicy(), Qt::NoFocus);
+        }
+        QVERIFY(!w.form.windowIcon().isNull());
+    }
+
+    void picturesRunTheQuickCommands() {
+        writeBytes(path("news.txt"), "from disk\r\n");
+        Window w;
+        QTest::mouseClick(w.form.findChild<QWidget *>("Image1"), Qt::LeftButton);
+        QCOMPARE(w.form.text(), QString("from disk\r\n"));
+        QTest::keyClicks(w.text, "!");
+        QTest::mouseClick(w.form.findChild<QWidget *>("Image2"), Qt::LeftButton);
+        QCOMPARE(readBytes(path("news.txt")), QByteArray("!from disk\r\n"));
+        QCOMPARE(w.form.windowTitle(), kTitle);
+    }
+
+    void textAreaWrapsLongLines() {
+        Window w;
+        QCOMPARE(w.text->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(w.text->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(w.text->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        const QString line = QString("news ").repeated(60) + "\r\n";
+        w.form.setText(line);
+        QCoreApplication::processEvents();
+        QCOMPARE(w.text->document()->blockCount(), 2);
+        QVERIFY(w.text->document()->firstBlock().layout()->lineCount() > 1);
+        QCOMPARE(w.form.text(), line);
+    }
+
+    void typingMarksTheTitle() {
+        Window w;
+        QTest::keyClick(w.text, Qt::Key_A);
+        QCOMPARE(w.form.windowTitle(), kTitle + "*");
+        QTest::keyClick(w.text, Qt::Key_B);
+        QCOMPARE(w.form.windowTitle(), kTitle + "*");
+        QTest::keyClick(w.text, Qt::Key_Backspace);
+        QTest::keyClick(w.text, Qt::Key_Backspace);
+        QCOMPARE(w.form.windowTitle(), kTitle);
+        QVERIFY(!w.form.document().Unsaved());
+
+        QTest::keyClicks(w.text, "xy");
+        QTest::keyClick(w.text, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.form.text(), QString());
+        QCOMPARE(w.form.windowTitle(), kTitle); // undone back to the saved text
+    }
+
+    void shortcuts() {
+        writeBytes(path("news.txt"), "quick\r\n");
+        Window w;
+        // Not with other modifiers: Ctrl+Shift+L, Alt+L and a plain L load nothing.
+        QTest::keyClick(w.text, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(w.text, Qt::Key_L, Qt::AltModifier);
+        QTest::keyClick(w.text, Qt::Key_L);
+        QVERIFY(!w.form.text().contains("quick"));
+        QCOMPARE(w.form.dialog().FileName, QString());
+        w.form.setText(QString());
+
+        QTest::keyClick(w.text, Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(w.form.text(), QString("quick\r\n"));
+        QCOMPARE(w.form.dialog().FileName, QDir::currentPath() + "/news.txt");
+
+        QTest::keyClick(w.text, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(w.text, "more");
+        QTest::keyClick(w.text, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(w.text, Qt::Key_S, Qt::AltModifier);
+        QCOMPARE(readBytes(path("news.txt")), QByteArray("quick\r\n"));
+        const QString typed = w.form.text();
+        QTest::keyClick(w.text, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(w.form.text(), typed); // nothing typed for the key
+        QCOMPARE(readBytes(path("news.txt")), typed.toLatin1());
+        QVERIFY(typed.startsWith("quick\r\nmore"));
+        QCOMPARE(w.form.windowTitle(), kTitle);
+
+        // A load is not undoable.
+        QTest::keyClick(w.text, Qt::Key_L, Qt::ControlModifier);
+        QTest::keyClick(w.text, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.form.text(), typed + "\r\n");
+
+        QSignalSpy ended(&w.form, &Form1::programEnded);
+        QTest::keyClick(w.text, Qt::Key_E, Qt::ControlModifier);
+        QVERIFY(!w.form.isVisible());
+        QCOMPARE(ended.size(), 1);
+    }
+
+    void quicksaveWithoutFileShowsTheSaveDialog() {
+        Window w;
+        QTest::keyClicks(w.text, "x");
+        QString title;
+        whenModalShows([](QWidget *dialog) { static_cast<QDialog *>(dialog)->reject(); }, &title);
+        QTest::keyClick(w.text, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(title, QString("Save text file"));
+        QCOMPARE(w.form.windowTitle(), kTitle + "*");
+        QCOMPARE(w.form.dialog().FileName, QString());
+    }
+
+    void closingAsksLikeExit() {
+        Window w;
+        w.form.close(); // clean: closes without asking
+        QVERIFY(!w.form.isVisible());
+
+        Window u;
+        QTest::keyClicks(u.text, "x");
+        QString title;
+        whenModalShows(
+            [](QWidget *box) {
+                pressButton(box, QMessageBox::Yes);
+                whenModalShows([](QWidget *dialog) { static_cast<QDialog *>(dialog)->reject(); });
+            },
+            &title);
+        QVERIFY(!u.form.close()); // Yes, then the save dialog cancelled: stays open
+        QCOMPARE(title, QString("SecureSave"));
+        QVERIFY(u.form.isVisible());
+
+        QString prompt;
+        whenModalShows([&prompt](QWidget *box) {
+            prompt = qobject_cast<QMessageBox *>(box)->text();
+            QCOMPARE(qobject_cast<QMessageBox *>(box)->defaultButton(),
+                     qobject_cast<QMessageBox *>(box)->button(QMessageBox::Yes));
+            QCOMPARE(qobject_cast<QMessageBox *>(box)->icon(), QMessageBox::NoIcon);
+            pressButton(box, QMessageBox::No);
+        });
+        QVERIFY(u.form.close());
+        QCOMPARE(prompt,
+                 QString("Would you like to save your changes before exiting the application?"));
+    }
+
+    void exitDoesNotAskTwice() {
+        Window w;
+        QTest::keyClicks(w.text, "x");
+        int asked = 0;
+        whenModalShows([&asked](QWidget *box) {
+            ++asked;
+            pressButton(box, QMessageBox::No);
+        });
+        QTest::mouseClick(w.form.findChild<QPushButton *>("cmd_Exit"), Qt::LeftButton);
+        QVERIFY(!w.form.isVisible());
+        QCOMPARE(asked, 1);
+    }
+
+    void resizeSnapsBack() {
+        Window w;
+        w.form.resize(700, 600);
+        QCOMPARE(w.form.size(), QSize(532, 490));
+
+        QVERIFY(WindowGeometry::mustRestoreSize(Qt::WindowNoState, {700, 600}, {532, 490}));
+        QVERIFY(!WindowGeometry::mustRestoreSize(Qt::WindowNoState, {532, 490}, {532, 490}));
+        QVERIFY(!WindowGeometry::mustRestoreSize(Qt::WindowMaximized, {900, 700}, {532, 490}));
+        QVERIFY(!WindowGeometry::mustRestoreSize(Qt::WindowMinimized, {0, 0}, {532, 490}));
+        QCOMPARE(WindowGeometry::centredTopLeft({0, 0, 1024, 768}, {532, 490}), QPoint(246, 139));
+        QCOMPARE(WindowGeometry::centredTopLeft({0, 30, 1920, 1050}, {545, 521}), QPoint(688, 295));
+    }
+
+    void textPropertyCarriesEveryCharacter() {
+        Window w;
+        const QString text =
+            "a" + kNbsp + "b\r\n" + QString(QChar(0)) + "\r\n\r\n" + QString(QChar(0x81)) + "end";
+        w.form.setText(text);
+        QCOMPARE(w.form.text(), text);
+        QCOMPARE(w.form.textLength(), text.size());
+        for (const QString &t : {QString(), QString("\r\n"), QString("x\r\n\r\ny")}) {
+            w.form.setText(t);
+            QCOMPARE(w.form.textLength(), t.size());
+        }
+    }
+
+    void shiftEnterIsAnOrdinaryLineBreak() {
+        Window w;
+        QTest::keyClicks(w.text, "a");
+        QTest::keyClick(w.text, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(w.text, "b");
+        QCOMPARE(w.form.text(), QString("a\r\nb"));
+    }
+
+    void cutAndPasteKeepNonBreakingSpaces() {
+        Window w;
+        const QString paragraph = "one" + kNbsp + "two\r\n";
+        w.form.setText(paragraph + "rest\r\n");
+        QTextCursor cursor = w.text->textCursor();
+        cursor.movePosition(QTextCursor::Start);
+        cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+        w.text->setTextCursor(cursor);
+        w.text->cut();
+        QCOMPARE(w.form.text(), QString("rest\r\n"));
+        QCOMPARE(QApplication::clipboard()->text(), "one" + kNbsp + "two\n");
+        w.text->moveCursor(QTextCursor::End);
+        w.text->paste();
+        QCOMPARE(w.form.text(), "rest\r\n" + paragraph);
+
+        // A large paste from another program, with Windows line ends.
+        const QString big = QString("x" + kNbsp + "y\r\n").repeated(250000);
+        QApplication::clipboard()->setText(big);
+        w.form.setText(QString());
+        w.text->paste();
+        QCOMPARE(w.form.text(), big);
+        QVERIFY(w.form.document().Unsaved());
+    }
+
+    void qtFilterFromTheCommandsFilter() {
+        QCOMPARE(qtNameFilters("*.txt (Textfiles)|*.txt"),
+                 QStringList{"*.txt (Textfiles) (*.txt)"});
+        QCOMPARE(qtNameFilters("A|*.a|B|*.b"), QStringList({"A (*.a)", "B (*.b)"}));
+    }
+};
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"

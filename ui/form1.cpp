@@ -1,0 +1,225 @@
+#include "form1.h"
+
+#include "keycommands.h"
+#include "layout.h"
+#include "newstextedit.h"
+#include "picturebutton.h"
+#include "windowgeometry.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSessionManager>
+
+namespace {
+template <typename W> W *place(W *widget, const char *name) {
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(Layout::pixelRect(Layout::control(name)));
+    return widget;
+}
+
+QString infoText() {
+    return QStringLiteral("The text window above has the same specifications as the news \r\n"
+                          "window of Orbitane/Novaglide. \r\n"
+                          "Here you can write your news and be sure it will be displayed the \r\n"
+                          "same way as you see it here.\r\n");
+}
+} // namespace
+
+Form1::Form1(QWidget *parent) : QWidget(parent), m_services(this, [this] { endProgram(); }) {
+    Q_INIT_RESOURCE(heraldpad);
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(plainTitle());
+    QIcon icon(QStringLiteral(":/icons/heraldpad.xpm"));
+    for (int size : {16, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/heraldpad-%1.png").arg(size));
+    setWindowIcon(icon);
+    resize(Layout::clientSize());
+    buildControls();
+    qApp->installEventFilter(this);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &Form1::commitData);
+}
+
+Form1::~Form1() {
+    qApp->removeEventFilter(this);
+}
+
+QString Form1::plainTitle() {
+    return QStringLiteral("Orbitane Heraldpad 1.3");
+}
+
+void Form1::buildControls() {
+    cmd_Open = place(new QPushButton(tr("Load ..."), this), "cmd_Open");
+    cmd_Open->setToolTip(tr("Ctrl + L to Quickload news.txt"));
+
+    Image1 =
+        place(new PictureButton(QPixmap(QStringLiteral(":/pictures/open.xpm")), this), "Image1");
+    Image1->setAccessibleName(tr("Quickload news.txt"));
+    Image2 =
+        place(new PictureButton(QPixmap(QStringLiteral(":/pictures/save.xpm")), this), "Image2");
+    Image2->setAccessibleName(tr("Quicksave"));
+
+    cmd_Save = place(new QPushButton(tr("Save as ..."), this), "cmd_Save");
+    cmd_Save->setToolTip(tr("Ctrl + S to save current file"));
+
+    Text = place(new NewsTextEdit(this), "Text");
+
+    Frame2 = place(new QGroupBox(tr("Info:"), this), "Frame2");
+    Frame2->setToolTip(tr("Heraldpad, written for the news writers of Orbitane/Novaglide"));
+    Text1 = place(new QPlainTextEdit(Frame2), "Text1");
+    Text1->setPlainText(infoText());
+    Text1->setFrameShape(QFrame::NoFrame); // the one setting it has of its own: no border
+    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    cmd_Exit = place(new QPushButton(tr("Exit"), this), "cmd_Exit");
+    cmd_Exit->setToolTip(tr("Ctrl + E to exit the application"));
+
+    for (QPushButton *button : {cmd_Open, cmd_Save, cmd_Exit})
+        button->setAutoDefault(false);
+
+    setTabOrder(Text, cmd_Open);
+    setTabOrder(cmd_Open, cmd_Save);
+    setTabOrder(cmd_Save, Text1);
+    setTabOrder(Text1, cmd_Exit);
+    Text->setFocus();
+
+    connect(cmd_Open, &QPushButton::clicked, this, &Form1::cmd_Open_Click);
+    connect(cmd_Save, &QPushButton::clicked, this, &Form1::cmd_Save_Click);
+    connect(cmd_Exit, &QPushButton::clicked, this, &Form1::cmd_Exit_Click);
+    connect(Image1, &PictureButton::clicked, this, &Form1::Quickload);
+    connect(Image2, &PictureButton::clicked, this, &Form1::Quicksave);
+    connect(Text, &QPlainTextEdit::textChanged, this, [this] {
+        if (!m_writingText)
+            m_document.TextChanged();
+    });
+}
+
+void Form1::Form_Load() {
+    if (const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen())
+        move(WindowGeometry::centredTopLeft(s->availableGeometry(), frameGeometry().size()));
+    m_document.Reset();
+}
+
+QString Form1::text() const {
+    return Text->newsText();
+}
+
+void Form1::setText(const QString &text) {
+    m_writingText = true;
+    Text->setNewsText(text);
+    m_writingText = false;
+    m_document.TextChanged();
+}
+
+qsizetype Form1::textLength() const {
+    return Text->newsTextLength();
+}
+
+QString Form1::title() const {
+    return windowTitle();
+}
+
+void Form1::setTitle(const QString &title) {
+    setWindowTitle(title);
+}
+
+void Form1::SecuritySave(const QString &Action) {
+    m_commands.SecuritySave(Action);
+}
+
+void Form1::Quicksave() {
+    m_commands.Quicksave();
+}
+
+void Form1::Quickload() {
+    m_commands.Quickload();
+}
+
+void Form1::cmd_Open_Click() {
+    m_commands.Load();
+}
+
+void Form1::cmd_Save_Click() {
+    m_commands.SaveAs();
+}
+
+void Form1::cmd_Exit_Click() {
+    m_commands.Exit();
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event) {
+    // The window sees key presses before the focused control.
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != this)
+        return false;
+    auto *key = static_cast<QKeyEvent *>(event);
+    switch (commandForKey(key->key(), key->modifiers())) {
+    case KeyCommand::None:
+        return false;
+    case KeyCommand::Quicksave:
+        Quicksave();
+        break;
+    case KeyCommand::Quickload:
+        Quickload();
+        break;
+    case KeyCommand::Exit:
+        cmd_Exit_Click();
+        break;
+    }
+    // Handled here: the text area would only move the cursor or insert nothing.
+    return true;
+}
+
+void Form1::keepFixedSize() {
+    if (WindowGeometry::mustRestoreSize(windowState(), size(), Layout::clientSize()))
+        resize(Layout::clientSize());
+}
+
+void Form1::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    keepFixedSize();
+}
+
+void Form1::changeEvent(QEvent *event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        keepFixedSize();
+}
+
+void Form1::closeEvent(QCloseEvent *event) {
+    // Closing by the frame asks like Exit, so unsaved news is not lost.
+    if (m_ending || m_commands.MayClose()) {
+        m_ending = true;
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void Form1::commitData(QSessionManager &manager) {
+    if (m_ending || !m_document.Unsaved())
+        return;
+    if (!manager.allowsInteraction()) {
+        manager.cancel();
+        return;
+    }
+    const bool mayEnd = m_commands.MayClose();
+    manager.release();
+    if (mayEnd)
+        m_ending = true;
+    else
+        manager.cancel();
+}
+
+void Form1::endProgram() {
+    m_ending = true;
+    close();
+    emit programEnded();
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "documenthost.h"
+#include "filecommands.h"
+#include "newsdocument.h"
+#include "qtfiledialog.h"
+#include "qtruntimeservices.h"
+
+#include <QWidget>
+
+class NewsTextEdit;
+class PictureButton;
+class QGroupBox;
+class QPlainTextEdit;
+class QPushButton;
+class QSessionManager;
+
+// The editor's one window: the news text area, the file buttons, the two
+// picture buttons and the info panel. It holds the document's text and title
+// and routes clicks and shortcuts to the file commands.
+class Form1 : public QWidget, public DocumentHost {
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget *parent = nullptr);
+    ~Form1() override;
+
+    static QString plainTitle();
+
+    // Before the window is first shown: centre it, reset the document.
+    void Form_Load();
+
+    // DocumentHost
+    QString text() const override;
+    void setText(const QString &text) override;
+    qsizetype textLength() const override;
+    QString title() const override;
+    void setTitle(const QString &title) override;
+
+    NewsDocument &document() { return m_document; }
+    FileDialog &dialog() { return Dialog1; }
+
+    // The commands, as the buttons, pictures and shortcuts reach them.
+    void SecuritySave(const QString &Action);
+    void Quicksave();
+    void Quickload();
+    void cmd_Open_Click();
+    void cmd_Save_Click();
+    void cmd_Exit_Click();
+
+signals:
+    // Exit has ended the program: the window is closed, the application quits.
+    void programEnded();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void keepFixedSize();
+    void endProgram();
+    void commitData(QSessionManager &manager);
+
+    QPushButton *cmd_Open = nullptr;
+    PictureButton *Image1 = nullptr;
+    PictureButton *Image2 = nullptr;
+    QPushButton *cmd_Save = nullptr;
+    NewsTextEdit *Text = nullptr;
+    QGroupBox *Frame2 = nullptr;
+    QPlainTextEdit *Text1 = nullptr;
+    QPushButton *cmd_Exit = nullptr;
+
+    NewsDocument m_document{*this};
+    QtFileDialog Dialog1{this};
+    QtRuntimeServices m_services;
+    FileCommands m_commands{m_document, Dialog1, m_services};
+
+    bool m_writingText = false; // a write of the program's, not the user's
+    bool m_ending = false;      // Exit has asked already; close without asking
+};

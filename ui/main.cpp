@@ -1,0 +1,32 @@
+#include "form1.h"
+#include "newscodec.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Orbitane Heraldpad"));
+    QApplication::setApplicationVersion(QStringLiteral(HERALDPAD_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("heraldpad"));
+
+    // Without a faithful converter every save could change bytes: refuse to start.
+    const QString codecProblem = NewsCodec::selfCheck();
+    if (!codecProblem.isEmpty()) {
+        std::fprintf(stderr, "heraldpad: %s\n", qPrintable(codecProblem));
+        QMessageBox::critical(
+            nullptr, Form1::plainTitle(),
+            codecProblem + QLatin1String("\n\n") +
+                QApplication::translate("main", "News text files cannot be read or written "
+                                                "safely, so the editor does not start."));
+        return 1;
+    }
+
+    Form1 form;
+    QObject::connect(&form, &Form1::programEnded, &app, [] { QCoreApplication::exit(0); });
+    form.Form_Load();
+    form.show();
+    return app.exec();
+}

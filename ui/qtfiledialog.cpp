@@ -1,0 +1,34 @@
+#include "qtfiledialog.h"
+
+#include <QFileDialog>
+
+QStringList qtNameFilters(const QString &filter) {
+    const QStringList parts = filter.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters.append(parts[i] + QLatin1String(" (") + parts[i + 1] + u')');
+    return filters;
+}
+
+void QtFileDialog::ShowOpen() {
+    show(false);
+}
+
+void QtFileDialog::ShowSave() {
+    show(true);
+}
+
+void QtFileDialog::show(bool save) {
+    QFileDialog dialog(m_parent, DialogTitle, InitDir);
+    dialog.setObjectName(QStringLiteral("Dialog1"));
+    dialog.setNameFilters(qtNameFilters(Filter));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // A typed name of a missing file is taken too; opening it then fails.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (save)
+        dialog.setDefaultSuffix(QStringLiteral("txt"));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !(Flags & OverwritePrompt));
+    FileName.clear();
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        FileName = dialog.selectedFiles().constFirst();
+}
