@@ -1,0 +1,107 @@
+# Shared by the end-to-end scripts: a private Xvfb, the program under it, and
+# waits that always end. Source it; call start_x first and stop_all at the end.
+
+E2E_TMP=$(mktemp -d /tmp/heraldpad-e2e.XXXXXX)
+XVFB_PID=
+APP_PID=
+PASSED=0
+FAILED=0
+
+start_x() {
+    mkdir -m 0700 "$E2E_TMP/runtime"
+    exec 3>"$E2E_TMP/display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -nolisten unix-abstract \
+        >"$E2E_TMP/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    exec 3>&-
+    wait_for 10 test -s "$E2E_TMP/display" || { echo "Xvfb did not start"; cat "$E2E_TMP/xvfb.log"; exit 1; }
+    export DISPLAY=":$(cat "$E2E_TMP/display")"
+    export QT_QPA_PLATFORM=xcb QT_ACCESSIBILITY=0 DBUS_SESSION_BUS_ADDRESS=disabled:
+    export XDG_RUNTIME_DIR="$E2E_TMP/runtime" ASAN_OPTIONS=detect_leaks=0
+    unset WAYLAND_DISPLAY SESSION_MANAGER
+    wait_for 10 xdpyinfo >/dev/null 2>&1 || { echo "X server not answering"; exit 1; }
+}
+
+stop_all() {
+    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$E2E_TMP"
+}
+
+# wait_for SECONDS COMMAND...: true as soon as COMMAND succeeds.
+wait_for() {
+    local limit=$(( $1 * 10 )) i=0
+    shift
+    while [ $i -lt $limit ]; do
+        "$@" && return 0
+        sleep 0.1
+        i=$((i + 1))
+    done
+    return 1
+}
+
+# start_app FOLDER: runs the program with FOLDER as working directory.
+start_app() {
+    (cd "$1" && exec "$APP" >"$E2E_TMP/app.log" 2>&1) &
+    APP_PID=$!
+    WID=
+    wait_for 20 find_window '^Orbitane Heraldpad 1\.3\*?$' || { echo "no window"; cat "$E2E_TMP/app.log"; return 1; }
+    WID=$FOUND
+    focus_main
+}
+
+find_window() {
+    FOUND=$(timeout 5 xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+    [ -n "$FOUND" ]
+}
+
+# Without a window manager the focus falls to the root window when a dialog
+# closes; give it back to the main window before typing.
+focus_main() {
+    timeout 5 xdotool windowfocus --sync "$WID" 2>/dev/null
+    sleep 0.2
+}
+
+keys() {
+    timeout 5 xdotool key --delay 30 "$@"
+    sleep 0.3
+}
+
+title_is() {
+    [ "$(timeout 5 xdotool getwindowname "$WID" 2>/dev/null)" = "$1" ]
+}
+
+app_running() {
+    kill -0 "$APP_PID" 2>/dev/null
+}
+
+app_gone() {
+    ! app_running
+}
+
+end_app() {
+    if app_running; then
+        kill "$APP_PID" 2>/dev/null
+        wait_for 5 app_gone
+    fi
+    wait "$APP_PID" 2>/dev/null
+    if grep -q 'ERROR: AddressSanitizer\|runtime error:' "$E2E_TMP/app.log"; then
+        echo "sanitizer report:"; cat "$E2E_TMP/app.log"; return 1
+    fi
+    APP_PID=
+}
+
+# check NAME COMMAND...: runs one scenario and counts it.
+check() {
+    local name=$1
+    shift
+    if "$@"; then
+        echo "PASS: $name"
+        PASSED=$((PASSED + 1))
+    else
+        echo "FAIL: $name"
+        FAILED=$((FAILED + 1))
+    fi
+    end_app || { echo "FAIL: $name (after the run)"; FAILED=$((FAILED + 1)); }
+}
