@@ -10,21 +10,27 @@ const QString kFilter = QStringLiteral("*.txt (Textfiles)|*.txt");
 }
 
 FileCommands::FileCommands(NewsDocument &document, FileDialog &dialog, RuntimeServices &services)
-    : m_document(document), m_dialog(dialog), m_services(services) {}
+    : m_document(document), m_dialog(dialog), m_services(services)
+{
+}
 
-QString FileCommands::loadErrorText() {
+QString FileCommands::loadErrorText()
+{
     return tr("Error while opening file");
 }
 
-QString FileCommands::actionExit() {
+QString FileCommands::actionExit()
+{
     return tr("exiting the application");
 }
 
-QString FileCommands::actionOpen() {
+QString FileCommands::actionOpen()
+{
     return tr("opening a new file");
 }
 
-bool FileCommands::SecuritySave(const QString &Action) {
+bool FileCommands::SecuritySave(const QString &Action)
+{
     const QString prompt = tr("Would you like to save your changes before ") + Action + u'?';
     if (!m_services.AskYesNo(prompt, tr("SecureSave")))
         return true;
@@ -33,13 +39,15 @@ bool FileCommands::SecuritySave(const QString &Action) {
     return Quicksave() == SaveOutcome::Saved;
 }
 
-FileCommands::SaveOutcome FileCommands::Quicksave() {
+FileCommands::SaveOutcome FileCommands::Quicksave()
+{
     if (m_dialog.FileName.isEmpty())
         return SaveAs();
     return writeCurrentFile();
 }
 
-FileCommands::SaveOutcome FileCommands::SaveAs() {
+FileCommands::SaveOutcome FileCommands::SaveAs()
+{
     prepareDialog(tr("Save text file"), FileDialog::OverwritePrompt);
     m_dialog.ShowSave();
     if (m_dialog.FileName.isEmpty())
@@ -47,25 +55,30 @@ FileCommands::SaveOutcome FileCommands::SaveAs() {
     return writeCurrentFile();
 }
 
-FileCommands::SaveOutcome FileCommands::writeCurrentFile() {
+FileCommands::SaveOutcome FileCommands::writeCurrentFile()
+{
     const QString text = m_document.host().text();
-    const FileResult written = WriteNewsFile(m_dialog.FileName, text);
+    QByteArray bytes;
+    const FileResult written = WriteNewsFile(m_dialog.FileName, text, &bytes);
     if (!written) {
         m_services.ShowSaveFailure(m_dialog.FileName, written.error);
         return SaveOutcome::Failed;
     }
+    m_document.noteTextIsFileBytes(bytes);
     m_document.MarkClean();
     return SaveOutcome::Saved;
 }
 
-void FileCommands::prepareDialog(const QString &title, int flags) {
+void FileCommands::prepareDialog(const QString &title, int flags)
+{
     m_dialog.InitDir = m_services.CurrentDir();
     m_dialog.Filter = kFilter;
     m_dialog.DialogTitle = title;
     m_dialog.Flags = flags;
 }
 
-void FileCommands::Load() {
+void FileCommands::Load()
+{
     if (m_document.Unsaved() && !SecuritySave(actionOpen()))
         return;
     m_document.host().setText(QString());
@@ -82,7 +95,8 @@ void FileCommands::Load() {
     m_document.MarkClean();
 }
 
-void FileCommands::Quickload() {
+void FileCommands::Quickload()
+{
     if (m_document.Unsaved() && !SecuritySave(actionOpen()))
         return;
     m_document.host().setText(QString());
@@ -98,7 +112,8 @@ void FileCommands::Quickload() {
     m_document.MarkClean();
 }
 
-void FileCommands::loadFailed() {
+void FileCommands::loadFailed()
+{
     // Written while LoadingFile still holds what it held when the load failed,
     // so a file that cannot be read does not count the message as an edit.
     // The file was closed by the read that failed.
@@ -106,12 +121,14 @@ void FileCommands::loadFailed() {
     m_document.setLoadingFile(false);
 }
 
-void FileCommands::Exit() {
+void FileCommands::Exit()
+{
     if (!MayClose())
         return;
     m_services.EndProgram();
 }
 
-bool FileCommands::MayClose() {
+bool FileCommands::MayClose()
+{
     return !m_document.Unsaved() || SecuritySave(actionExit());
 }

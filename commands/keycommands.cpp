@@ -1,6 +1,7 @@
 #include "keycommands.h"
 
-KeyCommand commandForKey(int key, Qt::KeyboardModifiers modifiers) {
+KeyCommand commandForKey(int key, Qt::KeyboardModifiers modifiers)
+{
     const Qt::KeyboardModifiers held =
         modifiers & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier);
     if (held != Qt::ControlModifier)

@@ -10,6 +10,8 @@ public:
 
     virtual QString text() const = 0;
     virtual void setText(const QString &text) = 0;
+    // The text followed by more; a host may do it without rebuilding the text.
+    virtual void appendText(const QString &more) { setText(text() + more); }
     // Length of text(), without building it: the change rule asks on every keystroke.
     virtual qsizetype textLength() const = 0;
 

@@ -13,11 +13,13 @@ constexpr const char *kCharset = "windows-1252";
 
 struct ByteTable {
     QString error;
+    std::array<char16_t, 256> decoded{};
     // storable[c] is true when some byte decodes to the UTF-16 unit c.
     std::unique_ptr<std::bitset<0x10000>> storable = std::make_unique<std::bitset<0x10000>>();
 };
 
-ByteTable buildTable() {
+ByteTable buildTable()
+{
     ByteTable table;
     QStringDecoder decoder(kCharset);
     QStringEncoder encoder(kCharset);
@@ -39,12 +41,15 @@ ByteTable buildTable() {
                           .arg(QLatin1String(kCharset));
         return table;
     }
-    for (QChar c : chars)
-        table.storable->set(c.unicode());
+    for (int b = 0; b < 256; ++b) {
+        table.decoded[b] = chars.at(b).unicode();
+        table.storable->set(chars.at(b).unicode());
+    }
     return table;
 }
 
-const ByteTable &table() {
+const ByteTable &table()
+{
     static const ByteTable instance = buildTable();
     return instance;
 }
@@ -52,16 +57,19 @@ const ByteTable &table() {
 
 namespace NewsCodec {
 
-QString selfCheck() {
+QString selfCheck()
+{
     return table().error;
 }
 
-QString decode(QByteArrayView bytes) {
+QString decode(QByteArrayView bytes)
+{
     QStringDecoder decoder(kCharset);
     return decoder.decode(bytes);
 }
 
-qsizetype firstUnstorable(QStringView text) {
+qsizetype firstUnstorable(QStringView text)
+{
     const auto &storable = *table().storable;
     const char16_t *data = text.utf16();
     const qsizetype size = text.size();
@@ -73,9 +81,24 @@ qsizetype firstUnstorable(QStringView text) {
     return -1;
 }
 
-QByteArray encode(QStringView text) {
+QByteArray encode(QStringView text)
+{
     QStringEncoder encoder(kCharset);
     return encoder.encode(text);
+}
+
+bool equals(QStringView text, QByteArrayView bytes)
+{
+    if (text.size() != bytes.size())
+        return false;
+    const auto &decoded = table().decoded;
+    const char16_t *t = text.utf16();
+    const char *b = bytes.data();
+    for (qsizetype i = 0, n = text.size(); i < n; ++i) {
+        if (decoded[uchar(b[i])] != t[i])
+            return false;
+    }
+    return true;
 }
 
 } // namespace NewsCodec

@@ -21,4 +21,7 @@ qsizetype firstUnstorable(QStringView text);
 // Only for text in which firstUnstorable() found nothing.
 QByteArray encode(QStringView text);
 
+// True when text is what bytes decode to, without decoding them.
+bool equals(QStringView text, QByteArrayView bytes);
+
 } // namespace NewsCodec

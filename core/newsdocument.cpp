@@ -1,27 +1,41 @@
 #include "newsdocument.h"
 
+#include "newscodec.h"
+
 namespace {
 const QChar kTitleMark = u'*';
 
-bool endsWithMark(const QString &title) {
+bool endsWithMark(const QString &title)
+{
     return !title.isEmpty() && title.back() == kTitleMark;
 }
 } // namespace
 
-bool NewsDocument::textEqualsSaved() const {
-    // Lengths first: an edit that changes the length needs no look at the text.
-    if (m_host.textLength() != m_savedText.size())
-        return false;
-    return m_host.text() == m_savedText;
+QString NewsDocument::SavedText() const
+{
+    return m_savedAsBytes ? NewsCodec::decode(m_savedBytes) : m_savedText;
 }
 
-void NewsDocument::removeTitleMark() {
+bool NewsDocument::textEqualsSaved() const
+{
+    // Lengths first: an edit that changes the length needs no look at the text.
+    const qsizetype savedLength = m_savedAsBytes ? m_savedBytes.size() : m_savedText.size();
+    if (m_host.textLength() != savedLength)
+        return false;
+    const QString text = m_host.text();
+    return m_savedAsBytes ? NewsCodec::equals(text, m_savedBytes) : text == m_savedText;
+}
+
+void NewsDocument::removeTitleMark()
+{
     const QString title = m_host.title();
     if (endsWithMark(title))
         m_host.setTitle(title.left(title.size() - 1));
 }
 
-void NewsDocument::TextChanged() {
+void NewsDocument::TextChanged()
+{
+    ++m_writes;
     if (m_loadingFile)
         return;
     if (!textEqualsSaved()) {
@@ -35,13 +49,43 @@ void NewsDocument::TextChanged() {
     }
 }
 
-void NewsDocument::MarkClean() {
+void NewsDocument::noteTextIsFileBytes(const QByteArray &bytes)
+{
+    m_notedBytes = bytes;
+    m_notedAtWrite = m_writes;
+    m_noted = true;
+}
+
+void NewsDocument::keepAsSaved(const QString &text)
+{
+    if (NewsCodec::firstUnstorable(text) < 0) {
+        m_savedBytes = NewsCodec::encode(text);
+        m_savedText = QString();
+        m_savedAsBytes = true;
+    } else {
+        m_savedText = text;
+        m_savedBytes = QByteArray();
+        m_savedAsBytes = false;
+    }
+}
+
+void NewsDocument::MarkClean()
+{
     m_unsaved = false;
-    m_savedText = m_host.text();
+    if (m_noted && m_notedAtWrite == m_writes && m_host.textLength() == m_notedBytes.size()) {
+        m_savedBytes = m_notedBytes;
+        m_savedText = QString();
+        m_savedAsBytes = true;
+    } else {
+        keepAsSaved(m_host.text());
+    }
+    m_noted = false;
+    m_notedBytes = QByteArray();
     removeTitleMark();
 }
 
-void NewsDocument::Reset() {
+void NewsDocument::Reset()
+{
     m_unsaved = false;
     m_loadingFile = false;
 }

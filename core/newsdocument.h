@@ -2,6 +2,7 @@
 
 #include "documenthost.h"
 
+#include <QByteArray>
 #include <QString>
 
 // The one news text the editor holds: the last saved text, the unsaved flag and
@@ -17,19 +18,35 @@ public:
     // Once, when the window is loaded.
     void Reset();
 
-    const QString &SavedText() const { return m_savedText; }
+    QString SavedText() const;
     bool Unsaved() const { return m_unsaved; }
     bool LoadingFile() const { return m_loadingFile; }
     void setLoadingFile(bool loading) { m_loadingFile = loading; }
 
     DocumentHost &host() const { return m_host; }
 
+    // The host's text is now exactly what these news file bytes decode to (a
+    // load has just put it there). Until the text is written again, MarkClean
+    // takes the bytes instead of reading a large text back from the host.
+    void noteTextIsFileBytes(const QByteArray &bytes);
+
 private:
     bool textEqualsSaved() const;
     void removeTitleMark();
+    void keepAsSaved(const QString &text);
 
     DocumentHost &m_host;
+    // The saved text, held as news file bytes (half the memory of a QString)
+    // whenever a news file can store it, else as it is.
+    QByteArray m_savedBytes;
     QString m_savedText;
+    bool m_savedAsBytes = false;
+
+    quint64 m_writes = 0; // writes of the text seen so far
+    QByteArray m_notedBytes;
+    quint64 m_notedAtWrite = 0;
+    bool m_noted = false;
+
     bool m_unsaved = false;
     bool m_loadingFile = false;
 };

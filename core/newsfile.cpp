@@ -8,19 +8,25 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <new>
 
 namespace {
-QString tr(const char *text) {
+constexpr qsizetype kSliceBytes = 4 << 20;
+
+QString tr(const char *text)
+{
     return QCoreApplication::translate("NewsFile", text);
 }
 
-bool isLineEnd(char c) {
+bool isLineEnd(char c)
+{
     return c == '\r' || c == '\n';
 }
 
 // True when every line already ends in CR LF, so the bytes need no copy.
-bool lineEndsAreCrLf(const QByteArray &bytes) {
+bool lineEndsAreCrLf(const QByteArray &bytes)
+{
     const qsizetype n = bytes.size();
     if (n == 0)
         return true;
@@ -34,7 +40,8 @@ bool lineEndsAreCrLf(const QByteArray &bytes) {
     return bytes.count('\r') == bytes.count('\n');
 }
 
-QString describeUnstorable(const QString &text, qsizetype index) {
+QString describeUnstorable(const QString &text, qsizetype index)
+{
     char32_t codePoint = text.at(index).unicode();
     qsizetype width = 1;
     if (text.at(index).isHighSurrogate() && index + 1 < text.size() &&
@@ -57,7 +64,8 @@ QString describeUnstorable(const QString &text, qsizetype index) {
 }
 
 // The file itself, not a link to it: a save replaces the file the link points to.
-QString resolveTarget(const QString &path) {
+QString resolveTarget(const QString &path)
+{
     const QFileInfo info(path);
     const QString canonical = info.canonicalFilePath();
     if (!canonical.isEmpty())
@@ -67,7 +75,8 @@ QString resolveTarget(const QString &path) {
     return path;
 }
 
-FileResult writeInPlace(const QString &path, const QByteArray &bytes) {
+FileResult writeInPlace(const QString &path, const QByteArray &bytes)
+{
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return FileResult::failure(file.errorString());
@@ -77,7 +86,8 @@ FileResult writeInPlace(const QString &path, const QByteArray &bytes) {
     return {};
 }
 
-FileResult writeReplacing(const QString &path, const QByteArray &bytes) {
+FileResult writeReplacing(const QString &path, const QByteArray &bytes)
+{
     QSaveFile file(path);
     // Where the folder takes no new file but the file itself is writable.
     file.setDirectWriteFallback(true);
@@ -94,7 +104,8 @@ FileResult writeReplacing(const QString &path, const QByteArray &bytes) {
 }
 } // namespace
 
-QByteArray NormaliseLineEnds(const QByteArray &bytes) {
+QByteArray NormaliseLineEnds(const QByteArray &bytes)
+{
     if (lineEndsAreCrLf(bytes))
         return bytes;
     QByteArray out;
@@ -118,7 +129,8 @@ QByteArray NormaliseLineEnds(const QByteArray &bytes) {
     return out;
 }
 
-FileResult ReadNewsFile(const QString &path, NewsDocument &document) {
+FileResult ReadNewsFile(const QString &path, NewsDocument &document)
+{
     DocumentHost &host = document.host();
     try {
         if (QFileInfo(path).isDir())
@@ -137,19 +149,27 @@ FileResult ReadNewsFile(const QString &path, NewsDocument &document) {
             bytes.truncate(end);
         }
         file.close();
-        const QString lines = NewsCodec::decode(NormaliseLineEnds(bytes));
-        bytes = QByteArray();
-        if (host.textLength() == 0)
-            host.setText(lines);
-        else
-            host.setText(host.text() + lines);
+        bytes = NormaliseLineEnds(bytes);
+        const bool wasEmpty = host.textLength() == 0;
+        // Into the text a slice of whole lines at a time, so that a large file
+        // is never held as bytes, as one decoded string and in the host at once.
+        const qsizetype size = bytes.size();
+        for (qsizetype start = 0; start < size;) {
+            const qsizetype lineEnd = bytes.indexOf('\n', std::min(start + kSliceBytes, size) - 1);
+            const qsizetype end = lineEnd < 0 ? size : lineEnd + 1;
+            host.appendText(NewsCodec::decode(QByteArrayView(bytes).sliced(start, end - start)));
+            start = end;
+        }
+        if (result && wasEmpty)
+            document.noteTextIsFileBytes(bytes);
         return result;
     } catch (const std::bad_alloc &) {
         return FileResult::failure(tr("The file is too large to be held in memory"));
     }
 }
 
-FileResult WriteNewsFile(const QString &path, const QString &text) {
+FileResult WriteNewsFile(const QString &path, const QString &text, QByteArray *written)
+{
     const qsizetype bad = NewsCodec::firstUnstorable(text);
     if (bad >= 0)
         return FileResult::failure(describeUnstorable(text, bad));
@@ -158,15 +178,19 @@ FileResult WriteNewsFile(const QString &path, const QString &text) {
         const QString target = resolveTarget(path);
         const QFileInfo info(target);
         // Devices and pipes cannot be replaced, only written to.
-        if (info.exists() && !info.isFile() && !info.isDir())
-            return writeInPlace(target, bytes);
-        return writeReplacing(target, bytes);
+        const FileResult result = info.exists() && !info.isFile() && !info.isDir()
+                                      ? writeInPlace(target, bytes)
+                                      : writeReplacing(target, bytes);
+        if (result && written)
+            *written = bytes;
+        return result;
     } catch (const std::bad_alloc &) {
         return FileResult::failure(tr("Not enough memory to write the file"));
     }
 }
 
-QString QuickFilePath(const QString &workingDirectory, QChar separator) {
+QString QuickFilePath(const QString &workingDirectory, QChar separator)
+{
     QString path = workingDirectory;
     if (path.isEmpty() || path.back() != separator)
         path += separator;

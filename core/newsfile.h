@@ -26,7 +26,8 @@ FileResult ReadNewsFile(const QString &path, NewsDocument &document);
 // added. The earlier file stays whole unless the new one was written completely.
 // Fails without touching the file when the text holds a character that a news
 // text file cannot store.
-FileResult WriteNewsFile(const QString &path, const QString &text);
+// When written is given, it receives the bytes the file now holds.
+FileResult WriteNewsFile(const QString &path, const QString &text, QByteArray *written = nullptr);
 
 // "news.txt" in the given working directory.
 QString QuickFilePath(const QString &workingDirectory, QChar separator = QDir::separator());

@@ -16,13 +16,15 @@
 #include <QSessionManager>
 
 namespace {
-template <typename W> W *place(W *widget, const char *name) {
+template <typename W> W *place(W *widget, const char *name)
+{
     widget->setObjectName(QLatin1String(name));
     widget->setGeometry(Layout::pixelRect(Layout::control(name)));
     return widget;
 }
 
-QString infoText() {
+QString infoText()
+{
     return QStringLiteral("The text window above has the same specifications as the news \r\n"
                           "window of Orbitane/Novaglide. \r\n"
                           "Here you can write your news and be sure it will be displayed the \r\n"
@@ -30,7 +32,8 @@ QString infoText() {
 }
 } // namespace
 
-Form1::Form1(QWidget *parent) : QWidget(parent), m_services(this, [this] { endProgram(); }) {
+Form1::Form1(QWidget *parent) : QWidget(parent), m_services(this, [this] { endProgram(); })
+{
     Q_INIT_RESOURCE(heraldpad);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(plainTitle());
@@ -44,15 +47,18 @@ Form1::Form1(QWidget *parent) : QWidget(parent), m_services(this, [this] { endPr
     connect(qApp, &QGuiApplication::commitDataRequest, this, &Form1::commitData);
 }
 
-Form1::~Form1() {
+Form1::~Form1()
+{
     qApp->removeEventFilter(this);
 }
 
-QString Form1::plainTitle() {
+QString Form1::plainTitle()
+{
     return QStringLiteral("Orbitane Heraldpad 1.3");
 }
 
-void Form1::buildControls() {
+void Form1::buildControls()
+{
     cmd_Open = place(new QPushButton(tr("Load ..."), this), "cmd_Open");
     cmd_Open->setToolTip(tr("Ctrl + L to Quickload news.txt"));
 
@@ -99,60 +105,81 @@ void Form1::buildControls() {
     });
 }
 
-void Form1::Form_Load() {
+void Form1::Form_Load()
+{
     if (const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen())
         move(WindowGeometry::centredTopLeft(s->availableGeometry(), frameGeometry().size()));
     m_document.Reset();
 }
 
-QString Form1::text() const {
+QString Form1::text() const
+{
     return Text->newsText();
 }
 
-void Form1::setText(const QString &text) {
+void Form1::setText(const QString &text)
+{
     m_writingText = true;
     Text->setNewsText(text);
     m_writingText = false;
     m_document.TextChanged();
 }
 
-qsizetype Form1::textLength() const {
+void Form1::appendText(const QString &more)
+{
+    m_writingText = true;
+    Text->appendNewsText(more);
+    m_writingText = false;
+    m_document.TextChanged();
+}
+
+qsizetype Form1::textLength() const
+{
     return Text->newsTextLength();
 }
 
-QString Form1::title() const {
+QString Form1::title() const
+{
     return windowTitle();
 }
 
-void Form1::setTitle(const QString &title) {
+void Form1::setTitle(const QString &title)
+{
     setWindowTitle(title);
 }
 
-void Form1::SecuritySave(const QString &Action) {
+void Form1::SecuritySave(const QString &Action)
+{
     m_commands.SecuritySave(Action);
 }
 
-void Form1::Quicksave() {
+void Form1::Quicksave()
+{
     m_commands.Quicksave();
 }
 
-void Form1::Quickload() {
+void Form1::Quickload()
+{
     m_commands.Quickload();
 }
 
-void Form1::cmd_Open_Click() {
+void Form1::cmd_Open_Click()
+{
     m_commands.Load();
 }
 
-void Form1::cmd_Save_Click() {
+void Form1::cmd_Save_Click()
+{
     m_commands.SaveAs();
 }
 
-void Form1::cmd_Exit_Click() {
+void Form1::cmd_Exit_Click()
+{
     m_commands.Exit();
 }
 
-bool Form1::eventFilter(QObject *watched, QEvent *event) {
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
     // The window sees key presses before the focused control.
     if (event->type() != QEvent::KeyPress)
         return false;
@@ -177,23 +204,27 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
     return true;
 }
 
-void Form1::keepFixedSize() {
+void Form1::keepFixedSize()
+{
     if (WindowGeometry::mustRestoreSize(windowState(), size(), Layout::clientSize()))
         resize(Layout::clientSize());
 }
 
-void Form1::resizeEvent(QResizeEvent *event) {
+void Form1::resizeEvent(QResizeEvent *event)
+{
     QWidget::resizeEvent(event);
     keepFixedSize();
 }
 
-void Form1::changeEvent(QEvent *event) {
+void Form1::changeEvent(QEvent *event)
+{
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         keepFixedSize();
 }
 
-void Form1::closeEvent(QCloseEvent *event) {
+void Form1::closeEvent(QCloseEvent *event)
+{
     // Closing by the frame asks like Exit, so unsaved news is not lost.
     if (m_ending || m_commands.MayClose()) {
         m_ending = true;
@@ -203,7 +234,8 @@ void Form1::closeEvent(QCloseEvent *event) {
     }
 }
 
-void Form1::commitData(QSessionManager &manager) {
+void Form1::commitData(QSessionManager &manager)
+{
     if (m_ending || !m_document.Unsaved())
         return;
     if (!manager.allowsInteraction()) {
@@ -218,7 +250,8 @@ void Form1::commitData(QSessionManager &manager) {
         manager.cancel();
 }
 
-void Form1::endProgram() {
+void Form1::endProgram()
+{
     m_ending = true;
     close();
     emit programEnded();

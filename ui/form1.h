@@ -33,6 +33,7 @@ public:
     // DocumentHost
     QString text() const override;
     void setText(const QString &text) override;
+    void appendText(const QString &more) override;
     qsizetype textLength() const override;
     QString title() const override;
     void setTitle(const QString &title) override;

@@ -31,19 +31,23 @@ constexpr std::array<Control, 8> kControls{{
 constexpr int kClientWidthTwips = 7980;
 constexpr int kClientHeightTwips = 7350;
 
-constexpr int toPixels(int twips) {
+constexpr int toPixels(int twips)
+{
     return twips / kTwipsPerPixel;
 }
 
-constexpr QSize clientSize() {
+constexpr QSize clientSize()
+{
     return {toPixels(kClientWidthTwips), toPixels(kClientHeightTwips)};
 }
 
-constexpr QRect pixelRect(const Control &c) {
+constexpr QRect pixelRect(const Control &c)
+{
     return {toPixels(c.left), toPixels(c.top), toPixels(c.width), toPixels(c.height)};
 }
 
-constexpr const Control &control(const char *name) {
+constexpr const Control &control(const char *name)
+{
     for (const Control &c : kControls) {
         if (std::string_view(c.name) == name)
             return c;

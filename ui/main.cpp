@@ -6,7 +6,8 @@
 
 #include <cstdio>
 
-int main(int argc, char *argv[]) {
+int main(int argc, char *argv[])
+{
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orbitane Heraldpad"));
     QApplication::setApplicationVersion(QStringLiteral(HERALDPAD_VERSION));

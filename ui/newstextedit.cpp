@@ -7,7 +7,8 @@
 
 namespace {
 // The document keeps a line break as U+2029 between blocks.
-QString joinBlocks(const QString &raw, QStringView lineBreak) {
+QString joinBlocks(const QString &raw, QStringView lineBreak)
+{
     const qsizetype breaks = raw.count(QChar::ParagraphSeparator);
     if (breaks == 0)
         return raw;
@@ -25,35 +26,83 @@ QString joinBlocks(const QString &raw, QStringView lineBreak) {
 }
 } // namespace
 
-NewsTextEdit::NewsTextEdit(QWidget *parent) : QPlainTextEdit(parent) {
+NewsTextEdit::NewsTextEdit(QWidget *parent) : QPlainTextEdit(parent)
+{
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     // Always there, so the wrap width never changes with the text's length.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // contentsChange comes before textChanged, so the change rule never sees
+    // an outdated text.
+    connect(document(), &QTextDocument::contentsChange, this, [this] {
+        m_cacheValid = false;
+        m_cachedText = QString();
+    });
 }
 
-QString NewsTextEdit::newsText() const {
+QString NewsTextEdit::newsText() const
+{
+    if (!m_cacheValid) {
+        m_cachedText = buildNewsText();
+        m_cacheValid = true;
+    }
+    return m_cachedText;
+}
+
+QString NewsTextEdit::buildNewsText() const
+{
     // Not toPlainText(): it turns non-breaking spaces into spaces.
     return joinBlocks(document()->toRawText(), u"\r\n");
 }
 
-qsizetype NewsTextEdit::newsTextLength() const {
+qsizetype NewsTextEdit::newsTextLength() const
+{
     const QTextDocument *doc = document();
     // characterCount() holds one separator per block, the last block's too.
     const qsizetype lineBreaks = doc->blockCount() - 1;
     return doc->characterCount() - 1 + lineBreaks;
 }
 
-void NewsTextEdit::setNewsText(const QString &text) {
+void NewsTextEdit::setNewsText(const QString &text)
+{
     setPlainText(text);
+    // The document splits lines at CR, LF and U+2029 alike; only where that
+    // changed nothing is the given text the text now held.
+    if (newsTextLength() == text.size()) {
+        m_cachedText = text;
+        m_cacheValid = true;
+    }
 }
 
-QString NewsTextEdit::selectedNewsText() const {
+void NewsTextEdit::appendNewsText(const QString &more)
+{
+    QTextDocument *doc = document();
+    const bool undoable = doc->isUndoRedoEnabled();
+    // Appending belongs to a load, which is not undoable; switching undo off
+    // also forgets what came before.
+    doc->setUndoRedoEnabled(false);
+    // The caret stays where it was (at the start after a load), not pushed
+    // along by the insertion.
+    QTextCursor caret = textCursor();
+    const int anchor = caret.anchor();
+    const int position = caret.position();
+    QTextCursor end(doc);
+    end.movePosition(QTextCursor::End);
+    end.insertText(more);
+    caret.setPosition(anchor);
+    caret.setPosition(position, QTextCursor::KeepAnchor);
+    setTextCursor(caret);
+    doc->setUndoRedoEnabled(undoable);
+}
+
+QString NewsTextEdit::selectedNewsText() const
+{
     return joinBlocks(textCursor().selectedText(), u"\n");
 }
 
-void NewsTextEdit::keyPressEvent(QKeyEvent *event) {
+void NewsTextEdit::keyPressEvent(QKeyEvent *event)
+{
     // Shift+Enter would put a soft line separator into the text; news has
     // only ordinary line breaks.
     if (event->matches(QKeySequence::InsertLineSeparator)) {
@@ -65,13 +114,15 @@ void NewsTextEdit::keyPressEvent(QKeyEvent *event) {
     QPlainTextEdit::keyPressEvent(event);
 }
 
-QMimeData *NewsTextEdit::createMimeDataFromSelection() const {
+QMimeData *NewsTextEdit::createMimeDataFromSelection() const
+{
     auto *data = new QMimeData;
     data->setText(selectedNewsText());
     return data;
 }
 
-void NewsTextEdit::insertFromMimeData(const QMimeData *source) {
+void NewsTextEdit::insertFromMimeData(const QMimeData *source)
+{
     if (!source || !source->hasText())
         return;
     // The text as it comes; insertText() makes CR LF, CR and LF line breaks.

@@ -16,6 +16,8 @@ public:
     qsizetype newsTextLength() const;
     // Replaces the whole text; the undo history starts afresh.
     void setNewsText(const QString &text);
+    // Adds to the end of the text, not undoably.
+    void appendNewsText(const QString &more);
 
     // The selection as other programs get it: line breaks as LF.
     QString selectedNewsText() const;
@@ -24,4 +26,12 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    QString buildNewsText() const;
+
+    // newsText() as last built or set, until the document changes: a load, a
+    // save and the change rule after them then share one copy of a large text.
+    mutable QString m_cachedText;
+    mutable bool m_cacheValid = false;
 };

@@ -2,7 +2,8 @@
 
 #include <QMouseEvent>
 
-PictureButton::PictureButton(const QPixmap &picture, QWidget *parent) : QLabel(parent) {
+PictureButton::PictureButton(const QPixmap &picture, QWidget *parent) : QLabel(parent)
+{
     setPixmap(picture);
     setFrameShape(QFrame::NoFrame);
     setContentsMargins(0, 0, 0, 0);
@@ -10,12 +11,14 @@ PictureButton::PictureButton(const QPixmap &picture, QWidget *parent) : QLabel(p
     setFocusPolicy(Qt::NoFocus);
 }
 
-void PictureButton::mousePressEvent(QMouseEvent *event) {
+void PictureButton::mousePressEvent(QMouseEvent *event)
+{
     m_pressed = event->button() == Qt::LeftButton;
     event->accept();
 }
 
-void PictureButton::mouseReleaseEvent(QMouseEvent *event) {
+void PictureButton::mouseReleaseEvent(QMouseEvent *event)
+{
     const bool click = m_pressed && event->button() == Qt::LeftButton &&
                        rect().contains(event->position().toPoint());
     m_pressed = false;

@@ -2,7 +2,8 @@
 
 #include <QFileDialog>
 
-QStringList qtNameFilters(const QString &filter) {
+QStringList qtNameFilters(const QString &filter)
+{
     const QStringList parts = filter.split(u'|');
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
@@ -10,15 +11,18 @@ QStringList qtNameFilters(const QString &filter) {
     return filters;
 }
 
-void QtFileDialog::ShowOpen() {
+void QtFileDialog::ShowOpen()
+{
     show(false);
 }
 
-void QtFileDialog::ShowSave() {
+void QtFileDialog::ShowSave()
+{
     show(true);
 }
 
-void QtFileDialog::show(bool save) {
+void QtFileDialog::show(bool save)
+{
     QFileDialog dialog(m_parent, DialogTitle, InitDir);
     dialog.setObjectName(QStringLiteral("Dialog1"));
     dialog.setNameFilters(qtNameFilters(Filter));

@@ -4,7 +4,8 @@
 #include <QDir>
 #include <QMessageBox>
 
-bool QtRuntimeServices::AskYesNo(const QString &prompt, const QString &title) {
+bool QtRuntimeServices::AskYesNo(const QString &prompt, const QString &title)
+{
     QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Yes | QMessageBox::No,
                     m_parent);
     box.setObjectName(QStringLiteral("SecureSave"));
@@ -13,11 +14,13 @@ bool QtRuntimeServices::AskYesNo(const QString &prompt, const QString &title) {
     return box.exec() == QMessageBox::Yes;
 }
 
-QString QtRuntimeServices::CurrentDir() const {
+QString QtRuntimeServices::CurrentDir() const
+{
     return QDir::toNativeSeparators(QDir::currentPath());
 }
 
-void QtRuntimeServices::ShowSaveFailure(const QString &fileName, const QString &reason) {
+void QtRuntimeServices::ShowSaveFailure(const QString &fileName, const QString &reason)
+{
     QMessageBox box(QMessageBox::Warning,
                     QCoreApplication::translate("QtRuntimeServices", "Save failed"),
                     QCoreApplication::translate("QtRuntimeServices",

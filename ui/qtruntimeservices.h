@@ -11,7 +11,9 @@ class QWidget;
 class QtRuntimeServices : public RuntimeServices {
 public:
     QtRuntimeServices(QWidget *parent, std::function<void()> endProgram)
-        : m_parent(parent), m_endProgram(std::move(endProgram)) {}
+        : m_parent(parent), m_endProgram(std::move(endProgram))
+    {
+    }
 
     bool AskYesNo(const QString &prompt, const QString &title) override;
     QString CurrentDir() const override;

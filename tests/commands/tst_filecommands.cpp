@@ -15,12 +15,14 @@ const QString kOpenPrompt =
     QStringLiteral("Would you like to save your changes before opening a new file?");
 const QString kError = QStringLiteral("Error while opening file");
 
-QByteArray readBytes(const QString &path) {
+QByteArray readBytes(const QString &path)
+{
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
-void writeBytes(const QString &path, const QByteArray &bytes) {
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
@@ -36,7 +38,8 @@ struct Editor {
     FakeServices services;
     FileCommands commands{d.document, dialog, services};
 
-    Editor() {
+    Editor()
+    {
         services.currentDir = dir.path();
         d.document.Reset();
     }
@@ -44,7 +47,8 @@ struct Editor {
     QString text() const { return d.host.textValue; }
     QString title() const { return d.host.titleValue; }
     void type(const QString &text) { d.host.setText(d.host.textValue + text); }
-    void loadQuickFile(const QByteArray &bytes) {
+    void loadQuickFile(const QByteArray &bytes)
+    {
         writeBytes(path("news.txt"), bytes);
         commands.Quickload();
     }
@@ -54,7 +58,8 @@ class TestFileCommands : public QObject {
     Q_OBJECT
 
 private slots:
-    void promptTextsAndTitle() {
+    void promptTextsAndTitle()
+    {
         Editor e;
         e.type("x");
         e.services.answers = {false};
@@ -68,7 +73,8 @@ private slots:
         QCOMPARE(e.services.asked[1].prompt, kOpenPrompt);
     }
 
-    void saveAsDialogAndCancel() {
+    void saveAsDialogAndCancel()
+    {
         Editor e;
         e.type("news");
         QCOMPARE(e.commands.Quicksave(), FileCommands::SaveOutcome::NotChosen);
@@ -84,7 +90,8 @@ private slots:
         QCOMPARE(QDir(e.dir.path()).entryList(QDir::Files), QStringList());
     }
 
-    void saveAsWritesTheChosenFileAndCancelForgetsIt() {
+    void saveAsWritesTheChosenFileAndCancelForgetsIt()
+    {
         Editor e;
         e.type("one\r\n");
         e.dialog.choices = {e.path("a.txt")};
@@ -102,7 +109,8 @@ private slots:
         QCOMPARE(readBytes(e.path("a.txt")), QByteArray("one\r\n"));
     }
 
-    void quicksaveWritesEvenWhenClean() {
+    void quicksaveWritesEvenWhenClean()
+    {
         Editor e;
         e.loadQuickFile("news\r\n");
         QCOMPARE(e.dialog.FileName, e.path("news.txt"));
@@ -112,7 +120,8 @@ private slots:
         QCOMPARE(readBytes(e.path("news.txt")), QByteArray("news\r\n"));
     }
 
-    void loadSetsUpTheOpenDialogAndStopsOnCancel() {
+    void loadSetsUpTheOpenDialogAndStopsOnCancel()
+    {
         Editor e;
         e.loadQuickFile("saved\r\n");
         e.commands.Load();
@@ -131,7 +140,8 @@ private slots:
         QCOMPARE(e.dialog.FileName, QString());
     }
 
-    void loadReadsTheChosenFile() {
+    void loadReadsTheChosenFile()
+    {
         Editor e;
         writeBytes(e.path("a.txt"), "first\nsecond");
         e.dialog.choices = {e.path("a.txt")};
@@ -143,12 +153,14 @@ private slots:
         QVERIFY(!e.d.document.LoadingFile());
     }
 
-    void loadFailureKeepsTheTypedName_data() {
+    void loadFailureKeepsTheTypedName_data()
+    {
         QTest::addColumn<QString>("chosen");
         QTest::newRow("missing file") << "missing.txt";
         QTest::newRow("a folder") << "";
     }
-    void loadFailureKeepsTheTypedName() {
+    void loadFailureKeepsTheTypedName()
+    {
         QFETCH(QString, chosen);
         Editor e;
         const QString name = e.path(chosen);
@@ -168,7 +180,8 @@ private slots:
         QCOMPARE(readBytes(name), kError.toLatin1());
     }
 
-    void quickloadAtStartWithoutQuickFile() {
+    void quickloadAtStartWithoutQuickFile()
+    {
         Editor e;
         e.commands.Quickload();
         QCOMPARE(e.text(), kError);
@@ -182,7 +195,8 @@ private slots:
         QCOMPARE(e.services.ended, 1);
     }
 
-    void failedQuickloadKeepsNameAndSavedText() {
+    void failedQuickloadKeepsNameAndSavedText()
+    {
         Editor e;
         e.loadQuickFile("kept\r\n");
         QFile::remove(e.path("news.txt"));
@@ -195,7 +209,8 @@ private slots:
         QCOMPARE(e.title(), kMarked);
     }
 
-    void exitPaths() {
+    void exitPaths()
+    {
         { // clean: ends at once
             Editor e;
             e.commands.Exit();
@@ -231,7 +246,8 @@ private slots:
         }
     }
 
-    void failedSaveChangesNothing() {
+    void failedSaveChangesNothing()
+    {
         Editor e;
         e.loadQuickFile("on disk\r\n");
         e.type(QString::fromUtf16(u"\u2713"));
@@ -260,7 +276,8 @@ private slots:
 
     // Yes to the prompt and a save that fails or writes nothing: the text the
     // user asked to keep stays, unsaved, and nothing is loaded over it.
-    void loadsStopWhenThePromptsSaveDoesNotHappen_data() {
+    void loadsStopWhenThePromptsSaveDoesNotHappen_data()
+    {
         QTest::addColumn<bool>("quick");
         QTest::addColumn<bool>("cancel");
         QTest::newRow("Quickload, save fails") << true << false;
@@ -268,7 +285,8 @@ private slots:
         QTest::newRow("Load, save fails") << false << false;
         QTest::newRow("Load, save cancelled") << false << true;
     }
-    void loadsStopWhenThePromptsSaveDoesNotHappen() {
+    void loadsStopWhenThePromptsSaveDoesNotHappen()
+    {
         QFETCH(bool, quick);
         QFETCH(bool, cancel);
         Editor e;
@@ -286,7 +304,8 @@ private slots:
         QCOMPARE(e.dialog.shown.size(), cancel ? 1 : 0);
     }
 
-    void loadsGoOnAfterNoOrASave() {
+    void loadsGoOnAfterNoOrASave()
+    {
         Editor e;
         writeBytes(e.path("b.txt"), "b\r\n");
         e.loadQuickFile("a\r\n");
@@ -306,7 +325,8 @@ private slots:
         QVERIFY(!e.d.document.Unsaved());
     }
 
-    void mayClose() {
+    void mayClose()
+    {
         Editor e;
         QVERIFY(e.commands.MayClose());
         QCOMPARE(e.services.asked.size(), 0);
@@ -319,7 +339,8 @@ private slots:
         QCOMPARE(e.services.ended, 0);
     }
 
-    void shortcuts_data() {
+    void shortcuts_data()
+    {
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
         QTest::addColumn<int>("command");
@@ -339,7 +360,8 @@ private slots:
             << int(Qt::Key_E) << int(ctrl | Qt::MetaModifier) << int(KeyCommand::None);
         QTest::newRow("Ctrl+D") << int(Qt::Key_D) << ctrl << int(KeyCommand::None);
     }
-    void shortcuts() {
+    void shortcuts()
+    {
         QFETCH(int, key);
         QFETCH(int, modifiers);
         QFETCH(int, command);

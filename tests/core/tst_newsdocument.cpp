@@ -6,7 +6,8 @@ class TestNewsDocument : public QObject {
     Q_OBJECT
 
 private slots:
-    void typingAndDeletingAgainRemovesTheMark() {
+    void typingAndDeletingAgainRemovesTheMark()
+    {
         PlainDocument d;
         d.document.Reset();
         d.host.setText("a");
@@ -20,7 +21,8 @@ private slots:
         QCOMPARE(d.host.titleValue, PlainHost::kTitle);
     }
 
-    void emptyingSavedTextMarksUnsaved() {
+    void emptyingSavedTextMarksUnsaved()
+    {
         PlainDocument d;
         d.host.setText("line\r\n");
         d.document.MarkClean();
@@ -31,7 +33,8 @@ private slots:
         QCOMPARE(d.host.titleValue, PlainHost::kTitle + "*");
     }
 
-    void comparisonIsExact_data() {
+    void comparisonIsExact_data()
+    {
         QTest::addColumn<QString>("saved");
         QTest::addColumn<QString>("edited");
         QTest::newRow("letter case") << "News"
@@ -44,7 +47,8 @@ private slots:
         QTest::newRow("same length, last char") << "abcdef"
                                                 << "abcdeg";
     }
-    void comparisonIsExact() {
+    void comparisonIsExact()
+    {
         QFETCH(QString, saved);
         QFETCH(QString, edited);
         PlainDocument d;
@@ -57,7 +61,8 @@ private slots:
         QCOMPARE(d.host.titleValue, PlainHost::kTitle);
     }
 
-    void loadingFreezesTheState() {
+    void loadingFreezesTheState()
+    {
         PlainDocument d;
         d.host.setText("x");
         QVERIFY(d.document.Unsaved());
@@ -75,7 +80,8 @@ private slots:
         QCOMPARE(clean.host.titleValue, PlainHost::kTitle);
     }
 
-    void markIsAppendedToAndCutFromTheCurrentTitle() {
+    void markIsAppendedToAndCutFromTheCurrentTitle()
+    {
         // The plain title is never written anew: the mark works on whatever
         // title the host shows.
         PlainDocument d;
@@ -93,7 +99,8 @@ private slots:
         QCOMPARE(empty.host.titleValue, QString("*"));
     }
 
-    void resetClearsBothFlags() {
+    void resetClearsBothFlags()
+    {
         PlainDocument d;
         d.host.setText("x");
         d.document.setLoadingFile(true);
@@ -102,7 +109,49 @@ private slots:
         QVERIFY(!d.document.LoadingFile());
     }
 
-    void lengthChangeNeedsNoLookAtTheText() {
+    void savedTextOutsideTheCharacterSet()
+    {
+        // A saved text a news file cannot store is still compared exactly.
+        PlainDocument d;
+        const QString tick = QString::fromUtf16(u"done \u2713\r\n");
+        d.host.setText(tick);
+        d.document.MarkClean();
+        QCOMPARE(d.document.SavedText(), tick);
+        d.host.setText(QString::fromUtf16(u"done \u2714\r\n"));
+        QVERIFY(d.document.Unsaved());
+        d.host.setText(tick);
+        QVERIFY(!d.document.Unsaved());
+
+        const QString euro = QString::fromUtf16(u"\u20ac\u00a0\u0081");
+        d.host.setText(euro);
+        d.document.MarkClean();
+        QCOMPARE(d.document.SavedText(), euro);
+        d.host.setText(QString::fromUtf16(u"\u20ac \u0081"));
+        QVERIFY(d.document.Unsaved());
+    }
+
+    void notedFileBytesServeOnlyTheTextTheyDescribe()
+    {
+        PlainDocument d;
+        d.host.textValue = "loaded\r\n";
+        d.document.noteTextIsFileBytes("loaded\r\n");
+        d.document.MarkClean();
+        QCOMPARE(d.document.SavedText(), QString("loaded\r\n"));
+        QCOMPARE(d.host.textReads, 0);
+
+        // A write after the note: the note is stale and the text is read.
+        d.document.noteTextIsFileBytes("stale\r\n");
+        d.host.setText("edited\r\n");
+        d.document.MarkClean();
+        QCOMPARE(d.document.SavedText(), QString("edited\r\n"));
+        // Used once only.
+        d.host.textValue = "again";
+        d.document.MarkClean();
+        QCOMPARE(d.document.SavedText(), QString("again"));
+    }
+
+    void lengthChangeNeedsNoLookAtTheText()
+    {
         PlainDocument d;
         d.host.setText(QString(1000, u'a'));
         d.document.MarkClean();

@@ -10,14 +10,16 @@
 #include <sys/stat.h>
 
 namespace {
-QByteArray readBytes(const QString &path) {
+QByteArray readBytes(const QString &path)
+{
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return "<unreadable>";
     return f.readAll();
 }
 
-void writeBytes(const QString &path, const QByteArray &bytes) {
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(f.write(bytes), bytes.size());
@@ -30,7 +32,8 @@ class TestNewsFile : public QObject {
     QTemporaryDir dir;
     QString path(const QString &name) const { return dir.filePath(name); }
 
-    QString load(const QByteArray &bytes) {
+    QString load(const QByteArray &bytes)
+    {
         writeBytes(path("in.txt"), bytes);
         PlainDocument d;
         d.document.setLoadingFile(true);
@@ -41,12 +44,14 @@ class TestNewsFile : public QObject {
     }
 
 private slots:
-    void initTestCase() {
+    void initTestCase()
+    {
         QVERIFY(dir.isValid());
         QCOMPARE(NewsCodec::selfCheck(), QString());
     }
 
-    void lineEnds_data() {
+    void lineEnds_data()
+    {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("text");
         QTest::newRow("empty file") << QByteArray() << QString();
@@ -63,13 +68,15 @@ private slots:
             << QByteArray("\xEF\xBB\xBFx") << QString::fromUtf16(u"\u00EF\u00BB\u00BFx\r\n");
         QTest::newRow("NUL kept") << QByteArray("a\0b", 3) << QString::fromUtf16(u"a\0b\r\n", 5);
     }
-    void lineEnds() {
+    void lineEnds()
+    {
         QFETCH(QByteArray, file);
         QFETCH(QString, text);
         QCOMPARE(load(file), text);
     }
 
-    void everyByteRoundTrips() {
+    void everyByteRoundTrips()
+    {
         QByteArray bytes;
         for (int b = 0; b < 256; ++b) {
             if (b != '\r' && b != '\n')
@@ -86,7 +93,8 @@ private slots:
         QCOMPARE(readBytes(path("out.txt")), bytes);
     }
 
-    void readAppendsToTheTextAndKeepsTheRuleQuiet() {
+    void readAppendsToTheTextAndKeepsTheRuleQuiet()
+    {
         writeBytes(path("in.txt"), "b");
         PlainDocument d;
         d.host.textValue = "a\r\n";
@@ -97,7 +105,8 @@ private slots:
         QVERIFY(!d.document.Unsaved());
     }
 
-    void readFailures() {
+    void readFailures()
+    {
         PlainDocument d;
         const FileResult missing = ReadNewsFile(path("missing.txt"), d.document);
         QVERIFY(!missing);
@@ -108,7 +117,8 @@ private slots:
         QCOMPARE(d.host.textValue, QString());
     }
 
-    void writeIsExactWithNothingAdded() {
+    void writeIsExactWithNothingAdded()
+    {
         const QString text = QString::fromUtf16(u"caf\u00E9\r\nno end");
         QVERIFY(WriteNewsFile(path("w.txt"), text));
         QCOMPARE(readBytes(path("w.txt")), QByteArray("caf\xE9\r\nno end"));
@@ -116,20 +126,23 @@ private slots:
         QCOMPARE(readBytes(path("w.txt")), QByteArray());
     }
 
-    void loadThenSaveKeepsTheBytes() {
+    void loadThenSaveKeepsTheBytes()
+    {
         const QByteArray file("Head\xA0line \x80\r\n\r\n\xFF\xFE end\r\n");
         const QString text = load(file);
         QVERIFY(WriteNewsFile(path("again.txt"), text));
         QCOMPARE(readBytes(path("again.txt")), file);
     }
 
-    void writeFailures_data() {
+    void writeFailures_data()
+    {
         QTest::addColumn<QString>("target");
         QTest::newRow("a folder") << QString("<dir>");
         QTest::newRow("missing parent folder") << QString("<dir>/no/such/folder/x.txt");
         QTest::newRow("a full device") << QString("/dev/full");
     }
-    void writeFailures() {
+    void writeFailures()
+    {
         QFETCH(QString, target);
         target.replace("<dir>", dir.path());
         const FileResult r = WriteNewsFile(target, "some news\r\n");
@@ -142,7 +155,8 @@ private slots:
         }
     }
 
-    void unstorableCharacterLeavesTheFileAlone() {
+    void unstorableCharacterLeavesTheFileAlone()
+    {
         writeBytes(path("keep.txt"), "earlier\r\n");
         const QString text = QString::fromUtf16(u"one\r\ntwo\r\nthe mark \u2713 here\r\n");
         const FileResult r = WriteNewsFile(path("keep.txt"), text);
@@ -162,7 +176,8 @@ private slots:
         QVERIFY(second.error.startsWith("Line 1, column 3: "));
     }
 
-    void saveKeepsPermissionsAndLinks() {
+    void saveKeepsPermissionsAndLinks()
+    {
         const QString real = path("real.txt");
         writeBytes(real, "old");
         QCOMPARE(::chmod(real.toLocal8Bit().constData(), 0640), 0);
@@ -176,7 +191,8 @@ private slots:
         QCOMPARE(st.st_mode & 07777, mode_t(0640));
     }
 
-    void quickFilePath_data() {
+    void quickFilePath_data()
+    {
         QTest::addColumn<QString>("workingDir");
         QTest::addColumn<QChar>("separator");
         QTest::addColumn<QString>("path");
@@ -185,7 +201,8 @@ private slots:
         QTest::newRow("drive root") << "C:\\" << QChar('\\') << "C:\\news.txt";
         QTest::newRow("drive folder") << "C:\\news" << QChar('\\') << "C:\\news\\news.txt";
     }
-    void quickFilePath() {
+    void quickFilePath()
+    {
         QFETCH(QString, workingDir);
         QFETCH(QChar, separator);
         QFETCH(QString, path);

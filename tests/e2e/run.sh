@@ -15,14 +15,17 @@ fresh_folder() {
     echo "$d"
 }
 
+# 532 x 490, centred on the 1024 x 768 screen (no frame without a window manager).
+placed_and_sized() {
+    local geometry
+    geometry=$(timeout 5 xdotool getwindowgeometry "$WID" 2>/dev/null)
+    echo "$geometry" | grep -q 'Geometry: 532x490' && echo "$geometry" | grep -q 'Position: 246,139'
+}
+
 start_title_and_size() {
     start_app "$(fresh_folder)" || return 1
     title_is "Orbitane Heraldpad 1.3" || { echo "title: $(xdotool getwindowname "$WID")"; return 1; }
-    local geometry
-    geometry=$(timeout 5 xdotool getwindowgeometry "$WID")
-    # 532 x 490, centred on the 1024 x 768 screen (no frame without a window manager).
-    echo "$geometry" | grep -q 'Geometry: 532x490' || { echo "$geometry"; return 1; }
-    echo "$geometry" | grep -q 'Position: 246,139' || { echo "$geometry"; return 1; }
+    wait_for 5 placed_and_sized || { xdotool getwindowgeometry "$WID"; return 1; }
 }
 
 typing_marks_the_title() {

@@ -21,7 +21,8 @@ public:
     void ShowSave() override { show("save"); }
 
 private:
-    void show(const QString &kind) {
+    void show(const QString &kind)
+    {
         shown.append({kind, DialogTitle, Filter, InitDir, Flags});
         FileName = choices.isEmpty() ? QString() : choices.takeFirst();
     }
@@ -39,13 +40,15 @@ public:
     int ended = 0;
     QStringList failures; // "file: reason"
 
-    bool AskYesNo(const QString &prompt, const QString &title) override {
+    bool AskYesNo(const QString &prompt, const QString &title) override
+    {
         asked.append({prompt, title});
         return answers.isEmpty() ? false : answers.takeFirst();
     }
     QString CurrentDir() const override { return currentDir; }
     void EndProgram() override { ++ended; }
-    void ShowSaveFailure(const QString &fileName, const QString &reason) override {
+    void ShowSaveFailure(const QString &fileName, const QString &reason) override
+    {
         failures.append(fileName + ": " + reason);
     }
 };

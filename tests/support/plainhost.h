@@ -14,18 +14,21 @@ public:
     int textReads = 0;
     int titleWrites = 0;
 
-    QString text() const override {
+    QString text() const override
+    {
         ++const_cast<PlainHost *>(this)->textReads;
         return textValue;
     }
-    void setText(const QString &text) override {
+    void setText(const QString &text) override
+    {
         textValue = text;
         if (document)
             document->TextChanged();
     }
     qsizetype textLength() const override { return textValue.size(); }
     QString title() const override { return titleValue; }
-    void setTitle(const QString &title) override {
+    void setTitle(const QString &title) override
+    {
         titleValue = title;
         ++titleWrites;
     }

@@ -1,0 +1,277 @@
+// Times the editor on generated news files, driving the real window
+// in-process (offscreen), through its shortcuts.
+//
+//   heraldbench file MB RUNS     Quickload, Quicksave, keystrokes, peak memory
+//   heraldbench startup RUNS     process start to an idle, shown window
+//   heraldbench rule RUNS        the change rule alone, on a 50 MB text
+//
+// Each figure prints as "name<TAB>median<TAB>min<TAB>max<TAB>unit".
+#include "form1.h"
+#include "newsdocument.h"
+#include "newsfile.h"
+#include "newstextedit.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+namespace {
+double nowMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
+}
+
+void report(const char *name, std::vector<double> values, const char *unit = "ms")
+{
+    std::sort(values.begin(), values.end());
+    const double median = values[values.size() / 2];
+    std::printf("%s\t%.3f\t%.3f\t%.3f\t%s\n", name, median, values.front(), values.back(), unit);
+    std::fflush(stdout);
+}
+
+// Lines of about 70 characters, CR LF, with some bytes 0x80-0xFF.
+QByteArray newsBytes(qint64 size)
+{
+    QRandomGenerator rng(1234);
+    const QByteArray words[] = {"station",
+                                "relay",
+                                "pilots",
+                                "Kessa",
+                                "ore",
+                                "prices",
+                                "dock",
+                                "caf\xE9",
+                                "\x80"
+                                "12",
+                                "na\xEFve",
+                                "\xA0",
+                                "r\xE9sum\xE9",
+                                "Tarn",
+                                "cycle",
+                                "\xAB"
+                                "quote\xBB",
+                                "news"};
+    QByteArray out;
+    out.reserve(size + 100);
+    while (out.size() < size) {
+        qsizetype line = 0;
+        while (line < 70) {
+            const QByteArray &w = words[rng.bounded(int(std::size(words)))];
+            out += w;
+            out += ' ';
+            line += w.size() + 1;
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+// Lets the window finish its work: events, layout and a paint of the text area.
+void settle(Form1 &form)
+{
+    QCoreApplication::processEvents();
+    form.findChild<NewsTextEdit *>("Text")->viewport()->repaint();
+    QCoreApplication::processEvents();
+}
+
+double peakResidentMiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+class BigHost : public DocumentHost {
+public:
+    QString value, titleValue = "t";
+    NewsDocument *document = nullptr;
+    QString text() const override { return value; }
+    void setText(const QString &t) override
+    {
+        value = t;
+        document->TextChanged();
+    }
+    void appendText(const QString &more) override
+    {
+        value += more;
+        document->TextChanged();
+    }
+    qsizetype textLength() const override { return value.size(); }
+    QString title() const override { return titleValue; }
+    void setTitle(const QString &t) override { titleValue = t; }
+};
+
+int benchFile(int megabytes, int runs)
+{
+    QTemporaryDir dir;
+    QFile f(dir.filePath("news.txt"));
+    f.open(QIODevice::WriteOnly);
+    f.write(newsBytes(qint64(megabytes) * 1000 * 1000));
+    f.close();
+    QDir::setCurrent(dir.path());
+    const QByteArray prefix = QByteArray::number(megabytes) + " MB ";
+
+    std::vector<double> read, load, save, key, same;
+    double peakAfterLoad = 0;
+    for (int run = 0; run < runs; ++run) {
+        Form1 form;
+        form.Form_Load();
+        form.show();
+        settle(form);
+        auto *text = form.findChild<NewsTextEdit *>("Text");
+        text->setFocus();
+
+        double t0 = nowMs();
+        QTest::keyClick(text, Qt::Key_L, Qt::ControlModifier);
+        settle(form);
+        load.push_back(nowMs() - t0);
+        if (run == 0)
+            peakAfterLoad = peakResidentMiB();
+
+        if (qEnvironmentVariableIsSet("HERALDBENCH_DEBUG")) {
+            t0 = nowMs();
+            const QString copy = form.text();
+            std::fprintf(stderr, "text() %.1f ms\n", nowMs() - t0);
+            t0 = nowMs();
+            form.document().MarkClean();
+            std::fprintf(stderr, "MarkClean %.1f ms\n", nowMs() - t0);
+            t0 = nowMs();
+            WriteNewsFile(dir.filePath("news.txt"), copy);
+            std::fprintf(stderr, "write %.1f ms\n", nowMs() - t0);
+        }
+        t0 = nowMs();
+        QTest::keyClick(text, Qt::Key_S, Qt::ControlModifier);
+        save.push_back(nowMs() - t0);
+
+        if (megabytes >= 10) {
+            text->moveCursor(QTextCursor::End);
+            settle(form);
+            const int keystrokes = qEnvironmentVariableIntValue("HERALDBENCH_KEYS");
+            for (int k = 0; k < keystrokes; ++k) {
+                QTest::keyClick(text, Qt::Key_X);
+                settle(form);
+            }
+            t0 = nowMs();
+            QTest::keyClick(text, Qt::Key_X);
+            settle(form);
+            key.push_back(nowMs() - t0);
+
+            // Against a saved text of the same length, the rule must compare it all.
+            form.document().MarkClean();
+            text->moveCursor(QTextCursor::Left, QTextCursor::KeepAnchor);
+            t0 = nowMs();
+            QTest::keyClick(text, Qt::Key_Y);
+            settle(form);
+            same.push_back(nowMs() - t0);
+        }
+        form.document().MarkClean();
+    }
+    // Reading and decoding alone, without the text area.
+    for (int run = 0; run < runs; ++run) {
+        BigHost host;
+        NewsDocument doc(host);
+        host.document = &doc;
+        doc.setLoadingFile(true);
+        const double t0 = nowMs();
+        ReadNewsFile(dir.filePath("news.txt"), doc);
+        read.push_back(nowMs() - t0);
+    }
+    report((prefix + "read and decode").constData(), read);
+    report((prefix + "Quickload to idle").constData(), load);
+    report((prefix + "Quicksave").constData(), save);
+    if (!key.empty()) {
+        report((prefix + "keystroke at end").constData(), key);
+        report((prefix + "same-length edit").constData(), same);
+    }
+    report((prefix + "peak resident memory after load").constData(), {peakAfterLoad}, "MiB");
+    return 0;
+}
+
+int benchRule(int runs)
+{
+    BigHost host;
+    NewsDocument doc(host);
+    host.document = &doc;
+    host.value = QString(50'000'000, u'a');
+    doc.MarkClean();
+    std::vector<double> changed, same;
+    for (int run = 0; run < runs; ++run) {
+        host.value.append(u'b');
+        double t0 = nowMs();
+        doc.TextChanged();
+        changed.push_back((nowMs() - t0) * 1000.0);
+        host.value.chop(1);
+        host.value[host.value.size() - 1] = u'c';
+        t0 = nowMs();
+        doc.TextChanged();
+        same.push_back((nowMs() - t0) * 1000.0);
+        host.value[host.value.size() - 1] = u'a';
+    }
+    report("50 MB change rule, length changed", changed, "us");
+    report("50 MB change rule, same length", same, "us");
+    return 0;
+}
+
+// The child: prints how long it took from the parent's start stamp to idle.
+int startupChild(double startedAt)
+{
+    Form1 form;
+    form.Form_Load();
+    form.show();
+    QTimer::singleShot(0, &form, [&] {
+        std::printf("%.3f\n", nowMs() - startedAt);
+        std::fflush(stdout);
+        QCoreApplication::exit(0);
+    });
+    return QApplication::exec();
+}
+
+int benchStartup(const QString &self, int runs)
+{
+    std::vector<double> times;
+    QTemporaryDir empty;
+    for (int run = 0; run < runs; ++run) {
+        QProcess child;
+        child.setWorkingDirectory(empty.path());
+        child.start(self, {"startup-child", QString::number(nowMs(), 'f', 3)});
+        if (!child.waitForFinished(30000))
+            return 1;
+        times.push_back(child.readAllStandardOutput().trimmed().toDouble());
+    }
+    report("start-up to idle window", times);
+    return 0;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const QString mode = args.value(1);
+    if (mode == "startup-child")
+        return startupChild(args.value(2).toDouble());
+    if (mode == "startup")
+        return benchStartup(app.applicationFilePath(), args.value(2, "7").toInt());
+    if (mode == "rule")
+        return benchRule(args.value(2, "7").toInt());
+    if (mode == "file")
+        return benchFile(args.value(2).toInt(), args.value(3, "5").toInt());
+    std::fprintf(stderr, "usage: heraldbench file MB RUNS | startup RUNS | rule RUNS\n");
+    return 2;
+}
