@@ -33,24 +33,9 @@ NewsTextEdit::NewsTextEdit(QWidget *parent) : QPlainTextEdit(parent)
     // Always there, so the wrap width never changes with the text's length.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // contentsChange comes before textChanged, so the change rule never sees
-    // an outdated text.
-    connect(document(), &QTextDocument::contentsChange, this, [this] {
-        m_cacheValid = false;
-        m_cachedText = QString();
-    });
 }
 
 QString NewsTextEdit::newsText() const
-{
-    if (!m_cacheValid) {
-        m_cachedText = buildNewsText();
-        m_cacheValid = true;
-    }
-    return m_cachedText;
-}
-
-QString NewsTextEdit::buildNewsText() const
 {
     // Not toPlainText(): it turns non-breaking spaces into spaces.
     return joinBlocks(document()->toRawText(), u"\r\n");
@@ -67,12 +52,6 @@ qsizetype NewsTextEdit::newsTextLength() const
 void NewsTextEdit::setNewsText(const QString &text)
 {
     setPlainText(text);
-    // The document splits lines at CR, LF and U+2029 alike; only where that
-    // changed nothing is the given text the text now held.
-    if (newsTextLength() == text.size()) {
-        m_cachedText = text;
-        m_cacheValid = true;
-    }
 }
 
 void NewsTextEdit::appendNewsText(const QString &more)

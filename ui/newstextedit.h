@@ -26,12 +26,4 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
-
-private:
-    QString buildNewsText() const;
-
-    // newsText() as last built or set, until the document changes: a load, a
-    // save and the change rule after them then share one copy of a large text.
-    mutable QString m_cachedText;
-    mutable bool m_cacheValid = false;
 };
