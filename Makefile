@@ -2,7 +2,9 @@
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: run test build bench fuzz package clean deps-build deps-test deps-bench deps-package
+FUZZ_SECONDS ?= 300
+
+.PHONY: run test build bench fuzz fuzz-build package clean deps-build deps-test deps-bench deps-package
 
 deps-%:
 	@scripts/deps.sh $*
@@ -14,7 +16,9 @@ build: deps-build
 run: build
 	./build/run/ui/heraldpad
 
+# The fuzz target runs first, so that ctest's summary closes the output.
 test: deps-test
+	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=30
 	cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DHERALDPAD_SANITIZE=ON -DHERALDPAD_WERROR=ON $(CMAKE_FLAGS)
 	cmake --build build/test -j $(JOBS)
 	cd build/test && ctest --output-on-failure -j $(JOBS)
@@ -23,6 +27,13 @@ bench: deps-bench
 	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DHERALDPAD_TESTS=OFF -DHERALDPAD_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build build/bench -j $(JOBS)
 	bench/run.sh build/bench
+
+fuzz-build: deps-test
+	cmake -S . -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHERALDPAD_FUZZ=ON -DHERALDPAD_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build build/fuzz -j $(JOBS)
+
+fuzz: fuzz-build
+	tests/fuzz/run.sh build/fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build

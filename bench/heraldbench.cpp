@@ -4,6 +4,7 @@
 //   heraldbench file MB RUNS     Quickload, Quicksave, keystrokes, peak memory
 //   heraldbench startup RUNS     process start to an idle, shown window
 //   heraldbench rule RUNS        the change rule alone, on a 50 MB text
+//   heraldbench odd PATH         any file: load, a keystroke, peak memory
 //
 // Each figure prints as "name<TAB>median<TAB>min<TAB>max<TAB>unit".
 #include "form1.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -227,6 +229,36 @@ int benchRule(int runs)
     return 0;
 }
 
+// Any file through the real window: the load, a keystroke at the end, memory.
+int benchOddFile(const QString &path)
+{
+    QTemporaryDir dir;
+    QFile::link(QFileInfo(path).absoluteFilePath(), dir.filePath("news.txt"));
+    QDir::setCurrent(dir.path());
+    Form1 form;
+    form.Form_Load();
+    form.show();
+    settle(form);
+    auto *text = form.findChild<NewsTextEdit *>("Text");
+    text->setFocus();
+    double t0 = nowMs();
+    QTest::keyClick(text, Qt::Key_L, Qt::ControlModifier);
+    settle(form);
+    const double load = nowMs() - t0;
+    const bool failed = form.text() == QLatin1String("Error while opening file");
+    text->moveCursor(QTextCursor::End);
+    settle(form);
+    t0 = nowMs();
+    QTest::keyClick(text, Qt::Key_X);
+    settle(form);
+    const double key = nowMs() - t0;
+    const QByteArray name = QFileInfo(path).fileName().toUtf8();
+    std::printf("%s: %lld bytes, load %s in %.0f ms, keystroke %.1f ms, peak %.0f MiB\n",
+                name.constData(), (long long)QFileInfo(path).size(),
+                failed ? "FAILED" : "ok", load, key, peakResidentMiB());
+    return 0;
+}
+
 // The child: prints how long it took from the parent's start stamp to idle.
 int startupChild(double startedAt)
 {
@@ -270,6 +302,8 @@ int main(int argc, char *argv[])
         return benchStartup(app.applicationFilePath(), args.value(2, "7").toInt());
     if (mode == "rule")
         return benchRule(args.value(2, "7").toInt());
+    if (mode == "odd")
+        return benchOddFile(args.value(2));
     if (mode == "file")
         return benchFile(args.value(2).toInt(), args.value(3, "5").toInt());
     std::fprintf(stderr, "usage: heraldbench file MB RUNS | startup RUNS | rule RUNS\n");

@@ -19,6 +19,22 @@ QString tr(const char *text)
     return QCoreApplication::translate("NewsFile", text);
 }
 
+// Memory the system can still give, or -1 where it does not say.
+qint64 availableMemory()
+{
+    QFile meminfo(QStringLiteral("/proc/meminfo"));
+    if (!meminfo.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : meminfo.readAll().split('\n')) {
+        if (line.startsWith("MemAvailable:")) {
+            bool ok = false;
+            const qint64 kib = line.mid(13).trimmed().split(' ').value(0).toLongLong(&ok);
+            return ok ? kib * 1024 : -1;
+        }
+    }
+    return -1;
+}
+
 bool isLineEnd(char c)
 {
     return c == '\r' || c == '\n';
@@ -129,6 +145,14 @@ QByteArray NormaliseLineEnds(const QByteArray &bytes)
     return out;
 }
 
+bool LoadFitsInMemory(qint64 bytes, qint64 lines, qint64 availableBytes)
+{
+    if (availableBytes < 0)
+        return true;
+    const qint64 needed = bytes * 4 + lines * 256;
+    return needed < availableBytes - availableBytes / 8;
+}
+
 FileResult ReadNewsFile(const QString &path, NewsDocument &document)
 {
     DocumentHost &host = document.host();
@@ -150,6 +174,10 @@ FileResult ReadNewsFile(const QString &path, NewsDocument &document)
         }
         file.close();
         bytes = NormaliseLineEnds(bytes);
+        // Better a plain failure now than the system running out of memory
+        // halfway through filling the text area.
+        if (!LoadFitsInMemory(bytes.size(), bytes.count('\n'), availableMemory()))
+            return FileResult::failure(tr("The file is too large to be held in memory"));
         const bool wasEmpty = host.textLength() == 0;
         // Into the text a slice of whole lines at a time, so that a large file
         // is never held as bytes, as one decoded string and in the host at once.

@@ -29,6 +29,11 @@ FileResult ReadNewsFile(const QString &path, NewsDocument &document);
 // When written is given, it receives the bytes the file now holds.
 FileResult WriteNewsFile(const QString &path, const QString &text, QByteArray *written = nullptr);
 
+// Whether a news file of this many bytes and lines can be held, with memory to
+// spare: its bytes as the saved text, two bytes a character in the text area and
+// the text area's bookkeeping for every line. availableBytes < 0: not known.
+bool LoadFitsInMemory(qint64 bytes, qint64 lines, qint64 availableBytes);
+
 // "news.txt" in the given working directory.
 QString QuickFilePath(const QString &workingDirectory, QChar separator = QDir::separator());
 

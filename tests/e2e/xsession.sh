@@ -101,6 +101,7 @@ check() {
         PASSED=$((PASSED + 1))
     else
         echo "FAIL: $name"
+        echo "  the program said:"; tail -n 20 "$E2E_TMP/app.log" | sed 's/^/  | /'
         FAILED=$((FAILED + 1))
     fi
     end_app || { echo "FAIL: $name (after the run)"; FAILED=$((FAILED + 1)); }

@@ -1,0 +1,95 @@
+// Any bytes read as a news text file and written back must come out the same,
+// but for line ends: CR LF, a lone CR and a lone LF each become CR LF, and the
+// last line is ended. Nothing may crash on the way.
+#include "documenthost.h"
+#include "newscodec.h"
+#include "newsdocument.h"
+#include "newsfile.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+class Host : public DocumentHost {
+public:
+    QString value;
+    QString titleValue = QStringLiteral("t");
+    NewsDocument *document = nullptr;
+    QString text() const override { return value; }
+    void setText(const QString &t) override
+    {
+        value = t;
+        document->TextChanged();
+    }
+    qsizetype textLength() const override { return value.size(); }
+    QString title() const override { return titleValue; }
+    void setTitle(const QString &t) override { titleValue = t; }
+};
+
+// What the file must hold after the round trip, worked out byte by byte.
+QByteArray expected(const uint8_t *data, size_t size)
+{
+    QByteArray out;
+    bool lineOpen = false;
+    for (size_t i = 0; i < size; ++i) {
+        const char c = char(data[i]);
+        if (c == '\r' || c == '\n') {
+            out += "\r\n";
+            lineOpen = false;
+            if (c == '\r' && i + 1 < size && data[i + 1] == '\n')
+                ++i;
+        } else {
+            out += c;
+            lineOpen = true;
+        }
+    }
+    if (lineOpen)
+        out += "\r\n";
+    return out;
+}
+
+void fail(const char *what)
+{
+    std::fprintf(stderr, "news file round trip: %s\n", what);
+    std::abort();
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static const QString problem = NewsCodec::selfCheck();
+    if (!problem.isEmpty())
+        fail("no faithful Windows-1252 converter");
+    static QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in.txt"));
+    const QString out = dir.filePath(QStringLiteral("out.txt"));
+    {
+        QFile file(in);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            fail("cannot write the input");
+        file.write(reinterpret_cast<const char *>(data), qint64(size));
+    }
+    Host host;
+    NewsDocument document(host);
+    host.document = &document;
+    document.setLoadingFile(true);
+    if (!ReadNewsFile(in, document))
+        fail("read failed");
+    document.setLoadingFile(false);
+    document.MarkClean();
+    if (document.Unsaved() || host.titleValue != QStringLiteral("t"))
+        fail("state after the load");
+    if (!WriteNewsFile(out, host.value))
+        fail("write failed");
+    QFile file(out);
+    if (!file.open(QIODevice::ReadOnly))
+        fail("cannot read the output");
+    if (file.readAll() != expected(data, size))
+        fail("bytes differ");
+    return 0;
+}
