@@ -1,0 +1,195 @@
+// Random sequences of edits, writes, loads (some failing), saves and MarkClean,
+// checked step by step against a small model of what the document must hold.
+// Set HERALDPAD_MODEL_SEED to replay one sequence.
+#include "fakes.h"
+#include "filecommands.h"
+#include "newsfile.h"
+#include "plainhost.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+const QString kError = QStringLiteral("Error while opening file");
+
+// What the document must hold, worked out without it.
+struct Model {
+    QString text, saved;
+    bool unsaved = false;
+    bool lastWriteSeen = true; // the change rule judged the last write
+
+    void write(const QString &t, bool seen)
+    {
+        text = t;
+        lastWriteSeen = seen;
+        if (seen)
+            unsaved = text != saved;
+    }
+    void clean()
+    {
+        saved = text;
+        unsaved = false;
+        lastWriteSeen = true;
+    }
+};
+
+bool storable(const QString &text)
+{
+    for (QChar c : text) {
+        if (c.unicode() == 0x2713)
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+class TestDocumentModel : public QObject {
+    Q_OBJECT
+
+    QString randomText(QRandomGenerator &rng)
+    {
+        static const QString pieces[] = {"a",  "b",  "\r\n", " ", QString(QChar(0x00A0)),
+                                         "é", "€", "\u2713", "A", QString(QChar(0))};
+        QString t;
+        const int n = rng.bounded(6);
+        for (int i = 0; i < n; ++i)
+            t += pieces[rng.bounded(int(std::size(pieces)))];
+        return t;
+    }
+
+    // Returns an empty string, or what went wrong at which step.
+    QString runSequence(quint32 seed, int steps)
+    {
+        QRandomGenerator rng(seed);
+        QTemporaryDir dir;
+        PlainDocument d;
+        FakeDialog dialog;
+        FakeServices services; // answers No to every prompt
+        services.currentDir = dir.path();
+        FileCommands commands(d.document, dialog, services);
+        const QString quick = dir.filePath("news.txt");
+        Model m;
+
+        for (int step = 0; step < steps; ++step) {
+            const int op = rng.bounded(8);
+            QString what;
+            switch (op) {
+            case 0: { // a typed edit: insert or delete one character
+                QString t = d.host.textValue;
+                const int at = rng.bounded(int(t.size()) + 1);
+                if (!t.isEmpty() && rng.bounded(2))
+                    t.remove(std::min<int>(at, int(t.size()) - 1), 1);
+                else
+                    t.insert(at, randomText(rng).left(1));
+                what = "type";
+                d.host.setText(t);
+                m.write(t, true);
+                break;
+            }
+            case 1: { // a write of the program's
+                const QString t = randomText(rng);
+                what = "write";
+                d.host.setText(t);
+                m.write(t, true);
+                break;
+            }
+            case 2:
+            case 3: { // Quickload of a file that is there, or not
+                const bool present = op == 2;
+                QString content;
+                if (present) {
+                    QByteArray bytes;
+                    const int n = rng.bounded(4);
+                    for (int i = 0; i < n; ++i)
+                        bytes += QByteArray("x\xA0\x80").left(1 + rng.bounded(3)) +
+                                 QByteArray("\r\n\n\r").mid(rng.bounded(4), 1 + rng.bounded(2));
+                    QFile f(quick);
+                    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+                    f.write(bytes);
+                    f.close();
+                    PlainDocument probe;
+                    probe.document.setLoadingFile(true);
+                    ReadNewsFile(quick, probe.document);
+                    content = probe.host.textValue;
+                } else {
+                    QFile::remove(quick);
+                }
+                what = present ? "Quickload" : "failing Quickload";
+                commands.Quickload();
+                m.write(QString(), true);
+                if (present) {
+                    m.write(content, false);
+                    m.clean();
+                } else {
+                    m.write(kError, false);
+                }
+                break;
+            }
+            case 4: { // Quicksave to the quick file
+                dialog.FileName = quick;
+                what = "Quicksave";
+                commands.Quicksave();
+                if (storable(m.text))
+                    m.clean();
+                break;
+            }
+            case 5: { // Save as to a folder: fails, changes nothing
+                dialog.choices = {dir.path()};
+                what = "failing Save as";
+                commands.SaveAs();
+                break;
+            }
+            case 6:
+                what = "MarkClean";
+                d.document.MarkClean();
+                m.clean();
+                break;
+            case 7: { // Load, cancelled: the text is emptied and stays so
+                dialog.choices = {QString()};
+                what = "cancelled Load";
+                commands.Load();
+                m.write(QString(), true);
+                break;
+            }
+            }
+
+            const QString at = QString("seed %1, step %2 (%3): ").arg(seed).arg(step).arg(what);
+            if (d.host.textValue != m.text)
+                return at + "text differs from the model";
+            if (d.document.Unsaved() != m.unsaved)
+                return at + "Unsaved differs from the model";
+            if (d.document.SavedText() != m.saved)
+                return at + "SavedText differs from the model";
+            if (m.lastWriteSeen && d.document.Unsaved() != (m.text != m.saved))
+                return at + "Unsaved does not say whether the text differs from SavedText";
+            const QString title = d.host.titleValue;
+            if (title != PlainHost::kTitle && title != PlainHost::kTitle + "*")
+                return at + "title is " + title;
+            if (title.endsWith('*') != d.document.Unsaved())
+                return at + "the mark does not match Unsaved";
+            if (d.document.LoadingFile())
+                return at + "LoadingFile left set";
+        }
+        return {};
+    }
+
+private slots:
+    void randomSequences()
+    {
+        bool ok = false;
+        const quint32 only = qEnvironmentVariableIntValue("HERALDPAD_MODEL_SEED", &ok);
+        const quint32 first = ok ? only : 1;
+        const quint32 last = ok ? only : 2000;
+        for (quint32 seed = first; seed <= last; ++seed) {
+            const QString failure = runSequence(seed, 25);
+            QVERIFY2(failure.isEmpty(),
+                     qPrintable(failure + " (replay with HERALDPAD_MODEL_SEED=" +
+                                QString::number(seed) + ")"));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDocumentModel)
+#include "tst_documentmodel.moc"
