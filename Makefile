@@ -35,5 +35,12 @@ fuzz-build: deps-test
 fuzz: fuzz-build
 	tests/fuzz/run.sh build/fuzz $(FUZZ_SECONDS)
 
+package: deps-package
+	cmake -S . -B build/package -DCMAKE_BUILD_TYPE=Release -DHERALDPAD_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build build/package -j $(JOBS)
+	cd build/package && cpack -G DEB
+	cp build/package/heraldpad_*.deb build/
+	@ls -1 build/heraldpad_*.deb
+
 clean:
 	rm -rf build

@@ -5,6 +5,8 @@
 //   heraldbench startup RUNS     process start to an idle, shown window
 //   heraldbench rule RUNS        the change rule alone, on a 50 MB text
 //   heraldbench odd PATH         any file: load, a keystroke, peak memory
+//   heraldbench odd-made KIND    the same for a made file: news-200MB, one-line-20MB,
+//                                crlf-10MB, binary
 //
 // Each figure prints as "name<TAB>median<TAB>min<TAB>max<TAB>unit".
 #include "form1.h"
@@ -254,9 +256,31 @@ int benchOddFile(const QString &path)
     const double key = nowMs() - t0;
     const QByteArray name = QFileInfo(path).fileName().toUtf8();
     std::printf("%s: %lld bytes, load %s in %.0f ms, keystroke %.1f ms, peak %.0f MiB\n",
-                name.constData(), (long long)QFileInfo(path).size(),
-                failed ? "FAILED" : "ok", load, key, peakResidentMiB());
+                name.constData(), (long long)QFileInfo(path).size(), failed ? "FAILED" : "ok", load,
+                key, peakResidentMiB());
     return 0;
+}
+
+// The odd files, made here: a 200 MB news file, one 20 MB line, 10 MB of only
+// CR LF, and a program (this one).
+int benchMadeFile(const QString &kind)
+{
+    if (kind == "binary")
+        return benchOddFile(QCoreApplication::applicationFilePath());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(kind + ".txt");
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    if (kind == "news-200MB")
+        f.write(newsBytes(200'000'000));
+    else if (kind == "one-line-20MB")
+        f.write(QByteArray("news ").repeated(4'000'000));
+    else if (kind == "crlf-10MB")
+        f.write(QByteArray("\r\n").repeated(5'000'000));
+    else
+        return 2;
+    f.close();
+    return benchOddFile(path);
 }
 
 // The child: prints how long it took from the parent's start stamp to idle.
@@ -304,6 +328,8 @@ int main(int argc, char *argv[])
         return benchRule(args.value(2, "7").toInt());
     if (mode == "odd")
         return benchOddFile(args.value(2));
+    if (mode == "odd-made")
+        return benchMadeFile(args.value(2));
     if (mode == "file")
         return benchFile(args.value(2).toInt(), args.value(3, "5").toInt());
     std::fprintf(stderr, "usage: heraldbench file MB RUNS | startup RUNS | rule RUNS\n");

@@ -11,7 +11,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orbitane Heraldpad"));
     QApplication::setApplicationVersion(QStringLiteral(HERALDPAD_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("heraldpad"));
+    QApplication::setDesktopFileName(QStringLiteral("org.orbitane.heraldpad"));
 
     // Without a faithful converter every save could change bytes: refuse to start.
     const QString codecProblem = NewsCodec::selfCheck();

@@ -50,7 +50,7 @@ class TestDocumentModel : public QObject {
 
     QString randomText(QRandomGenerator &rng)
     {
-        static const QString pieces[] = {"a",  "b",  "\r\n", " ", QString(QChar(0x00A0)),
+        static const QString pieces[] = {"a", "b", "\r\n",   " ", QString(QChar(0x00A0)),
                                          "é", "€", "\u2713", "A", QString(QChar(0))};
         QString t;
         const int n = rng.bounded(6);
@@ -184,9 +184,8 @@ private slots:
         const quint32 last = ok ? only : 2000;
         for (quint32 seed = first; seed <= last; ++seed) {
             const QString failure = runSequence(seed, 25);
-            QVERIFY2(failure.isEmpty(),
-                     qPrintable(failure + " (replay with HERALDPAD_MODEL_SEED=" +
-                                QString::number(seed) + ")"));
+            QVERIFY2(failure.isEmpty(), qPrintable(failure + " (replay with HERALDPAD_MODEL_SEED=" +
+                                                   QString::number(seed) + ")"));
         }
     }
 };

@@ -81,6 +81,7 @@ app_gone() {
 }
 
 end_app() {
+    [ -n "$APP_PID" ] || return 0
     if app_running; then
         kill "$APP_PID" 2>/dev/null
         wait_for 5 app_gone
@@ -101,7 +102,7 @@ check() {
         PASSED=$((PASSED + 1))
     else
         echo "FAIL: $name"
-        echo "  the program said:"; tail -n 20 "$E2E_TMP/app.log" | sed 's/^/  | /'
+        [ -s "$E2E_TMP/app.log" ] && { echo "  the program said:"; tail -n 20 "$E2E_TMP/app.log" | sed 's/^/  | /'; }
         FAILED=$((FAILED + 1))
     fi
     end_app || { echo "FAIL: $name (after the run)"; FAILED=$((FAILED + 1)); }

@@ -1,5 +1,6 @@
 #include "form1.h"
 #include "layout.h"
+#include "newsfile.h"
 #include "newstextedit.h"
 #include "picturebutton.h"
 #include "qtfiledialog.h"
@@ -423,6 +424,33 @@ private slots:
         w.text->paste();
         QCOMPARE(w.form.text(), big);
         QVERIFY(w.form.document().Unsaved());
+    }
+
+    void oddFilesLoadAndSaveBack_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QFile self(QCoreApplication::applicationFilePath());
+        QVERIFY(self.open(QIODevice::ReadOnly));
+        QTest::newRow("a program") << self.readAll();
+        QTest::newRow("only line ends") << QByteArray("\r\n").repeated(100000);
+        QTest::newRow("one long line") << QByteArray("news ").repeated(400000);
+    }
+    void oddFilesLoadAndSaveBack()
+    {
+        QFETCH(QByteArray, file);
+        writeBytes(path("news.txt"), file);
+        Window w;
+        QTest::keyClick(w.text, Qt::Key_L, Qt::ControlModifier);
+        const QByteArray normalised = NormaliseLineEnds(file);
+        QCOMPARE(w.form.textLength(), normalised.size());
+        QVERIFY(!w.form.document().Unsaved());
+        QTest::keyClick(w.text, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(w.text, "x");
+        QCOMPARE(w.form.windowTitle(), kTitle + "*");
+        QTest::keyClick(w.text, Qt::Key_Backspace);
+        QCOMPARE(w.form.windowTitle(), kTitle);
+        QTest::keyClick(w.text, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(readBytes(path("news.txt")) == normalised);
     }
 
     void qtFilterFromTheCommandsFilter()

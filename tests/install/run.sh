@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary folder and builds its Debian package:
+# the installed files, the validators, the package's contents and Depends, and
+# the program unpacked from the package showing its window under Xvfb.
+# Usage: run.sh BUILD_DIR
+set -u
+BUILD=$(readlink -f "$1")
+HERE=$(dirname "$(readlink -f "$0")")
+APP=
+. "$HERE/../e2e/xsession.sh"
+trap stop_all EXIT
+expected="$HERE/expected-files.txt"
+
+installed_files() {
+    local stage="$E2E_TMP/stage"
+    DESTDIR="$stage" cmake --install "$BUILD" --prefix /usr >"$E2E_TMP/install.log" 2>&1 || { cat "$E2E_TMP/install.log"; return 1; }
+    (cd "$stage/usr" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort) >"$E2E_TMP/installed"
+    diff -u <(LC_ALL=C sort "$expected") "$E2E_TMP/installed"
+}
+
+validators_pass() {
+    local stage="$E2E_TMP/stage/usr/share"
+    desktop-file-validate "$stage/applications/org.orbitane.heraldpad.desktop" &&
+        appstreamcli validate --no-net --pedantic "$stage/metainfo/org.orbitane.heraldpad.metainfo.xml" >"$E2E_TMP/as.log" 2>&1 ||
+        { cat "$E2E_TMP/as.log"; return 1; }
+    grep -q '^Exec=heraldpad$' "$stage/applications/org.orbitane.heraldpad.desktop"
+}
+
+package_lists_the_same() {
+    (cd "$BUILD" && cpack -G DEB -B "$E2E_TMP/pkg" >"$E2E_TMP/cpack.log" 2>&1) || { cat "$E2E_TMP/cpack.log"; return 1; }
+    DEB=$(ls "$E2E_TMP"/pkg/heraldpad_1.03_*.deb 2>/dev/null | head -n 1)
+    [ -n "$DEB" ] || { echo "no heraldpad_1.03_<arch>.deb"; ls "$E2E_TMP/pkg"; return 1; }
+    dpkg-deb -c "$DEB" | awk '{print $6}' | grep -v '/$' | sed 's|^\./usr/||' | LC_ALL=C sort >"$E2E_TMP/packaged"
+    diff -u <(LC_ALL=C sort "$expected") "$E2E_TMP/packaged" || return 1
+    local depends
+    depends=$(dpkg-deb -f "$DEB" Depends)
+    echo "$depends" | grep -q 'libqt6widgets6' && echo "$depends" | grep -q 'libc6' || { echo "Depends: $depends"; return 1; }
+}
+
+unpacked_program_starts() {
+    [ -n "${DEB:-}" ] || return 1
+    dpkg-deb -x "$DEB" "$E2E_TMP/root" || return 1
+    APP="$E2E_TMP/root/usr/bin/heraldpad"
+    mkdir -p "$E2E_TMP/work"
+    start_app "$E2E_TMP/work" || return 1
+    title_is "Orbitane Heraldpad 1.3"
+}
+
+start_x
+check "install holds exactly the expected files" installed_files
+check "desktop entry and AppStream metadata validate" validators_pass
+check "the package holds the same files, Depends from shlibdeps" package_lists_the_same
+check "the program from the package shows its window" unpacked_program_starts
+echo "install: $PASSED passed, $FAILED failed"
+[ "$FAILED" -eq 0 ]
