@@ -7,9 +7,9 @@ set -euo pipefail
 build=(cmake make g++ qt6-base-dev)
 case "${1:-build}" in
     build) want=("${build[@]}") ;;
-    test) want=("${build[@]}" xvfb xauth xdotool xclip x11-utils clang libclang-rt-14-dev
+    test) want=("${build[@]}" xvfb xdotool xclip x11-utils clang libclang-rt-14-dev
                 desktop-file-utils appstream dpkg-dev fakeroot file) ;;
-    bench) want=("${build[@]}" time) ;;
+    bench) want=("${build[@]}" bsdextrautils) ;;
     package) want=("${build[@]}" dpkg-dev fakeroot file) ;;
     *) echo "usage: $0 build|test|bench|package" >&2; exit 2 ;;
 esac
