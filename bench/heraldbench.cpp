@@ -93,6 +93,26 @@ void settle(Form1 &form)
     QCoreApplication::processEvents();
 }
 
+// Shows the window as at start; the text area has the focus.
+NewsTextEdit *showWindow(Form1 &form)
+{
+    form.Form_Load();
+    form.show();
+    settle(form);
+    auto *text = form.findChild<NewsTextEdit *>("Text");
+    text->setFocus();
+    return text;
+}
+
+// Milliseconds from Ctrl+L to the loaded text shown and the window idle.
+double quickload(Form1 &form, NewsTextEdit *text)
+{
+    const double t0 = nowMs();
+    QTest::keyClick(text, Qt::Key_L, Qt::ControlModifier);
+    settle(form);
+    return nowMs() - t0;
+}
+
 double peakResidentMiB()
 {
     rusage usage{};
@@ -134,42 +154,18 @@ int benchFile(int megabytes, int runs)
     double peakAfterLoad = 0;
     for (int run = 0; run < runs; ++run) {
         Form1 form;
-        form.Form_Load();
-        form.show();
-        settle(form);
-        auto *text = form.findChild<NewsTextEdit *>("Text");
-        text->setFocus();
-
-        double t0 = nowMs();
-        QTest::keyClick(text, Qt::Key_L, Qt::ControlModifier);
-        settle(form);
-        load.push_back(nowMs() - t0);
+        NewsTextEdit *text = showWindow(form);
+        load.push_back(quickload(form, text));
         if (run == 0)
             peakAfterLoad = peakResidentMiB();
 
-        if (qEnvironmentVariableIsSet("HERALDBENCH_DEBUG")) {
-            t0 = nowMs();
-            const QString copy = form.text();
-            std::fprintf(stderr, "text() %.1f ms\n", nowMs() - t0);
-            t0 = nowMs();
-            form.document().MarkClean();
-            std::fprintf(stderr, "MarkClean %.1f ms\n", nowMs() - t0);
-            t0 = nowMs();
-            WriteNewsFile(dir.filePath("news.txt"), copy);
-            std::fprintf(stderr, "write %.1f ms\n", nowMs() - t0);
-        }
-        t0 = nowMs();
+        double t0 = nowMs();
         QTest::keyClick(text, Qt::Key_S, Qt::ControlModifier);
         save.push_back(nowMs() - t0);
 
         if (megabytes >= 10) {
             text->moveCursor(QTextCursor::End);
             settle(form);
-            const int keystrokes = qEnvironmentVariableIntValue("HERALDBENCH_KEYS");
-            for (int k = 0; k < keystrokes; ++k) {
-                QTest::keyClick(text, Qt::Key_X);
-                settle(form);
-            }
             t0 = nowMs();
             QTest::keyClick(text, Qt::Key_X);
             settle(form);
@@ -238,19 +234,12 @@ int benchOddFile(const QString &path)
     QFile::link(QFileInfo(path).absoluteFilePath(), dir.filePath("news.txt"));
     QDir::setCurrent(dir.path());
     Form1 form;
-    form.Form_Load();
-    form.show();
-    settle(form);
-    auto *text = form.findChild<NewsTextEdit *>("Text");
-    text->setFocus();
-    double t0 = nowMs();
-    QTest::keyClick(text, Qt::Key_L, Qt::ControlModifier);
-    settle(form);
-    const double load = nowMs() - t0;
+    NewsTextEdit *text = showWindow(form);
+    const double load = quickload(form, text);
     const bool failed = form.text() == QLatin1String("Error while opening file");
     text->moveCursor(QTextCursor::End);
     settle(form);
-    t0 = nowMs();
+    const double t0 = nowMs();
     QTest::keyClick(text, Qt::Key_X);
     settle(form);
     const double key = nowMs() - t0;

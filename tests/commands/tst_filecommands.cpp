@@ -1,5 +1,6 @@
 #include "fakes.h"
 #include "filecommands.h"
+#include "files.h"
 #include "keycommands.h"
 #include "plainhost.h"
 
@@ -15,18 +16,6 @@ const QString kOpenPrompt =
     QStringLiteral("Would you like to save your changes before opening a new file?");
 const QString kError = QStringLiteral("Error while opening file");
 
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 } // namespace
 
 // The commands with a plain document, a fake dialog and fake services, in a

@@ -1,3 +1,4 @@
+#include "files.h"
 #include "newscodec.h"
 #include "newsfile.h"
 #include "plainhost.h"
@@ -8,23 +9,6 @@
 #include <QTest>
 
 #include <sys/stat.h>
-
-namespace {
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<unreadable>";
-    return f.readAll();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-} // namespace
 
 class TestNewsFile : public QObject {
     Q_OBJECT

@@ -1,3 +1,4 @@
+#include "files.h"
 #include "form1.h"
 #include "layout.h"
 #include "newsfile.h"
@@ -27,19 +28,6 @@
 namespace {
 const QString kTitle = QStringLiteral("Orbitane Heraldpad 1.3");
 const QString kNbsp = QString(QChar(0x00A0));
-
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 // Hands the next modal window to act, once it shows; gives up after two seconds.
 void whenModalShows(std::function<void(QWidget *)> act, QString *seenTitle = nullptr)
