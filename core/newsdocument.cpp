@@ -56,12 +56,17 @@ void NewsDocument::noteTextIsFileBytes(const QByteArray &bytes)
     m_noted = true;
 }
 
+void NewsDocument::keepBytesAsSaved(const QByteArray &bytes)
+{
+    m_savedBytes = bytes;
+    m_savedText = QString();
+    m_savedAsBytes = true;
+}
+
 void NewsDocument::keepAsSaved(const QString &text)
 {
     if (NewsCodec::firstUnstorable(text) < 0) {
-        m_savedBytes = NewsCodec::encode(text);
-        m_savedText = QString();
-        m_savedAsBytes = true;
+        keepBytesAsSaved(NewsCodec::encode(text));
     } else {
         m_savedText = text;
         m_savedBytes = QByteArray();
@@ -72,13 +77,10 @@ void NewsDocument::keepAsSaved(const QString &text)
 void NewsDocument::MarkClean()
 {
     m_unsaved = false;
-    if (m_noted && m_notedAtWrite == m_writes && m_host.textLength() == m_notedBytes.size()) {
-        m_savedBytes = m_notedBytes;
-        m_savedText = QString();
-        m_savedAsBytes = true;
-    } else {
+    if (m_noted && m_notedAtWrite == m_writes && m_host.textLength() == m_notedBytes.size())
+        keepBytesAsSaved(m_notedBytes);
+    else
         keepAsSaved(m_host.text());
-    }
     m_noted = false;
     m_notedBytes = QByteArray();
     removeTitleMark();

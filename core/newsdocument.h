@@ -34,6 +34,7 @@ private:
     bool textEqualsSaved() const;
     void removeTitleMark();
     void keepAsSaved(const QString &text);
+    void keepBytesAsSaved(const QByteArray &bytes);
 
     DocumentHost &m_host;
     // The saved text, held as news file bytes (half the memory of a QString)
