@@ -6,8 +6,9 @@ FUZZ_SECONDS ?= 300
 
 .PHONY: run test build bench fuzz fuzz-build package clean deps-build deps-test deps-bench deps-package
 
-deps-%:
-	@scripts/deps.sh $*
+# Explicit rules: make looks for no pattern rule for a .PHONY target.
+deps-build deps-test deps-bench deps-package:
+	@scripts/deps.sh $(@:deps-%=%)
 
 build: deps-build
 	cmake -S . -B build/run -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHERALDPAD_TESTS=OFF $(CMAKE_FLAGS)

@@ -32,8 +32,15 @@ QString FileCommands::actionOpen()
 bool FileCommands::SecuritySave(const QString &Action)
 {
     const QString prompt = tr("Would you like to save your changes before ") + Action + u'?';
-    if (!m_services.AskYesNo(prompt, tr("SecureSave")))
+    switch (m_services.AskYesNo(prompt, tr("SecureSave"))) {
+    case RuntimeServices::Answer::No:
         return true;
+    case RuntimeServices::Answer::Cancel:
+        // Escape or the frame's close button means "not now", never "throw it away".
+        return false;
+    case RuntimeServices::Answer::Yes:
+        break;
+    }
     // Text the user asked to keep is never thrown away: a save that fails or
     // writes nothing stops the command that asked.
     return Quicksave() == SaveOutcome::Saved;

@@ -19,7 +19,7 @@ public:
 
     // Asks whether to save before Action ("exiting the application", ...).
     // True when the calling command may go on: the user said No, or the save
-    // went through.
+    // went through. A prompt closed without an answer stops the command.
     bool SecuritySave(const QString &Action);
     SaveOutcome Quicksave();
     void Quickload();

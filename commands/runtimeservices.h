@@ -8,9 +8,11 @@ class RuntimeServices {
 public:
     virtual ~RuntimeServices() = default;
 
+    // Cancel: the box was closed by Escape or its frame, without an answer.
+    enum class Answer { Yes, No, Cancel };
+
     // A modal box with the buttons Yes and No, Yes the default, no icon.
-    // True when the user chose Yes.
-    virtual bool AskYesNo(const QString &prompt, const QString &title) = 0;
+    virtual Answer AskYesNo(const QString &prompt, const QString &title) = 0;
     virtual QString CurrentDir() const = 0;
     // Ends the program; the calling command returns at once after it.
     virtual void EndProgram() = 0;

@@ -4,12 +4,16 @@
 # As root it installs them with apt-get; otherwise it prints the line to run.
 set -euo pipefail
 
-build=(cmake make g++ qt6-base-dev)
+# The program itself: Qt, its X11 platform plugin, and the font the window is drawn in.
+build=(cmake make g++ qt6-base-dev qt6-qpa-plugins fonts-liberation2)
 case "${1:-build}" in
     build) want=("${build[@]}") ;;
-    test) want=("${build[@]}" xvfb xdotool xclip x11-utils clang libclang-rt-14-dev
-                desktop-file-utils appstream dpkg-dev fakeroot file) ;;
-    bench) want=("${build[@]}" bsdextrautils) ;;
+    # End-to-end: a private X server, a window manager, and a screen reader's
+    # view of the program (AT-SPI on a private D-Bus).
+    test) want=("${build[@]}" xvfb xdotool xclip x11-utils openbox
+                dbus-daemon dbus-bin at-spi2-core python3-pyatspi
+                clang libclang-rt-14-dev desktop-file-utils appstream dpkg-dev fakeroot file) ;;
+    bench) want=("${build[@]}" bsdextrautils xvfb xdotool x11-utils) ;;
     package) want=("${build[@]}" dpkg-dev fakeroot file) ;;
     *) echo "usage: $0 build|test|bench|package" >&2; exit 2 ;;
 esac

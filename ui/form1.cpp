@@ -4,6 +4,7 @@
 #include "layout.h"
 #include "newstextedit.h"
 #include "picturebutton.h"
+#include "windowfont.h"
 #include "windowgeometry.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSessionManager>
+#include <QTimer>
 
 namespace {
 template <typename W> W *place(W *widget, const char *name)
@@ -23,12 +25,20 @@ template <typename W> W *place(W *widget, const char *name)
     return widget;
 }
 
+const QStringList &infoLines()
+{
+    static const QStringList lines{
+        QStringLiteral("The text window above has the same specifications as the news "),
+        QStringLiteral("window of Orbitane/Novaglide. "),
+        QStringLiteral("Here you can write your news and be sure it will be displayed the "),
+        QStringLiteral("same way as you see it here."),
+    };
+    return lines;
+}
+
 QString infoText()
 {
-    return QStringLiteral("The text window above has the same specifications as the news \r\n"
-                          "window of Orbitane/Novaglide. \r\n"
-                          "Here you can write your news and be sure it will be displayed the \r\n"
-                          "same way as you see it here.\r\n");
+    return infoLines().join(QLatin1String("\r\n")) + QLatin1String("\r\n");
 }
 } // namespace
 
@@ -52,6 +62,13 @@ Form1::~Form1()
     qApp->removeEventFilter(this);
 }
 
+void Form1::useWindowFont()
+{
+    // The info box's width, less the margins its text keeps on either side.
+    const int infoWidth = Layout::pixelRect(Layout::control("Text1")).width() - 10;
+    QApplication::setFont(WindowFont::choose(QApplication::font(), infoLines(), infoWidth));
+}
+
 QString Form1::plainTitle()
 {
     return QStringLiteral("Orbitane Heraldpad 1.3");
@@ -73,11 +90,14 @@ void Form1::buildControls()
     cmd_Save->setToolTip(tr("Ctrl + S to save current file"));
 
     Text = place(new NewsTextEdit(this), "Text");
+    Text->setAccessibleName(tr("News text"));
 
     Frame2 = place(new QGroupBox(tr("Info:"), this), "Frame2");
     Frame2->setToolTip(tr("Heraldpad, written for the news writers of Orbitane/Novaglide"));
     Text1 = place(new QPlainTextEdit(Frame2), "Text1");
     Text1->setPlainText(infoText());
+    Text1->setAccessibleName(tr("Info"));
+    Text1->setTabChangesFocus(true);
     Text1->setFrameShape(QFrame::NoFrame); // the one setting it has of its own: no border
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -107,9 +127,34 @@ void Form1::buildControls()
 
 void Form1::Form_Load()
 {
-    if (const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen())
-        move(WindowGeometry::centredTopLeft(s->availableGeometry(), frameGeometry().size()));
+    m_centring = true;
+    centre();
+    // A window manager frames the window only once it is shown: centre the
+    // frame again as soon as it is known, but only while the window opens.
+    QTimer::singleShot(kCentringTime, this, [this] {
+        centre();
+        m_centring = false;
+    });
     m_document.Reset();
+}
+
+void Form1::centre()
+{
+    if (!m_centring)
+        return;
+    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s)
+        return;
+    const QRect frame = frameGeometry();
+    const QPoint target = WindowGeometry::centredTopLeft(s->geometry(), frame.size());
+    if (frame.topLeft() != target)
+        move(target);
+}
+
+void Form1::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    centre();
 }
 
 QString Form1::text() const
@@ -214,6 +259,7 @@ void Form1::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     keepFixedSize();
+    centre();
 }
 
 void Form1::changeEvent(QEvent *event)

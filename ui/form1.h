@@ -26,6 +26,9 @@ public:
     ~Form1() override;
 
     static QString plainTitle();
+    // Makes the program's default font the one the window's layout was drawn
+    // for; before the window is built.
+    static void useWindowFont();
 
     // Before the window is first shown: centre it, reset the document.
     void Form_Load();
@@ -56,12 +59,14 @@ signals:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildControls();
     void keepFixedSize();
+    void centre();
     void endProgram();
     void commitData(QSessionManager &manager);
 
@@ -81,4 +86,6 @@ private:
 
     bool m_writingText = false; // a write of the program's, not the user's
     bool m_ending = false;      // Exit has asked already; close without asking
+    bool m_centring = false;    // the window is opening: keep its frame centred
+    static constexpr int kCentringTime = 1000; // ms
 };

@@ -25,6 +25,7 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    Form1::useWindowFont();
     Form1 form;
     QObject::connect(&form, &Form1::programEnded, &app, [] { QCoreApplication::exit(0); });
     form.Form_Load();

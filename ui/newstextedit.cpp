@@ -33,6 +33,9 @@ NewsTextEdit::NewsTextEdit(QWidget *parent) : QPlainTextEdit(parent)
     // Always there, so the wrap width never changes with the text's length.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Tab and Shift+Tab walk the window's controls; a tab character that comes
+    // in through a file or the clipboard stays as it is.
+    setTabChangesFocus(true);
 }
 
 QString NewsTextEdit::newsText() const

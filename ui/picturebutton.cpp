@@ -1,28 +1,15 @@
 #include "picturebutton.h"
 
-#include <QMouseEvent>
+#include <QPainter>
 
-PictureButton::PictureButton(const QPixmap &picture, QWidget *parent) : QLabel(parent)
+PictureButton::PictureButton(const QPixmap &picture, QWidget *parent)
+    : QAbstractButton(parent), m_picture(picture)
 {
-    setPixmap(picture);
-    setFrameShape(QFrame::NoFrame);
-    setContentsMargins(0, 0, 0, 0);
-    setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setFocusPolicy(Qt::NoFocus);
 }
 
-void PictureButton::mousePressEvent(QMouseEvent *event)
+void PictureButton::paintEvent(QPaintEvent *)
 {
-    m_pressed = event->button() == Qt::LeftButton;
-    event->accept();
-}
-
-void PictureButton::mouseReleaseEvent(QMouseEvent *event)
-{
-    const bool click = m_pressed && event->button() == Qt::LeftButton &&
-                       rect().contains(event->position().toPoint());
-    m_pressed = false;
-    event->accept();
-    if (click)
-        emit clicked();
+    // At its natural size in the top left corner, pressed or not.
+    QPainter(this).drawPixmap(0, 0, m_picture);
 }

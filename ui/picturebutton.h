@@ -1,21 +1,22 @@
 #pragma once
 
-#include <QLabel>
+#include <QAbstractButton>
+#include <QPixmap>
 
-// A picture without a border that reports clicks.
-class PictureButton : public QLabel {
+// A picture without a border that reports clicks. Assistive technology sees a
+// push button that can be pressed; it takes no keyboard focus.
+class PictureButton : public QAbstractButton {
     Q_OBJECT
 
 public:
     explicit PictureButton(const QPixmap &picture, QWidget *parent = nullptr);
 
-signals:
-    void clicked();
+    QPixmap pixmap() const { return m_picture; }
+    QSize sizeHint() const override { return m_picture.deviceIndependentSize().toSize(); }
 
 protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
-    bool m_pressed = false;
+    QPixmap m_picture;
 };

@@ -26,6 +26,8 @@ void QtFileDialog::show(bool save)
     QFileDialog dialog(m_parent, DialogTitle, InitDir);
     dialog.setObjectName(QStringLiteral("Dialog1"));
     dialog.setNameFilters(qtNameFilters(Filter));
+    // Shown as its description alone: "*.txt (Textfiles)".
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // A typed name of a missing file is taken too; opening it then fails.
     dialog.setFileMode(QFileDialog::AnyFile);

@@ -15,7 +15,7 @@ public:
     {
     }
 
-    bool AskYesNo(const QString &prompt, const QString &title) override;
+    Answer AskYesNo(const QString &prompt, const QString &title) override;
     QString CurrentDir() const override;
     void EndProgram() override { m_endProgram(); }
     void ShowSaveFailure(const QString &fileName, const QString &reason) override;

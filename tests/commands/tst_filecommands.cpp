@@ -51,10 +51,10 @@ private slots:
     {
         Editor e;
         e.type("x");
-        e.services.answers = {false};
+        e.services.answers = {kNo};
         e.commands.Exit();
         e.type("y");
-        e.services.answers = {false};
+        e.services.answers = {kNo};
         e.commands.Quickload();
         QCOMPARE(e.services.asked.size(), 2);
         QCOMPARE(e.services.asked[0].prompt, kExitPrompt);
@@ -178,7 +178,7 @@ private slots:
         QCOMPARE(e.dialog.FileName, QString());
         e.type("!");
         QCOMPARE(e.title(), kMarked);
-        e.services.answers = {false};
+        e.services.answers = {kNo};
         e.commands.Exit();
         QCOMPARE(e.services.asked.size(), 1);
         QCOMPARE(e.services.ended, 1);
@@ -210,7 +210,7 @@ private slots:
             Editor e;
             e.loadQuickFile("a\r\n");
             e.type("b");
-            e.services.answers = {false};
+            e.services.answers = {kNo};
             e.commands.Exit();
             QCOMPARE(e.services.ended, 1);
             QCOMPARE(readBytes(e.path("news.txt")), QByteArray("a\r\n"));
@@ -219,7 +219,7 @@ private slots:
             Editor e;
             e.loadQuickFile("a\r\n");
             e.type("b");
-            e.services.answers = {true};
+            e.services.answers = {kYes};
             e.commands.Exit();
             QCOMPARE(e.services.ended, 1);
             QCOMPARE(readBytes(e.path("news.txt")), QByteArray("a\r\nb"));
@@ -227,7 +227,7 @@ private slots:
         { // Yes, then the Save dialog cancelled: the program goes on
             Editor e;
             e.type("b");
-            e.services.answers = {true};
+            e.services.answers = {kYes};
             e.commands.Exit();
             QCOMPARE(e.dialog.shown.size(), 1);
             QCOMPARE(e.services.ended, 0);
@@ -241,7 +241,7 @@ private slots:
         e.loadQuickFile("on disk\r\n");
         e.type(QString::fromUtf16(u"\u2713"));
         const QString text = e.text();
-        e.services.answers = {true};
+        e.services.answers = {kYes};
         e.commands.Exit();
         QCOMPARE(e.services.ended, 0);
         QCOMPARE(e.services.failures.size(), 1);
@@ -284,7 +284,7 @@ private slots:
         if (!cancel)
             e.dialog.FileName = e.dir.path(); // a folder: the save fails
         e.dialog.choices = {QString(), e.path("news.txt")};
-        e.services.answers = {true};
+        e.services.answers = {kYes};
         quick ? e.commands.Quickload() : e.commands.Load();
         QCOMPARE(e.text(), QString("mine"));
         QVERIFY(e.d.document.Unsaved());
@@ -293,20 +293,52 @@ private slots:
         QCOMPARE(e.dialog.shown.size(), cancel ? 1 : 0);
     }
 
+    // A prompt closed without an answer stops its command: nothing is saved,
+    // loaded or ended, and the typed text stays.
+    void promptClosedWithoutAnswerStops_data()
+    {
+        QTest::addColumn<QString>("command");
+        for (const char *command : {"Load", "Quickload", "Exit", "MayClose"})
+            QTest::newRow(command) << QString(command);
+    }
+    void promptClosedWithoutAnswerStops()
+    {
+        QFETCH(QString, command);
+        Editor e;
+        e.loadQuickFile("on disk\r\n");
+        e.type("mine");
+        e.dialog.choices = {e.path("news.txt")};
+        e.services.answers = {kCancel};
+        if (command == "Load")
+            e.commands.Load();
+        else if (command == "Quickload")
+            e.commands.Quickload();
+        else if (command == "Exit")
+            e.commands.Exit();
+        else
+            QVERIFY(!e.commands.MayClose());
+        QCOMPARE(e.services.asked.size(), 1);
+        QCOMPARE(e.dialog.shown.size(), 0);
+        QCOMPARE(e.services.ended, 0);
+        QCOMPARE(e.text(), QString("on disk\r\nmine"));
+        QCOMPARE(e.title(), kMarked);
+        QCOMPARE(readBytes(e.path("news.txt")), QByteArray("on disk\r\n"));
+    }
+
     void loadsGoOnAfterNoOrASave()
     {
         Editor e;
         writeBytes(e.path("b.txt"), "b\r\n");
         e.loadQuickFile("a\r\n");
         e.type("+");
-        e.services.answers = {false};
+        e.services.answers = {kNo};
         e.dialog.choices = {e.path("b.txt")};
         e.commands.Load();
         QCOMPARE(e.text(), QString("b\r\n"));
         QCOMPARE(readBytes(e.path("news.txt")), QByteArray("a\r\n"));
 
         e.type("+");
-        e.services.answers = {true};
+        e.services.answers = {kYes};
         e.commands.Quickload();
         QCOMPARE(readBytes(e.path("b.txt")), QByteArray("b\r\n+"));
         QCOMPARE(e.text(), QString("a\r\n"));
@@ -320,9 +352,9 @@ private slots:
         QVERIFY(e.commands.MayClose());
         QCOMPARE(e.services.asked.size(), 0);
         e.type("x");
-        e.services.answers = {false};
+        e.services.answers = {kNo};
         QVERIFY(e.commands.MayClose());
-        e.services.answers = {true};
+        e.services.answers = {kYes};
         QVERIFY(!e.commands.MayClose()); // save dialog cancelled
         QCOMPARE(e.services.asked.last().prompt, kExitPrompt);
         QCOMPARE(e.services.ended, 0);

@@ -10,7 +10,7 @@ FAILED=0
 start_x() {
     mkdir -m 0700 "$E2E_TMP/runtime"
     exec 3>"$E2E_TMP/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -nolisten unix-abstract \
+    Xvfb -displayfd 3 -screen 0 ${SCREEN:-1024x768x24} -nolisten tcp -nolisten unix-abstract \
         >"$E2E_TMP/xvfb.log" 2>&1 &
     XVFB_PID=$!
     exec 3>&-

@@ -28,22 +28,26 @@ private:
     }
 };
 
-// Answers queued in answers (true is Yes); remembers every prompt.
+constexpr auto kYes = RuntimeServices::Answer::Yes;
+constexpr auto kNo = RuntimeServices::Answer::No;
+constexpr auto kCancel = RuntimeServices::Answer::Cancel;
+
+// Answers queued in answers (No when none is left); remembers every prompt.
 class FakeServices : public RuntimeServices {
 public:
     struct Asked {
         QString prompt, title;
     };
-    QList<bool> answers;
+    QList<Answer> answers;
     QList<Asked> asked;
     QString currentDir;
     int ended = 0;
     QStringList failures; // "file: reason"
 
-    bool AskYesNo(const QString &prompt, const QString &title) override
+    Answer AskYesNo(const QString &prompt, const QString &title) override
     {
         asked.append({prompt, title});
-        return answers.isEmpty() ? false : answers.takeFirst();
+        return answers.isEmpty() ? kNo : answers.takeFirst();
     }
     QString CurrentDir() const override { return currentDir; }
     void EndProgram() override { ++ended; }

@@ -5,12 +5,14 @@
 #include "newstextedit.h"
 #include "picturebutton.h"
 #include "qtfiledialog.h"
+#include "windowfont.h"
 #include "windowgeometry.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -20,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QAbstractTextDocumentLayout>
 #include <QTextLayout>
 #include <QTimer>
 
@@ -141,19 +144,49 @@ private slots:
                          "same way as you see it here.\r\n"));
     }
 
-    void focusAndTabOrder()
+    void tabWalksTheLayoutsOrder()
     {
         Window w;
         QTRY_COMPARE(QApplication::focusWidget(), w.text);
-        QStringList order;
-        QWidget *next = w.text;
-        for (int i = 0; i < 5; ++i) {
-            order << next->objectName();
-            do
-                next = next->nextInFocusChain();
-            while (!(next->focusPolicy() & Qt::TabFocus) || next->window() != &w.form);
+        const QStringList order{"Text", "cmd_Open", "cmd_Save", "Text1", "cmd_Exit", "Text"};
+        QStringList forward{"Text"}, backward{"Text"};
+        for (int i = 1; i < order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            forward << QApplication::focusWidget()->objectName();
         }
-        QCOMPARE(order, QStringList({"Text", "cmd_Open", "cmd_Save", "Text1", "cmd_Exit"}));
+        for (int i = 1; i < order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+            backward.prepend(QApplication::focusWidget()->objectName());
+        }
+        QCOMPARE(forward, order);
+        QCOMPARE(backward, order);
+        QCOMPARE(w.form.text(), QString()); // no tab character typed
+        QCOMPARE(w.form.windowTitle(), kTitle);
+    }
+
+    // Drawn as laid out: each info line on one line, all of them in view, and
+    // the buttons' captions whole.
+    void windowFontFitsTheLayout()
+    {
+        Form1::useWindowFont();
+        Window w;
+        QCOMPARE(QApplication::font().family(), QString("Liberation Sans"));
+        auto *info = w.form.findChild<QPlainTextEdit *>("Text1");
+        QCOMPARE(info->document()->blockCount(), 5);
+        for (QTextBlock b = info->document()->firstBlock(); b.isValid(); b = b.next()) {
+            info->document()->documentLayout()->blockBoundingRect(b); // lays it out
+            QCOMPARE(b.layout()->lineCount(), 1);
+        }
+        QVERIFY(info->document()->size().height() * info->fontMetrics().lineSpacing() <=
+                info->viewport()->height());
+        for (QPushButton *button : w.form.findChildren<QPushButton *>())
+            QVERIFY(button->fontMetrics().horizontalAdvance(button->text()) + 8 <= button->width());
+        // Without the face: the toolkit's default, shrunk until the lines fit.
+        const QStringList lines{"The text window above has the same specifications as the news "};
+        const QFont big("DejaVu Sans", 9);
+        const QFont fallback = WindowFont::choose(big, lines, 328);
+        QVERIFY(QFontMetricsF(fallback).horizontalAdvance(lines[0]) <= 328);
+        QVERIFY(fallback.pointSizeF() < 9);
     }
 
     void pictures()
@@ -261,9 +294,21 @@ private slots:
         Window w;
         QTest::keyClicks(w.text, "x");
         QString title;
-        whenModalShows([](QWidget *dialog) { static_cast<QDialog *>(dialog)->reject(); }, &title);
+        QStringList filters;
+        bool hidesDetails = false;
+        whenModalShows(
+            [&](QWidget *dialog) {
+                auto *files = qobject_cast<QFileDialog *>(dialog);
+                QVERIFY(files);
+                filters = files->nameFilters();
+                hidesDetails = files->testOption(QFileDialog::HideNameFilterDetails);
+                files->reject();
+            },
+            &title);
         QTest::keyClick(w.text, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(title, QString("Save text file"));
+        QCOMPARE(filters, QStringList{"*.txt (Textfiles) (*.txt)"});
+        QVERIFY(hidesDetails); // seen as "*.txt (Textfiles)"
         QCOMPARE(w.form.windowTitle(), kTitle + "*");
         QCOMPARE(w.form.dialog().FileName, QString());
     }
@@ -286,6 +331,21 @@ private slots:
         QVERIFY(!u.form.close()); // Yes, then the save dialog cancelled: stays open
         QCOMPARE(title, QString("SecureSave"));
         QVERIFY(u.form.isVisible());
+
+        // Escape or the prompt's own close button: not now. Nothing is lost.
+        const std::function<void(QWidget *)> dismissals[] = {
+            [](QWidget *box) { QTest::keyClick(box, Qt::Key_Escape); },
+            [](QWidget *box) { box->close(); },
+        };
+        for (const auto &dismiss : dismissals) {
+            whenModalShows(dismiss);
+            QVERIFY(!u.form.close());
+            QVERIFY(u.form.isVisible());
+            whenModalShows(dismiss);
+            QTest::keyClick(u.text, Qt::Key_E, Qt::ControlModifier);
+            QVERIFY(u.form.isVisible());
+            QCOMPARE(u.form.text(), QString("x"));
+        }
 
         QString prompt;
         whenModalShows([&prompt](QWidget *box) {
@@ -417,19 +477,28 @@ private slots:
     void oddFilesLoadAndSaveBack_data()
     {
         QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("expected");
         QFile self(QCoreApplication::applicationFilePath());
         QVERIFY(self.open(QIODevice::ReadOnly));
-        QTest::newRow("a program") << self.readAll();
-        QTest::newRow("only line ends") << QByteArray("\r\n").repeated(100000);
-        QTest::newRow("one long line") << QByteArray("news ").repeated(400000);
+        const QByteArray program = self.readAll();
+        QTest::newRow("a program") << program << referenceLineEnds(program);
+        QTest::newRow("only line ends")
+            << QByteArray("\r\n").repeated(100000) << QByteArray("\r\n").repeated(100000);
+        QTest::newRow("one long line")
+            << QByteArray("news ").repeated(400000) << QByteArray("news ").repeated(400000) + "\r\n";
+        QTest::newRow("lone LF, then CR LF") << QByteArray("a\nb\r\n") << QByteArray("a\r\nb\r\n");
+        QTest::newRow("lone CR, then CR LF") << QByteArray("a\rb\r\n") << QByteArray("a\r\nb\r\n");
+        QTest::newRow("tabs, NUL, NBSP")
+            << QByteArray("\tA\xA0" "b\0c\r\n\t\r\n", 11) << QByteArray("\tA\xA0" "b\0c\r\n\t\r\n", 11);
     }
     void oddFilesLoadAndSaveBack()
     {
         QFETCH(QByteArray, file);
+        QFETCH(QByteArray, expected);
         writeBytes(path("news.txt"), file);
         Window w;
         QTest::keyClick(w.text, Qt::Key_L, Qt::ControlModifier);
-        const QByteArray normalised = NormaliseLineEnds(file);
+        const QByteArray &normalised = expected;
         QCOMPARE(w.form.textLength(), normalised.size());
         QVERIFY(!w.form.document().Unsaved());
         QTest::keyClick(w.text, Qt::Key_End, Qt::ControlModifier);
