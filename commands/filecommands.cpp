@@ -7,7 +7,27 @@
 
 namespace {
 const QString kFilter = QStringLiteral("*.txt (Textfiles)|*.txt");
-}
+
+// Shows a load or save as long work while it lasts.
+class Work {
+public:
+    Work(RuntimeServices &services, const QString &what) : m_services(services)
+    {
+        m_services.BeginWork(what);
+    }
+    ~Work() { m_services.EndWork(); }
+    Work(const Work &) = delete;
+    Work &operator=(const Work &) = delete;
+
+    ProgressSink progress() const
+    {
+        return [this](qint64 done, qint64 total) { m_services.WorkProgress(done, total); };
+    }
+
+private:
+    RuntimeServices &m_services;
+};
+} // namespace
 
 FileCommands::FileCommands(NewsDocument &document, FileDialog &dialog, RuntimeServices &services)
     : m_document(document), m_dialog(dialog), m_services(services)
@@ -64,15 +84,18 @@ FileCommands::SaveOutcome FileCommands::SaveAs()
 
 FileCommands::SaveOutcome FileCommands::writeCurrentFile()
 {
-    const QString text = m_document.host().text();
     QByteArray bytes;
-    const FileResult written = WriteNewsFile(m_dialog.FileName, text, &bytes);
+    FileResult written;
+    {
+        const Work work(m_services, tr("Saving %1").arg(m_dialog.FileName));
+        written = WriteNewsFile(m_dialog.FileName, m_document.host().text(), &bytes,
+                                work.progress());
+    }
     if (!written) {
         m_services.ShowSaveFailure(m_dialog.FileName, written.error);
         return SaveOutcome::Failed;
     }
-    m_document.noteTextIsFileBytes(bytes);
-    m_document.MarkClean();
+    m_document.MarkClean(bytes);
     return SaveOutcome::Saved;
 }
 
@@ -93,13 +116,8 @@ void FileCommands::Load()
     m_dialog.ShowOpen();
     if (m_dialog.FileName.isEmpty())
         return;
-    m_document.setLoadingFile(true);
-    if (!ReadNewsFile(m_dialog.FileName, m_document)) {
-        loadFailed();
-        return;
-    }
-    m_document.setLoadingFile(false);
-    m_document.MarkClean();
+    if (const auto bytes = readIntoText(m_dialog.FileName))
+        finishLoad(*bytes);
 }
 
 void FileCommands::Quickload()
@@ -108,24 +126,41 @@ void FileCommands::Quickload()
         return;
     m_document.host().setText(QString());
     const QString path = QuickFilePath(m_services.CurrentDir());
-    m_document.setLoadingFile(true);
-    if (!ReadNewsFile(path, m_document)) {
-        loadFailed();
+    const auto bytes = readIntoText(path);
+    if (!bytes)
         return;
-    }
     // Only a file read to its end becomes the current file.
     m_dialog.FileName = path;
-    m_document.setLoadingFile(false);
-    m_document.MarkClean();
+    finishLoad(*bytes);
 }
 
-void FileCommands::loadFailed()
+// Reads the file into the emptied text while LoadingFile holds; the file's
+// bytes, or nothing when it could not be read and the text says so instead.
+std::optional<QByteArray> FileCommands::readIntoText(const QString &path)
 {
-    // Written while LoadingFile still holds what it held when the load failed,
-    // so a file that cannot be read does not count the message as an edit.
-    // The file was closed by the read that failed.
+    m_document.setLoadingFile(true);
+    QByteArray bytes;
+    FileResult read;
+    {
+        const Work work(m_services, tr("Loading %1").arg(path));
+        DocumentHost &host = m_document.host();
+        read = ReadNewsFile(
+            path, [&host](const QString &slice) { host.appendText(slice); }, bytes,
+            work.progress());
+    }
+    if (read)
+        return bytes;
+    // Written while LoadingFile still holds, so a file that cannot be read does
+    // not count the message as an edit. The read closed the file.
     m_document.host().setText(loadErrorText());
     m_document.setLoadingFile(false);
+    return std::nullopt;
+}
+
+void FileCommands::finishLoad(const QByteArray &fileBytes)
+{
+    m_document.setLoadingFile(false);
+    m_document.MarkClean(fileBytes);
 }
 
 void FileCommands::Exit()

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <optional>
+
 class FileDialog;
 class NewsDocument;
 class RuntimeServices;
@@ -36,7 +38,8 @@ public:
 private:
     SaveOutcome writeCurrentFile();
     void prepareDialog(const QString &title, int flags);
-    void loadFailed();
+    std::optional<QByteArray> readIntoText(const QString &path);
+    void finishLoad(const QByteArray &fileBytes);
 
     NewsDocument &m_document;
     FileDialog &m_dialog;

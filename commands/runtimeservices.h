@@ -18,4 +18,14 @@ public:
     virtual void EndProgram() = 0;
     // Tells the user that writing fileName failed, and why.
     virtual void ShowSaveFailure(const QString &fileName, const QString &reason) = 0;
+
+    // A load or save under way: begun, told how far it has come, ended also
+    // when it fails. What the user sees of it is the program's to decide.
+    virtual void BeginWork(const QString &what) { Q_UNUSED(what); }
+    virtual void WorkProgress(qint64 done, qint64 total)
+    {
+        Q_UNUSED(done);
+        Q_UNUSED(total);
+    }
+    virtual void EndWork() {}
 };

@@ -35,7 +35,6 @@ void NewsDocument::removeTitleMark()
 
 void NewsDocument::TextChanged()
 {
-    ++m_writes;
     if (m_loadingFile)
         return;
     if (!textEqualsSaved()) {
@@ -47,13 +46,6 @@ void NewsDocument::TextChanged()
         m_unsaved = false;
         removeTitleMark();
     }
-}
-
-void NewsDocument::noteTextIsFileBytes(const QByteArray &bytes)
-{
-    m_notedBytes = bytes;
-    m_notedAtWrite = m_writes;
-    m_noted = true;
 }
 
 void NewsDocument::keepBytesAsSaved(const QByteArray &bytes)
@@ -74,16 +66,22 @@ void NewsDocument::keepAsSaved(const QString &text)
     }
 }
 
-void NewsDocument::MarkClean()
+void NewsDocument::becomeClean()
 {
     m_unsaved = false;
-    if (m_noted && m_notedAtWrite == m_writes && m_host.textLength() == m_notedBytes.size())
-        keepBytesAsSaved(m_notedBytes);
-    else
-        keepAsSaved(m_host.text());
-    m_noted = false;
-    m_notedBytes = QByteArray();
     removeTitleMark();
+}
+
+void NewsDocument::MarkClean()
+{
+    keepAsSaved(m_host.text());
+    becomeClean();
+}
+
+void NewsDocument::MarkClean(const QByteArray &fileBytes)
+{
+    keepBytesAsSaved(fileBytes);
+    becomeClean();
 }
 
 void NewsDocument::Reset()

@@ -15,6 +15,10 @@ public:
     void TextChanged();
     // Makes the current text the saved text; after a complete load or save.
     void MarkClean();
+    // The same when the text is what these news file bytes decode to, as after
+    // the file was just read or written: the bytes become the saved text
+    // without a large text being read back from the host.
+    void MarkClean(const QByteArray &fileBytes);
     // Once, when the window is loaded.
     void Reset();
 
@@ -25,16 +29,12 @@ public:
 
     DocumentHost &host() const { return m_host; }
 
-    // The host's text is now exactly what these news file bytes decode to (a
-    // load has just put it there). Until the text is written again, MarkClean
-    // takes the bytes instead of reading a large text back from the host.
-    void noteTextIsFileBytes(const QByteArray &bytes);
-
 private:
     bool textEqualsSaved() const;
     void removeTitleMark();
     void keepAsSaved(const QString &text);
     void keepBytesAsSaved(const QByteArray &bytes);
+    void becomeClean();
 
     DocumentHost &m_host;
     // The saved text, held as news file bytes (half the memory of a QString)
@@ -42,11 +42,6 @@ private:
     QByteArray m_savedBytes;
     QString m_savedText;
     bool m_savedAsBytes = false;
-
-    quint64 m_writes = 0; // writes of the text seen so far
-    QByteArray m_notedBytes;
-    quint64 m_notedAtWrite = 0;
-    bool m_noted = false;
 
     bool m_unsaved = false;
     bool m_loadingFile = false;

@@ -1,7 +1,6 @@
 #include "newsfile.h"
 
 #include "newscodec.h"
-#include "newsdocument.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -9,7 +8,15 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <new>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 constexpr qsizetype kSliceBytes = 4 << 20;
@@ -91,25 +98,79 @@ QString resolveTarget(const QString &path)
     return path;
 }
 
-FileResult writeInPlace(const QString &path, const QByteArray &bytes)
+// Opens a regular file for reading. Anything else fails at once: opening a
+// pipe would wait for a writer, and a device may never end.
+FileResult openRegularFile(const QString &path, QFile &file, qint64 &size)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return FileResult::failure(QString::fromLocal8Bit(std::strerror(errno)));
+    struct stat st {};
+    const int statError = ::fstat(fd, &st) == 0 ? 0 : errno;
+    if (statError || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        if (statError)
+            return FileResult::failure(QString::fromLocal8Bit(std::strerror(statError)));
+        return FileResult::failure(S_ISDIR(st.st_mode) ? tr("Is a directory")
+                                                       : tr("Not a regular file"));
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return FileResult::failure(file.errorString());
+    }
+    size = st.st_size;
+#else
+    const QFileInfo info(path);
+    if (info.isDir())
+        return FileResult::failure(tr("Is a directory"));
+    if (info.exists() && !info.isFile())
+        return FileResult::failure(tr("Not a regular file"));
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return FileResult::failure(file.errorString());
+    size = file.size();
+#endif
+    return {};
+}
+
+// Writes all bytes in slices, telling progress after each.
+bool writeAll(QFileDevice &file, const QByteArray &bytes, const ProgressSink &progress)
+{
+    const qsizetype size = bytes.size();
+    for (qsizetype done = 0; done < size;) {
+        const qsizetype n = std::min(kSliceBytes, size - done);
+        if (file.write(bytes.constData() + done, n) != n)
+            return false;
+        done += n;
+        if (progress)
+            progress(done, size);
+    }
+    return true;
+}
+
+FileResult writeInPlace(const QString &path, const QByteArray &bytes, const ProgressSink &progress)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
         return FileResult::failure(file.errorString());
-    if (file.write(bytes) != bytes.size())
+    if (!writeAll(file, bytes, progress))
         return FileResult::failure(file.errorString());
     file.close();
     return {};
 }
 
-FileResult writeReplacing(const QString &path, const QByteArray &bytes)
+FileResult writeReplacing(const QString &path, const QByteArray &bytes,
+                          const ProgressSink &progress)
 {
     QSaveFile file(path);
     // Where the folder takes no new file but the file itself is writable.
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return FileResult::failure(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
+    if (!writeAll(file, bytes, progress)) {
         const QString why = file.errorString();
         file.cancelWriting();
         return FileResult::failure(why);
@@ -153,50 +214,48 @@ bool LoadFitsInMemory(qint64 bytes, qint64 lines, qint64 availableBytes)
     return needed < availableBytes - availableBytes / 8;
 }
 
-FileResult ReadNewsFile(const QString &path, NewsDocument &document)
+FileResult ReadNewsFile(const QString &path, const TextSink &appendSlice, QByteArray &fileBytes,
+                        const ProgressSink &progress)
 {
-    DocumentHost &host = document.host();
+    fileBytes.clear();
+    const QString tooLarge = tr("The file is too large to be held in memory");
     try {
-        if (QFileInfo(path).isDir())
-            return FileResult::failure(tr("Is a directory"));
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return FileResult::failure(file.errorString());
+        QFile file;
+        qint64 size = 0;
+        if (const FileResult opened = openRegularFile(path, file, size); !opened)
+            return opened;
+        // Better a plain failure now than the system running out of memory
+        // while reading, or halfway through filling the text area.
+        const qint64 available = availableMemory();
+        if (!LoadFitsInMemory(size, 0, available))
+            return FileResult::failure(tooLarge);
         QByteArray bytes = file.readAll();
-        FileResult result;
-        if (file.error() != QFileDevice::NoError) {
-            result = FileResult::failure(file.errorString());
-            // Keep only the lines that were read to their end.
-            qsizetype end = bytes.size();
-            while (end > 0 && !isLineEnd(bytes[end - 1]))
-                --end;
-            bytes.truncate(end);
-        }
+        if (file.error() != QFileDevice::NoError)
+            return FileResult::failure(file.errorString());
         file.close();
         bytes = NormaliseLineEnds(bytes);
-        // Better a plain failure now than the system running out of memory
-        // halfway through filling the text area.
-        if (!LoadFitsInMemory(bytes.size(), bytes.count('\n'), availableMemory()))
-            return FileResult::failure(tr("The file is too large to be held in memory"));
-        const bool wasEmpty = host.textLength() == 0;
-        // Into the text a slice of whole lines at a time, so that a large file
-        // is never held as bytes, as one decoded string and in the host at once.
-        const qsizetype size = bytes.size();
-        for (qsizetype start = 0; start < size;) {
-            const qsizetype lineEnd = bytes.indexOf('\n', std::min(start + kSliceBytes, size) - 1);
-            const qsizetype end = lineEnd < 0 ? size : lineEnd + 1;
-            host.appendText(NewsCodec::decode(QByteArrayView(bytes).sliced(start, end - start)));
+        if (!LoadFitsInMemory(bytes.size(), bytes.count('\n'), available))
+            return FileResult::failure(tooLarge);
+        // A slice of whole lines at a time, so that a large file is never held
+        // as bytes, as one decoded string and in the text area at once.
+        const qsizetype total = bytes.size();
+        for (qsizetype start = 0; start < total;) {
+            const qsizetype lineEnd = bytes.indexOf('\n', std::min(start + kSliceBytes, total) - 1);
+            const qsizetype end = lineEnd < 0 ? total : lineEnd + 1;
+            appendSlice(NewsCodec::decode(QByteArrayView(bytes).sliced(start, end - start)));
             start = end;
+            if (progress)
+                progress(end, total);
         }
-        if (result && wasEmpty)
-            document.noteTextIsFileBytes(bytes);
-        return result;
+        fileBytes = std::move(bytes);
+        return {};
     } catch (const std::bad_alloc &) {
-        return FileResult::failure(tr("The file is too large to be held in memory"));
+        return FileResult::failure(tooLarge);
     }
 }
 
-FileResult WriteNewsFile(const QString &path, const QString &text, QByteArray *written)
+FileResult WriteNewsFile(const QString &path, const QString &text, QByteArray *written,
+                         const ProgressSink &progress)
 {
     const qsizetype bad = NewsCodec::firstUnstorable(text);
     if (bad >= 0)
@@ -207,8 +266,8 @@ FileResult WriteNewsFile(const QString &path, const QString &text, QByteArray *w
         const QFileInfo info(target);
         // Devices and pipes cannot be replaced, only written to.
         const FileResult result = info.exists() && !info.isFile() && !info.isDir()
-                                      ? writeInPlace(target, bytes)
-                                      : writeReplacing(target, bytes);
+                                      ? writeInPlace(target, bytes, progress)
+                                      : writeReplacing(target, bytes, progress);
         if (result && written)
             *written = bytes;
         return result;

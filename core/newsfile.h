@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QString>
 
-class NewsDocument;
+#include <functional>
 
 // Outcome of a file operation; on failure, why, in the operating system's words
 // where it gave any.
@@ -16,22 +16,32 @@ struct FileResult {
     static FileResult failure(const QString &why) { return {false, why}; }
 };
 
-// Reads a news text file into the document's text, after whatever it holds
-// (the caller empties it and sets LoadingFile first). Every line, the last one
-// too, ends up followed by CR LF; CR LF, a lone CR and a lone LF each end a line.
-// On failure the text holds the complete lines read before it.
-FileResult ReadNewsFile(const QString &path, NewsDocument &document);
+// Takes the text of a file a slice of whole lines at a time.
+using TextSink = std::function<void(const QString &slice)>;
+// How far a long read or write has come: done of total bytes.
+using ProgressSink = std::function<void(qint64 done, qint64 total)>;
+
+// Reads a news text file. Every line, the last one too, is followed by CR LF;
+// CR LF, a lone CR and a lone LF each end a line. The text goes to appendSlice
+// in slices of whole lines, and fileBytes receives the same text as news file
+// bytes. Only a regular file is read (a pipe or a device could block or never
+// end), and only one that fits in memory. On failure appendSlice has been
+// given nothing and the error is the operating system's reason.
+FileResult ReadNewsFile(const QString &path, const TextSink &appendSlice, QByteArray &fileBytes,
+                        const ProgressSink &progress = {});
 
 // Replaces the file's contents with the text, byte for byte as held, nothing
 // added. The earlier file stays whole unless the new one was written completely.
 // Fails without touching the file when the text holds a character that a news
 // text file cannot store.
 // When written is given, it receives the bytes the file now holds.
-FileResult WriteNewsFile(const QString &path, const QString &text, QByteArray *written = nullptr);
+FileResult WriteNewsFile(const QString &path, const QString &text, QByteArray *written = nullptr,
+                         const ProgressSink &progress = {});
 
 // Whether a news file of this many bytes and lines can be held, with memory to
 // spare: its bytes as the saved text, two bytes a character in the text area and
 // the text area's bookkeeping for every line. availableBytes < 0: not known.
+// Asked once with lines 0 before reading a file, and again once they are counted.
 bool LoadFitsInMemory(qint64 bytes, qint64 lines, qint64 availableBytes);
 
 // "news.txt" in the given working directory.

@@ -114,11 +114,11 @@ void Form1::buildControls()
     setTabOrder(Text1, cmd_Exit);
     Text->setFocus();
 
-    connect(cmd_Open, &QPushButton::clicked, this, &Form1::cmd_Open_Click);
-    connect(cmd_Save, &QPushButton::clicked, this, &Form1::cmd_Save_Click);
-    connect(cmd_Exit, &QPushButton::clicked, this, &Form1::cmd_Exit_Click);
-    connect(Image1, &PictureButton::clicked, this, &Form1::Quickload);
-    connect(Image2, &PictureButton::clicked, this, &Form1::Quicksave);
+    connect(cmd_Open, &QPushButton::clicked, this, [this] { m_commands.Load(); });
+    connect(cmd_Save, &QPushButton::clicked, this, [this] { m_commands.SaveAs(); });
+    connect(cmd_Exit, &QPushButton::clicked, this, [this] { m_commands.Exit(); });
+    connect(Image1, &PictureButton::clicked, this, [this] { m_commands.Quickload(); });
+    connect(Image2, &PictureButton::clicked, this, [this] { m_commands.Quicksave(); });
     connect(Text, &QPlainTextEdit::textChanged, this, [this] {
         if (!m_writingText)
             m_document.TextChanged();
@@ -193,36 +193,6 @@ void Form1::setTitle(const QString &title)
     setWindowTitle(title);
 }
 
-void Form1::SecuritySave(const QString &Action)
-{
-    m_commands.SecuritySave(Action);
-}
-
-void Form1::Quicksave()
-{
-    m_commands.Quicksave();
-}
-
-void Form1::Quickload()
-{
-    m_commands.Quickload();
-}
-
-void Form1::cmd_Open_Click()
-{
-    m_commands.Load();
-}
-
-void Form1::cmd_Save_Click()
-{
-    m_commands.SaveAs();
-}
-
-void Form1::cmd_Exit_Click()
-{
-    m_commands.Exit();
-}
-
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
     // The window sees key presses before the focused control.
@@ -236,13 +206,13 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     case KeyCommand::None:
         return false;
     case KeyCommand::Quicksave:
-        Quicksave();
+        m_commands.Quicksave();
         break;
     case KeyCommand::Quickload:
-        Quickload();
+        m_commands.Quickload();
         break;
     case KeyCommand::Exit:
-        cmd_Exit_Click();
+        m_commands.Exit();
         break;
     }
     // Handled here: the text area would only move the cursor or insert nothing.

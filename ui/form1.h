@@ -44,14 +44,6 @@ public:
     NewsDocument &document() { return m_document; }
     FileDialog &dialog() { return Dialog1; }
 
-    // The commands, as the buttons, pictures and shortcuts reach them.
-    void SecuritySave(const QString &Action);
-    void Quicksave();
-    void Quickload();
-    void cmd_Open_Click();
-    void cmd_Save_Click();
-    void cmd_Exit_Click();
-
 signals:
     // Exit has ended the program: the window is closed, the application quits.
     void programEnded();

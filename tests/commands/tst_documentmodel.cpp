@@ -2,6 +2,8 @@
 // checked step by step against a small model of what the document must hold.
 // Set HERALDPAD_MODEL_SEED to replay one sequence.
 #include "fakes.h"
+#include "files.h"
+#include "newscodec.h"
 #include "filecommands.h"
 #include "newsfile.h"
 #include "plainhost.h"
@@ -109,10 +111,7 @@ class TestDocumentModel : public QObject {
                     f.open(QIODevice::WriteOnly | QIODevice::Truncate);
                     f.write(bytes);
                     f.close();
-                    PlainDocument probe;
-                    probe.document.setLoadingFile(true);
-                    ReadNewsFile(quick, probe.document);
-                    content = probe.host.textValue;
+                    content = NewsCodec::decode(referenceLineEnds(bytes));
                 } else {
                     QFile::remove(quick);
                 }

@@ -130,24 +130,18 @@ private slots:
         QVERIFY(d.document.Unsaved());
     }
 
-    void notedFileBytesServeOnlyTheTextTheyDescribe()
+    void cleanFromFileBytesReadsNoText()
     {
         PlainDocument d;
-        d.host.textValue = "loaded\r\n";
-        d.document.noteTextIsFileBytes("loaded\r\n");
-        d.document.MarkClean();
-        QCOMPARE(d.document.SavedText(), QString("loaded\r\n"));
+        d.host.textValue = QString::fromUtf16(u"caf\u00e9 \u20ac\r\n");
+        d.host.titleValue = PlainHost::kTitle + "*";
+        d.document.MarkClean("caf\xE9 \x80\r\n");
         QCOMPARE(d.host.textReads, 0);
-
-        // A write after the note: the note is stale and the text is read.
-        d.document.noteTextIsFileBytes("stale\r\n");
-        d.host.setText("edited\r\n");
-        d.document.MarkClean();
-        QCOMPARE(d.document.SavedText(), QString("edited\r\n"));
-        // Used once only.
-        d.host.textValue = "again";
-        d.document.MarkClean();
-        QCOMPARE(d.document.SavedText(), QString("again"));
+        QCOMPARE(d.document.SavedText(), d.host.textValue);
+        QCOMPARE(d.host.titleValue, PlainHost::kTitle);
+        d.host.setText(d.host.textValue + "x");
+        d.host.setText(d.host.textValue.chopped(1));
+        QVERIFY(!d.document.Unsaved());
     }
 
     void lengthChangeNeedsNoLookAtTheText()

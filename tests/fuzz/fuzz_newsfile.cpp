@@ -78,10 +78,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     NewsDocument document(host);
     host.document = &document;
     document.setLoadingFile(true);
-    if (!ReadNewsFile(in, document))
+    QByteArray bytes;
+    if (!ReadNewsFile(in, [&host](const QString &slice) { host.appendText(slice); }, bytes))
         fail("read failed");
+    if (NewsCodec::decode(bytes) != host.value)
+        fail("the file bytes are not the text");
     document.setLoadingFile(false);
-    document.MarkClean();
+    document.MarkClean(bytes);
     if (document.Unsaved() || host.titleValue != QStringLiteral("t"))
         fail("state after the load");
     if (!WriteNewsFile(out, host.value))

@@ -283,6 +283,14 @@ private slots:
         QTest::keyClick(w.text, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(w.form.text(), typed + "\r\n");
 
+        // Not from another window of the program.
+        QTest::keyClicks(w.text, "q");
+        QWidget other;
+        other.show();
+        QTest::keyClick(&other, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(w.form.windowTitle(), kTitle + "*");
+        QTest::keyClick(w.text, Qt::Key_Backspace);
+
         QSignalSpy ended(&w.form, &Form1::programEnded);
         QTest::keyClick(w.text, Qt::Key_E, Qt::ControlModifier);
         QVERIFY(!w.form.isVisible());
