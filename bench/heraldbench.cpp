@@ -29,6 +29,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <vector>
 
@@ -285,6 +286,56 @@ int startupChild(double startedAt)
     return QApplication::exec();
 }
 
+// The child of a shown-window run: starts, shows the window on the real X
+// server, presses Ctrl+L, and prints the milliseconds from the parent's start
+// stamp to an idle window with the text shown, then those of the Quickload.
+int shownChild(double startedAt)
+{
+    Form1::useWindowFont();
+    Form1 form;
+    NewsTextEdit *text = showWindow(form);
+    if (!QTest::qWaitForWindowExposed(&form, 10000))
+        return 1;
+    const double loadStart = nowMs();
+    QTest::keyClick(text, Qt::Key_L, Qt::ControlModifier);
+    settle(form);
+    const double end = nowMs();
+    if (form.document().Unsaved() || form.textLength() == 0)
+        return 1;
+    std::printf("%.3f %.3f\n", end - startedAt, end - loadStart);
+    std::fflush(stdout);
+    return 0;
+}
+
+// Start-up plus Quickload of an MB news file, in a window shown on the X
+// server of DISPLAY, as a user meets it.
+int benchShown(const QString &self, int megabytes, int runs)
+{
+    QTemporaryDir dir;
+    QFile f(dir.filePath("news.txt"));
+    f.open(QIODevice::WriteOnly);
+    f.write(newsBytes(qint64(megabytes) * 1000 * 1000));
+    f.close();
+    std::vector<double> total, load;
+    for (int run = 0; run < runs; ++run) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        child.setProcessEnvironment(env);
+        child.setWorkingDirectory(dir.path());
+        child.start(self, {"shown-child", QString::number(nowMs(), 'f', 3)});
+        if (!child.waitForFinished(120000) || child.exitCode() != 0)
+            return 1;
+        const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
+        total.push_back(figures.value(0).toDouble());
+        load.push_back(figures.value(1).toDouble());
+    }
+    const QByteArray prefix = "shown window, " + QByteArray::number(megabytes) + " MB ";
+    report((prefix + "start-up + Quickload").constData(), total);
+    report((prefix + "Quickload alone").constData(), load);
+    return 0;
+}
+
 int benchStartup(const QString &self, int runs)
 {
     std::vector<double> times;
@@ -304,10 +355,16 @@ int benchStartup(const QString &self, int runs)
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const bool shown = argc > 1 && std::strcmp(argv[1], "shown-child") == 0;
+    if (!shown)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     const QString mode = args.value(1);
+    if (mode == "shown-child")
+        return shownChild(args.value(2).toDouble());
+    if (mode == "shown")
+        return benchShown(app.applicationFilePath(), args.value(2).toInt(), args.value(3, "5").toInt());
     if (mode == "startup-child")
         return startupChild(args.value(2).toDouble());
     if (mode == "startup")

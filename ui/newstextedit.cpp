@@ -6,25 +6,94 @@
 #include <QTextBlock>
 
 namespace {
-// The document keeps a line break as U+2029 between blocks.
-QString joinBlocks(const QString &raw, QStringView lineBreak)
+// Blocks the program fills hold whole lines up to about this many characters.
+constexpr qsizetype kBlockChars = 4096;
+
+bool isLineBreak(QChar c)
 {
-    const qsizetype breaks = raw.count(QChar::ParagraphSeparator);
+    return c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+}
+
+// Raw document text (U+2029 between blocks, U+2028 within) with lineBreak for each.
+QString joinLines(const QString &raw, QStringView lineBreak)
+{
+    const qsizetype breaks = raw.count(QChar::ParagraphSeparator) + raw.count(QChar::LineSeparator);
     if (breaks == 0)
         return raw;
     QString out;
     out.reserve(raw.size() + breaks * (lineBreak.size() - 1));
+    const QChar *p = raw.constData();
     qsizetype start = 0;
-    for (qsizetype i = raw.indexOf(QChar::ParagraphSeparator); i >= 0;
-         i = raw.indexOf(QChar::ParagraphSeparator, start)) {
-        out.append(QStringView(raw).mid(start, i - start));
+    for (qsizetype i = 0, n = raw.size(); i < n; ++i) {
+        if (!isLineBreak(p[i]))
+            continue;
+        out.append(QStringView(p + start, i - start));
         out.append(lineBreak);
         start = i + 1;
     }
-    out.append(QStringView(raw).mid(start));
+    out.append(QStringView(p + start, raw.size() - start));
     return out;
 }
+
+// A block's own count of the line separators in it; the total follows.
+class LineSeparators : public QTextBlockUserData {
+public:
+    LineSeparators(std::shared_ptr<qsizetype> total, qsizetype count)
+        : m_total(std::move(total)), m_count(count)
+    {
+        *m_total += m_count;
+    }
+    ~LineSeparators() override { *m_total -= m_count; }
+    void set(qsizetype count)
+    {
+        *m_total += count - m_count;
+        m_count = count;
+    }
+
+private:
+    std::shared_ptr<qsizetype> m_total;
+    qsizetype m_count;
+};
 } // namespace
+
+QString NewsTextEdit::toTextAreaLines(const QString &text, qsizetype blockChars)
+{
+    QString out = text;
+    QChar *p = out.data();
+    const qsizetype n = out.size();
+    qsizetype blockStart = 0;
+    qsizetype kept = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (p[i] == u'\r' && i + 1 < n && p[i + 1] == u'\n') {
+            ++i;
+            const bool blockEnd = kept - blockStart >= blockChars || i + 1 == n;
+            p[kept++] = blockEnd ? QChar::ParagraphSeparator : QChar::LineSeparator;
+            if (blockEnd)
+                blockStart = kept;
+        } else {
+            p[kept++] = p[i];
+        }
+    }
+    out.truncate(kept);
+    return out;
+}
+
+void NewsTextEdit::countLineSeparators(int position, int charsAdded)
+{
+    // Every block the change touched counts its own again; the blocks it
+    // removed took their counts with them.
+    const QTextDocument *doc = document();
+    const QTextBlock last = doc->findBlock(position + charsAdded);
+    for (QTextBlock b = doc->findBlock(position); b.isValid(); b = b.next()) {
+        const qsizetype count = b.text().count(QChar::LineSeparator);
+        if (auto *own = static_cast<LineSeparators *>(b.userData()))
+            own->set(count);
+        else if (count > 0)
+            b.setUserData(new LineSeparators(m_lineSeparators, count));
+        if (b == last)
+            break;
+    }
+}
 
 NewsTextEdit::NewsTextEdit(QWidget *parent) : QPlainTextEdit(parent)
 {
@@ -36,25 +105,30 @@ NewsTextEdit::NewsTextEdit(QWidget *parent) : QPlainTextEdit(parent)
     // Tab and Shift+Tab walk the window's controls; a tab character that comes
     // in through a file or the clipboard stays as it is.
     setTabChangesFocus(true);
+    connect(document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int charsAdded) {
+                countLineSeparators(position, charsAdded);
+            });
 }
 
 QString NewsTextEdit::newsText() const
 {
     // Not toPlainText(): it turns non-breaking spaces into spaces.
-    return joinBlocks(document()->toRawText(), u"\r\n");
+    return joinLines(document()->toRawText(), u"\r\n");
 }
 
 qsizetype NewsTextEdit::newsTextLength() const
 {
     const QTextDocument *doc = document();
-    // characterCount() holds one separator per block, the last block's too.
-    const qsizetype lineBreaks = doc->blockCount() - 1;
+    // characterCount() holds one separator per block, the last block's too;
+    // each line break, of either kind, is one character there and two here.
+    const qsizetype lineBreaks = doc->blockCount() - 1 + *m_lineSeparators;
     return doc->characterCount() - 1 + lineBreaks;
 }
 
 void NewsTextEdit::setNewsText(const QString &text)
 {
-    setPlainText(text);
+    setPlainText(toTextAreaLines(text, kBlockChars));
 }
 
 void NewsTextEdit::appendNewsText(const QString &more)
@@ -71,7 +145,7 @@ void NewsTextEdit::appendNewsText(const QString &more)
     const int position = caret.position();
     QTextCursor end(doc);
     end.movePosition(QTextCursor::End);
-    end.insertText(more);
+    end.insertText(toTextAreaLines(more, kBlockChars));
     caret.setPosition(anchor);
     caret.setPosition(position, QTextCursor::KeepAnchor);
     setTextCursor(caret);
@@ -80,7 +154,7 @@ void NewsTextEdit::appendNewsText(const QString &more)
 
 QString NewsTextEdit::selectedNewsText() const
 {
-    return joinBlocks(textCursor().selectedText(), u"\n");
+    return joinLines(textCursor().selectedText(), u"\n");
 }
 
 void NewsTextEdit::keyPressEvent(QKeyEvent *event)
