@@ -239,6 +239,8 @@ FileResult ReadNewsFile(const QString &path, const TextSink &appendSlice, QByteA
         // A slice of whole lines at a time, so that a large file is never held
         // as bytes, as one decoded string and in the text area at once.
         const qsizetype total = bytes.size();
+        if (progress)
+            progress(0, total);
         for (qsizetype start = 0; start < total;) {
             const qsizetype lineEnd = bytes.indexOf('\n', std::min(start + kSliceBytes, total) - 1);
             const qsizetype end = lineEnd < 0 ? total : lineEnd + 1;
@@ -262,6 +264,8 @@ FileResult WriteNewsFile(const QString &path, const QString &text, QByteArray *w
         return FileResult::failure(describeUnstorable(text, bad));
     try {
         const QByteArray bytes = NewsCodec::encode(text);
+        if (progress)
+            progress(0, bytes.size());
         const QString target = resolveTarget(path);
         const QFileInfo info(target);
         // Devices and pipes cannot be replaced, only written to.

@@ -1,5 +1,7 @@
 #include "qtruntimeservices.h"
 
+#include "progresswindow.h"
+
 #include <QCoreApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -63,4 +65,39 @@ void QtRuntimeServices::ShowSaveFailure(const QString &fileName, const QString &
                     QMessageBox::Ok, m_parent);
     box.setObjectName(QStringLiteral("SaveFailure"));
     box.exec();
+}
+
+QtRuntimeServices::QtRuntimeServices(QWidget *parent, std::function<void()> endProgram)
+    : m_parent(parent), m_endProgram(std::move(endProgram))
+{
+}
+
+QtRuntimeServices::~QtRuntimeServices() = default;
+
+void QtRuntimeServices::BeginWork(const QString &what)
+{
+    m_work = what;
+    m_workTime.start();
+}
+
+void QtRuntimeServices::WorkProgress(qint64 done, qint64 total)
+{
+    if (!m_progress) {
+        if (!m_workTime.isValid() || m_workTime.elapsed() < kProgressAfterMs)
+            return;
+        m_progress = std::make_unique<ProgressWindow>(m_work, m_parent);
+        m_progress->show();
+    }
+    m_progress->setProgress(done, total);
+}
+
+void QtRuntimeServices::EndWork()
+{
+    m_workTime.invalidate();
+    if (!m_progress)
+        return;
+    m_progress.reset();
+    // Back to the window the work was started from.
+    if (m_parent)
+        m_parent->activateWindow();
 }

@@ -346,6 +346,36 @@ private slots:
         QVERIFY(!e.d.document.Unsaved());
     }
 
+    // Long work is shown from its start to its end, also when it fails.
+    void loadsAndSavesShowTheirWork_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<bool>("fails");
+        QTest::addColumn<QStringList>("work");
+        QTest::newRow("load") << false << false << QStringList{"Loading ", "100%", "end"};
+        QTest::newRow("failed load") << false << true << QStringList{"Loading ", "end"};
+        QTest::newRow("save") << true << false << QStringList{"Saving ", "100%", "end"};
+        QTest::newRow("failed save") << true << true << QStringList{"Saving ", "end"};
+    }
+    void loadsAndSavesShowTheirWork()
+    {
+        QFETCH(bool, save);
+        QFETCH(bool, fails);
+        QFETCH(QStringList, work);
+        Editor e;
+        e.type("typed");
+        if (fails)
+            QVERIFY(QDir(e.dir.path()).mkdir("news.txt"));
+        else
+            writeBytes(e.path("news.txt"), "news\r\n");
+        e.dialog.FileName = e.path("news.txt");
+        e.services.answers = {kNo};
+        save ? void(e.commands.Quicksave()) : e.commands.Quickload();
+        if (!e.services.work.isEmpty())
+            e.services.work[0] = e.services.work[0].chopped(e.services.work[0].size() - work[0].size());
+        QCOMPARE(e.services.work, work);
+    }
+
     void mayClose()
     {
         Editor e;

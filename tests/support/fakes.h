@@ -55,4 +55,13 @@ public:
     {
         failures.append(fileName + ": " + reason);
     }
+
+    QStringList work; // "Loading ...", "100%", "end"
+    void BeginWork(const QString &what) override { work.append(what); }
+    void WorkProgress(qint64 done, qint64 total) override
+    {
+        if (done == total)
+            work.append("100%");
+    }
+    void EndWork() override { work.append("end"); }
 };

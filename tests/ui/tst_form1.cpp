@@ -5,6 +5,7 @@
 #include "newstextedit.h"
 #include "picturebutton.h"
 #include "qtfiledialog.h"
+#include "qtruntimeservices.h"
 #include "windowfont.h"
 #include "windowgeometry.h"
 
@@ -16,7 +17,9 @@
 #include <QGroupBox>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QThread>
 #include <QRandomGenerator>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -554,6 +557,27 @@ private slots:
         QCOMPARE(w.form.windowTitle(), kTitle);
         QTest::keyClick(w.text, Qt::Key_S, Qt::ControlModifier);
         QVERIFY(readBytes(path("news.txt")) == normalised);
+    }
+
+    void progressShowsOnlyForLongWork()
+    {
+        QWidget parent;
+        QtRuntimeServices services(&parent, [] {});
+        const auto shown = [&parent] {
+            auto *window = parent.findChild<QDialog *>("Progress");
+            return window && window->isVisible();
+        };
+        services.BeginWork("Loading news.txt");
+        services.WorkProgress(1, 2);
+        QVERIFY(!shown());
+        QThread::msleep(QtRuntimeServices::kProgressAfterMs + 20);
+        services.WorkProgress(1, 2);
+        QVERIFY(shown());
+        QCOMPARE(parent.findChild<QProgressBar *>()->value(), 500);
+        QVERIFY(QApplication::activeModalWidget());
+        services.EndWork();
+        QVERIFY(!shown());
+        QVERIFY(!QApplication::activeModalWidget());
     }
 
     void qtFilterFromTheCommandsFilter()

@@ -1,0 +1,30 @@
+#include "progresswindow.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+ProgressWindow::ProgressWindow(const QString &what, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_what(new QLabel(what, this)), m_bar(new QProgressBar(this))
+{
+    setObjectName(QStringLiteral("Progress"));
+    setWindowTitle(QCoreApplication::applicationName());
+    setWindowModality(Qt::ApplicationModal);
+    m_what->setTextFormat(Qt::PlainText);
+    m_bar->setRange(0, 1000);
+    m_bar->setAccessibleName(what);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_what);
+    layout->addWidget(m_bar);
+    setMinimumWidth(320);
+}
+
+void ProgressWindow::setProgress(qint64 done, qint64 total)
+{
+    m_bar->setValue(total > 0 ? int(done * 1000 / total) : 0);
+    // Paint and let the window system show it; user input waits until the
+    // work is done, so nothing else runs in between.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
