@@ -15,11 +15,28 @@ fresh_folder() {
     echo "$d"
 }
 
-# 532 x 490, centred on the 1024 x 768 screen (no frame without a window manager).
+# 532 x 490 inside; the outer window centred on the 1024 x 768 screen: the
+# window itself without a window manager, its frame with one (within 2 pixels).
 placed_and_sized() {
-    local geometry
+    local geometry parent frame x y w h
     geometry=$(timeout 5 xdotool getwindowgeometry "$WID" 2>/dev/null)
-    echo "$geometry" | grep -q 'Geometry: 532x490' && echo "$geometry" | grep -q 'Position: 246,139'
+    echo "$geometry" | grep -q 'Geometry: 532x490' || return 1
+    if [ -z "$WM_PID" ]; then
+        echo "$geometry" | grep -q 'Position: 246,139'
+        return
+    fi
+    parent=$(timeout 5 xwininfo -tree -id "$WID" | awk '/Parent window id/{print $4}')
+    frame=$(timeout 5 xwininfo -id "$parent")
+    x=$(echo "$frame" | awk '/Absolute upper-left X/{print $4}')
+    y=$(echo "$frame" | awk '/Absolute upper-left Y/{print $4}')
+    w=$(echo "$frame" | awk '/Width:/{print $2}')
+    h=$(echo "$frame" | awk '/Height:/{print $2}')
+    [ "$w" -gt 532 ] && [ "$h" -gt 490 ] || return 1
+    near "$x" $(( (1024 - w) / 2 )) && near "$y" $(( (768 - h) / 2 ))
+}
+
+near() {
+    [ $(( $1 - $2 )) -le 2 ] && [ $(( $2 - $1 )) -le 2 ]
 }
 
 start_title_and_size() {
@@ -85,11 +102,96 @@ exit_asks_and_no_ends_without_writing() {
     [ "$(cat "$dir/news.txt")" = "$(printf 'kept\r')" ] || { echo "file was written"; return 1; }
 }
 
-check "start, title and centred size" start_title_and_size
-check "typing marks the title, Backspace removes the mark" typing_marks_the_title
-check "Quickload then Ctrl+S keeps every byte" quickload_then_quicksave_keeps_bytes
-check "Ctrl+S with no file opens the Save dialog" quicksave_without_file_asks_for_one
-check "Ctrl+E with unsaved text asks; No ends without writing" exit_asks_and_no_ends_without_writing
+# The text of the text area, through the clipboard.
+copied_text() {
+    keys ctrl+a ctrl+c
+    timeout 5 xclip -o -selection clipboard 2>/dev/null
+}
+
+tab_reaches_the_buttons() {
+    start_app "$(fresh_folder)" || return 1
+    # Text area, Load ..., Save as ..., the info box, Exit.
+    keys Tab Tab Tab Tab
+    title_is "Orbitane Heraldpad 1.3" || { echo "a tab was typed"; return 1; }
+    keys space
+    wait_for 10 app_gone || { echo "Exit not reached by Tab"; return 1; }
+}
+
+prompt_dismissed_keeps_the_text() {
+    start_app "$(fresh_folder)" || return 1
+    keys x
+    local dismiss
+    for dismiss in Escape ${WM_PID:+alt+F4}; do
+        keys ctrl+e
+        wait_for 10 find_window '^SecureSave$' || { echo "no prompt"; return 1; }
+        keys "$dismiss"
+        wait_for 5 bash -c "! xdotool search --onlyvisible --name '^SecureSave$' >/dev/null 2>&1" \
+            || { echo "$dismiss left the prompt open"; return 1; }
+        app_running || { echo "$dismiss ended the program"; return 1; }
+        focus_main
+        title_is "Orbitane Heraldpad 1.3*" || return 1
+    done
+    [ "$(copied_text)" = x ] || { echo "text lost"; return 1; }
+}
+
+fifo_is_refused_at_once() {
+    local dir
+    dir=$(fresh_folder)
+    mkfifo "$dir/news.txt"
+    start_app "$dir" || return 1
+    keys ctrl+l
+    wait_for 5 bash -c '[ "$(timeout 5 xclip -o -selection clipboard 2>/dev/null)" = "Error while opening file" ] || { xdotool key ctrl+a ctrl+c; false; }' \
+        || { echo "no error text: the window may hang"; return 1; }
+    keys y
+    wait_for 5 title_is "Orbitane Heraldpad 1.3*" || { echo "not answering after the load"; return 1; }
+}
+
+long_load_and_save_show_progress() {
+    local dir
+    dir=$(fresh_folder)
+    yes $'Relay station news of the day, with pilots, ore prices and dock times.\r' \
+        | head -n 1600000 >"$dir/news.txt"
+    cp "$dir/news.txt" "$dir/expected"
+    start_app "$dir" || return 1
+    keys ctrl+l
+    wait_for 20 find_window '^Orbitane Heraldpad$' || { echo "no progress window"; return 1; }
+    wait_for 60 bash -c "! xdotool search --onlyvisible --name '^Orbitane Heraldpad$' >/dev/null 2>&1" \
+        || { echo "progress window stayed"; return 1; }
+    wait_for 10 title_is "Orbitane Heraldpad 1.3" || return 1
+    rm "$dir/news.txt"
+    focus_main
+    keys ctrl+s
+    wait_for 60 cmp -s "$dir/news.txt" "$dir/expected" || { echo "saved bytes differ"; return 1; }
+}
+
+screen_reader_presses_the_pictures() {
+    local dir
+    dir=$(fresh_folder)
+    printf 'from disk\r\n' >"$dir/news.txt"
+    start_app "$dir" || return 1
+    timeout 60 /usr/bin/python3 "$HERE/atspi_check.py" "from disk" || return 1
+    wait_for 5 title_is "Orbitane Heraldpad 1.3"
+}
+
+scenarios() {
+    check "start, title and centred size" start_title_and_size
+    check "typing marks the title, Backspace removes the mark" typing_marks_the_title
+    check "Quickload then Ctrl+S keeps every byte" quickload_then_quicksave_keeps_bytes
+    check "Ctrl+S with no file opens the Save dialog" quicksave_without_file_asks_for_one
+    check "Ctrl+E with unsaved text asks; No ends without writing" exit_asks_and_no_ends_without_writing
+    check "Tab walks to the buttons" tab_reaches_the_buttons
+    check "Escape or closing the prompt keeps the text" prompt_dismissed_keeps_the_text
+    check "a FIFO named news.txt is refused at once" fifo_is_refused_at_once
+    check "a long load and save show progress" long_load_and_save_show_progress
+}
+
+echo "-- without a window manager"
+scenarios
+echo "-- under openbox"
+start_wm
+scenarios
+echo "-- through AT-SPI"
+start_a11y && check "a screen reader names and presses the pictures" screen_reader_presses_the_pictures
 
 echo "e2e: $PASSED passed, $FAILED failed"
 [ "$FAILED" -eq 0 ]

@@ -3,7 +3,11 @@
 
 E2E_TMP=$(mktemp -d /tmp/heraldpad-e2e.XXXXXX)
 XVFB_PID=
+WM_PID=
+BUS_PID=
+ATSPI_PID=
 APP_PID=
+APP_ENV=()
 PASSED=0
 FAILED=0
 
@@ -22,8 +26,35 @@ start_x() {
     wait_for 10 xdpyinfo >/dev/null 2>&1 || { echo "X server not answering"; exit 1; }
 }
 
+# A window manager (openbox), so that windows get frames and are placed and
+# closed as on a desktop.
+start_wm() {
+    openbox --config-file /etc/xdg/openbox/rc.xml >"$E2E_TMP/openbox.log" 2>&1 &
+    WM_PID=$!
+    wait_for 10 wm_running || { echo "openbox did not start"; cat "$E2E_TMP/openbox.log"; exit 1; }
+}
+
+wm_running() {
+    timeout 5 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+
+# A private session bus with the accessibility bus on it, as a screen reader
+# has; programs started after this are seen through AT-SPI.
+start_a11y() {
+    dbus-daemon --session --fork --address="unix:path=$E2E_TMP/bus" --print-pid=4 \
+        4>"$E2E_TMP/bus.pid" >"$E2E_TMP/dbus.log" 2>&1 || { echo "no D-Bus"; return 1; }
+    BUS_PID=$(cat "$E2E_TMP/bus.pid")
+    export DBUS_SESSION_BUS_ADDRESS="unix:path=$E2E_TMP/bus"
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_TMP/atspi.log" 2>&1 &
+    ATSPI_PID=$!
+    APP_ENV=(QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1)
+}
+
 stop_all() {
     [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
+    [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
+    [ -n "$BUS_PID" ] && kill "$BUS_PID" 2>/dev/null
+    [ -n "$ATSPI_PID" ] && kill "$ATSPI_PID" 2>/dev/null
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
     wait 2>/dev/null
     rm -rf "$E2E_TMP"
@@ -43,7 +74,7 @@ wait_for() {
 
 # start_app FOLDER: runs the program with FOLDER as working directory.
 start_app() {
-    (cd "$1" && exec "$APP" >"$E2E_TMP/app.log" 2>&1) &
+    (cd "$1" && exec env "${APP_ENV[@]}" "$APP" >"$E2E_TMP/app.log" 2>&1) &
     APP_PID=$!
     WID=
     wait_for 20 find_window '^Orbitane Heraldpad 1\.3\*?$' || { echo "no window"; cat "$E2E_TMP/app.log"; return 1; }
