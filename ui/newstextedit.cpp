@@ -9,29 +9,31 @@ namespace {
 // Blocks the program fills hold whole lines up to about this many characters.
 constexpr qsizetype kBlockChars = 4096;
 
-bool isLineBreak(QChar c)
-{
-    return c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
-}
-
 // Raw document text (U+2029 between blocks, U+2028 within) with lineBreak for each.
 QString joinLines(const QString &raw, QStringView lineBreak)
 {
-    const qsizetype breaks = raw.count(QChar::ParagraphSeparator) + raw.count(QChar::LineSeparator);
-    if (breaks == 0)
+    const qsizetype blocks = raw.count(QChar::ParagraphSeparator);
+    const qsizetype lines = raw.count(QChar::LineSeparator);
+    if (blocks + lines == 0)
         return raw;
     QString out;
-    out.reserve(raw.size() + breaks * (lineBreak.size() - 1));
-    const QChar *p = raw.constData();
+    out.reserve(raw.size() + (blocks + lines) * (lineBreak.size() - 1));
+    // Two searches side by side, each as fast as one for a single character.
+    qsizetype nextBlock = blocks ? raw.indexOf(QChar::ParagraphSeparator) : -1;
+    qsizetype nextLine = lines ? raw.indexOf(QChar::LineSeparator) : -1;
     qsizetype start = 0;
-    for (qsizetype i = 0, n = raw.size(); i < n; ++i) {
-        if (!isLineBreak(p[i]))
-            continue;
-        out.append(QStringView(p + start, i - start));
+    while (nextBlock >= 0 || nextLine >= 0) {
+        const bool block = nextLine < 0 || (nextBlock >= 0 && nextBlock < nextLine);
+        const qsizetype i = block ? nextBlock : nextLine;
+        out.append(QStringView(raw).sliced(start, i - start));
         out.append(lineBreak);
         start = i + 1;
+        if (block)
+            nextBlock = raw.indexOf(QChar::ParagraphSeparator, start);
+        else
+            nextLine = raw.indexOf(QChar::LineSeparator, start);
     }
-    out.append(QStringView(p + start, raw.size() - start));
+    out.append(QStringView(raw).sliced(start));
     return out;
 }
 
