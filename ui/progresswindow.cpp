@@ -18,7 +18,8 @@ ProgressWindow::ProgressWindow(const QString &what, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_what);
     layout->addWidget(m_bar);
-    setMinimumWidth(320);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    m_bar->setMinimumWidth(300);
 }
 
 void ProgressWindow::setProgress(qint64 done, qint64 total)

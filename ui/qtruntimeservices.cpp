@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QWidget>
 
 namespace {
 // A Yes/No box that Escape and the frame's close button dismiss without an
@@ -78,6 +79,10 @@ void QtRuntimeServices::BeginWork(const QString &what)
 {
     m_work = what;
     m_workTime.start();
+    // The window is painted again once the work is done, not while its text
+    // is half there: laying out a very long line for that costs seconds.
+    if (m_parent)
+        m_parent->setUpdatesEnabled(false);
 }
 
 void QtRuntimeServices::WorkProgress(qint64 done, qint64 total)
@@ -94,6 +99,8 @@ void QtRuntimeServices::WorkProgress(qint64 done, qint64 total)
 void QtRuntimeServices::EndWork()
 {
     m_workTime.invalidate();
+    if (m_parent)
+        m_parent->setUpdatesEnabled(true);
     if (!m_progress)
         return;
     m_progress.reset();
