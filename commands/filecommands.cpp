@@ -13,15 +13,15 @@ class Work {
 public:
     Work(RuntimeServices &services, const QString &what) : m_services(services)
     {
-        m_services.BeginWork(what);
+        m_services.beginWork(what);
     }
-    ~Work() { m_services.EndWork(); }
+    ~Work() { m_services.endWork(); }
     Work(const Work &) = delete;
     Work &operator=(const Work &) = delete;
 
     ProgressSink progress() const
     {
-        return [this](qint64 done, qint64 total) { m_services.WorkProgress(done, total); };
+        return [this](qint64 done, qint64 total) { m_services.workProgress(done, total); };
     }
 
 private:
@@ -49,10 +49,10 @@ QString FileCommands::actionOpen()
     return tr("opening a new file");
 }
 
-bool FileCommands::SecuritySave(const QString &Action)
+bool FileCommands::SecuritySave(const QString &action)
 {
-    const QString prompt = tr("Would you like to save your changes before ") + Action + u'?';
-    switch (m_services.AskYesNo(prompt, tr("SecureSave"))) {
+    const QString prompt = tr("Would you like to save your changes before ") + action + u'?';
+    switch (m_services.askYesNo(prompt, tr("SecureSave"))) {
     case RuntimeServices::Answer::No:
         return true;
     case RuntimeServices::Answer::Cancel:
@@ -92,7 +92,7 @@ FileCommands::SaveOutcome FileCommands::writeCurrentFile()
                                 work.progress());
     }
     if (!written) {
-        m_services.ShowSaveFailure(m_dialog.FileName, written.error);
+        m_services.showSaveFailure(m_dialog.FileName, written.error);
         return SaveOutcome::Failed;
     }
     m_document.MarkClean(bytes);
@@ -101,7 +101,7 @@ FileCommands::SaveOutcome FileCommands::writeCurrentFile()
 
 void FileCommands::prepareDialog(const QString &title, int flags)
 {
-    m_dialog.InitDir = m_services.CurrentDir();
+    m_dialog.InitDir = m_services.currentDir();
     m_dialog.Filter = kFilter;
     m_dialog.DialogTitle = title;
     m_dialog.Flags = flags;
@@ -125,7 +125,7 @@ void FileCommands::Quickload()
     if (m_document.Unsaved() && !SecuritySave(actionOpen()))
         return;
     m_document.host().setText(QString());
-    const QString path = QuickFilePath(m_services.CurrentDir());
+    const QString path = QuickFilePath(m_services.currentDir());
     const auto bytes = readIntoText(path);
     if (!bytes)
         return;
@@ -165,12 +165,12 @@ void FileCommands::finishLoad(const QByteArray &fileBytes)
 
 void FileCommands::Exit()
 {
-    if (!MayClose())
+    if (!mayClose())
         return;
-    m_services.EndProgram();
+    m_services.endProgram();
 }
 
-bool FileCommands::MayClose()
+bool FileCommands::mayClose()
 {
     return !m_document.Unsaved() || SecuritySave(actionExit());
 }

@@ -19,17 +19,17 @@ public:
 
     FileCommands(NewsDocument &document, FileDialog &dialog, RuntimeServices &services);
 
-    // Asks whether to save before Action ("exiting the application", ...).
+    // Asks whether to save before action ("exiting the application", ...).
     // True when the calling command may go on: the user said No, or the save
     // went through. A prompt closed without an answer stops the command.
-    bool SecuritySave(const QString &Action);
+    bool SecuritySave(const QString &action);
     SaveOutcome Quicksave();
     void Quickload();
     void Load();          // cmd_Open
     SaveOutcome SaveAs(); // cmd_Save
     void Exit();          // cmd_Exit
     // The window is being closed by its frame or by the desktop session.
-    bool MayClose();
+    bool mayClose();
 
     static QString loadErrorText();
     static QString actionExit();

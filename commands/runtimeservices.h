@@ -12,20 +12,20 @@ public:
     enum class Answer { Yes, No, Cancel };
 
     // A modal box with the buttons Yes and No, Yes the default, no icon.
-    virtual Answer AskYesNo(const QString &prompt, const QString &title) = 0;
-    virtual QString CurrentDir() const = 0;
+    virtual Answer askYesNo(const QString &prompt, const QString &title) = 0;
+    virtual QString currentDir() const = 0;
     // Ends the program; the calling command returns at once after it.
-    virtual void EndProgram() = 0;
+    virtual void endProgram() = 0;
     // Tells the user that writing fileName failed, and why.
-    virtual void ShowSaveFailure(const QString &fileName, const QString &reason) = 0;
+    virtual void showSaveFailure(const QString &fileName, const QString &reason) = 0;
 
     // A load or save under way: begun, told how far it has come, ended also
     // when it fails. What the user sees of it is the program's to decide.
-    virtual void BeginWork(const QString &what) { Q_UNUSED(what); }
-    virtual void WorkProgress(qint64 done, qint64 total)
+    virtual void beginWork(const QString &what) { Q_UNUSED(what); }
+    virtual void workProgress(qint64 done, qint64 total)
     {
         Q_UNUSED(done);
         Q_UNUSED(total);
     }
-    virtual void EndWork() {}
+    virtual void endWork() {}
 };

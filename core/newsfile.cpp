@@ -179,9 +179,8 @@ FileResult writeReplacing(const QString &path, const QByteArray &bytes,
         return FileResult::failure(file.errorString());
     return {};
 }
-} // namespace
-
-QByteArray NormaliseLineEnds(const QByteArray &bytes)
+// Bytes as read from a file, with every line end made CR LF and the last line ended.
+QByteArray normaliseLineEnds(const QByteArray &bytes)
 {
     if (lineEndsAreCrLf(bytes))
         return bytes;
@@ -205,12 +204,13 @@ QByteArray NormaliseLineEnds(const QByteArray &bytes)
     }
     return out;
 }
+} // namespace
 
-bool LoadFitsInMemory(qint64 bytes, qint64 lines, qint64 availableBytes)
+bool loadFitsInMemory(qint64 bytes, qint64 lines, qint64 availableBytes)
 {
     if (availableBytes < 0)
         return true;
-    const qint64 needed = bytes * 4 + lines * 256;
+    const qint64 needed = bytes * 4 + lines * 16;
     return needed < availableBytes - availableBytes / 8;
 }
 
@@ -227,14 +227,14 @@ FileResult ReadNewsFile(const QString &path, const TextSink &appendSlice, QByteA
         // Better a plain failure now than the system running out of memory
         // while reading, or halfway through filling the text area.
         const qint64 available = availableMemory();
-        if (!LoadFitsInMemory(size, 0, available))
+        if (!loadFitsInMemory(size, 0, available))
             return FileResult::failure(tooLarge);
         QByteArray bytes = file.readAll();
         if (file.error() != QFileDevice::NoError)
             return FileResult::failure(file.errorString());
         file.close();
-        bytes = NormaliseLineEnds(bytes);
-        if (!LoadFitsInMemory(bytes.size(), bytes.count('\n'), available))
+        bytes = normaliseLineEnds(bytes);
+        if (!loadFitsInMemory(bytes.size(), bytes.count('\n'), available))
             return FileResult::failure(tooLarge);
         // A slice of whole lines at a time, so that a large file is never held
         // as bytes, as one decoded string and in the text area at once.

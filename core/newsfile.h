@@ -39,13 +39,11 @@ FileResult WriteNewsFile(const QString &path, const QString &text, QByteArray *w
                          const ProgressSink &progress = {});
 
 // Whether a news file of this many bytes and lines can be held, with memory to
-// spare: its bytes as the saved text, two bytes a character in the text area and
-// the text area's bookkeeping for every line. availableBytes < 0: not known.
+// spare: its bytes as the saved text, two bytes a character in the text area, a
+// slice being decoded and a little bookkeeping for every line. availableBytes < 0:
+// not known.
 // Asked once with lines 0 before reading a file, and again once they are counted.
-bool LoadFitsInMemory(qint64 bytes, qint64 lines, qint64 availableBytes);
+bool loadFitsInMemory(qint64 bytes, qint64 lines, qint64 availableBytes);
 
 // "news.txt" in the given working directory.
 QString QuickFilePath(const QString &workingDirectory, QChar separator = QDir::separator());
-
-// Bytes as read from a file, with every line end made CR LF and the last line ended.
-QByteArray NormaliseLineEnds(const QByteArray &bytes);

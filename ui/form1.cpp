@@ -242,7 +242,7 @@ void Form1::changeEvent(QEvent *event)
 void Form1::closeEvent(QCloseEvent *event)
 {
     // Closing by the frame asks like Exit, so unsaved news is not lost.
-    if (m_ending || m_commands.MayClose()) {
+    if (m_ending || m_commands.mayClose()) {
         m_ending = true;
         event->accept();
     } else {
@@ -258,7 +258,7 @@ void Form1::commitData(QSessionManager &manager)
         manager.cancel();
         return;
     }
-    const bool mayEnd = m_commands.MayClose();
+    const bool mayEnd = m_commands.mayClose();
     manager.release();
     if (mayEnd)
         m_ending = true;

@@ -33,7 +33,7 @@ protected:
 };
 } // namespace
 
-RuntimeServices::Answer QtRuntimeServices::AskYesNo(const QString &prompt, const QString &title)
+RuntimeServices::Answer QtRuntimeServices::askYesNo(const QString &prompt, const QString &title)
 {
     QuestionBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Yes | QMessageBox::No,
                     m_parent);
@@ -50,12 +50,12 @@ RuntimeServices::Answer QtRuntimeServices::AskYesNo(const QString &prompt, const
     }
 }
 
-QString QtRuntimeServices::CurrentDir() const
+QString QtRuntimeServices::currentDir() const
 {
     return QDir::toNativeSeparators(QDir::currentPath());
 }
 
-void QtRuntimeServices::ShowSaveFailure(const QString &fileName, const QString &reason)
+void QtRuntimeServices::showSaveFailure(const QString &fileName, const QString &reason)
 {
     QMessageBox box(QMessageBox::Warning,
                     QCoreApplication::translate("QtRuntimeServices", "Save failed"),
@@ -75,7 +75,7 @@ QtRuntimeServices::QtRuntimeServices(QWidget *parent, std::function<void()> endP
 
 QtRuntimeServices::~QtRuntimeServices() = default;
 
-void QtRuntimeServices::BeginWork(const QString &what)
+void QtRuntimeServices::beginWork(const QString &what)
 {
     m_work = what;
     m_workTime.start();
@@ -85,7 +85,7 @@ void QtRuntimeServices::BeginWork(const QString &what)
         m_parent->setUpdatesEnabled(false);
 }
 
-void QtRuntimeServices::WorkProgress(qint64 done, qint64 total)
+void QtRuntimeServices::workProgress(qint64 done, qint64 total)
 {
     if (!m_progress) {
         if (!m_workTime.isValid() || m_workTime.elapsed() < kProgressAfterMs)
@@ -96,7 +96,7 @@ void QtRuntimeServices::WorkProgress(qint64 done, qint64 total)
     m_progress->setProgress(done, total);
 }
 
-void QtRuntimeServices::EndWork()
+void QtRuntimeServices::endWork()
 {
     m_workTime.invalidate();
     if (m_parent)

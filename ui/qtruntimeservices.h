@@ -18,14 +18,14 @@ public:
     QtRuntimeServices(QWidget *parent, std::function<void()> endProgram);
     ~QtRuntimeServices() override;
 
-    Answer AskYesNo(const QString &prompt, const QString &title) override;
-    QString CurrentDir() const override;
-    void EndProgram() override { m_endProgram(); }
-    void ShowSaveFailure(const QString &fileName, const QString &reason) override;
+    Answer askYesNo(const QString &prompt, const QString &title) override;
+    QString currentDir() const override;
+    void endProgram() override { m_endProgram(); }
+    void showSaveFailure(const QString &fileName, const QString &reason) override;
     // Progress shows once the work has taken half a second.
-    void BeginWork(const QString &what) override;
-    void WorkProgress(qint64 done, qint64 total) override;
-    void EndWork() override;
+    void beginWork(const QString &what) override;
+    void workProgress(qint64 done, qint64 total) override;
+    void endWork() override;
 
     static constexpr int kProgressAfterMs = 500;
 

@@ -69,7 +69,7 @@ class TestDocumentModel : public QObject {
         PlainDocument d;
         FakeDialog dialog;
         FakeServices services; // answers No to every prompt
-        services.currentDir = dir.path();
+        services.workingDir = dir.path();
         FileCommands commands(d.document, dialog, services);
         const QString quick = dir.filePath("news.txt");
         Model m;

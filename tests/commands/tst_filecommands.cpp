@@ -29,7 +29,7 @@ struct Editor {
 
     Editor()
     {
-        services.currentDir = dir.path();
+        services.workingDir = dir.path();
         d.document.Reset();
     }
     QString path(const QString &name) const { return dir.filePath(name); }
@@ -298,7 +298,7 @@ private slots:
     void promptClosedWithoutAnswerStops_data()
     {
         QTest::addColumn<QString>("command");
-        for (const char *command : {"Load", "Quickload", "Exit", "MayClose"})
+        for (const char *command : {"Load", "Quickload", "Exit", "mayClose"})
             QTest::newRow(command) << QString(command);
     }
     void promptClosedWithoutAnswerStops()
@@ -316,7 +316,7 @@ private slots:
         else if (command == "Exit")
             e.commands.Exit();
         else
-            QVERIFY(!e.commands.MayClose());
+            QVERIFY(!e.commands.mayClose());
         QCOMPARE(e.services.asked.size(), 1);
         QCOMPARE(e.dialog.shown.size(), 0);
         QCOMPARE(e.services.ended, 0);
@@ -379,13 +379,13 @@ private slots:
     void mayClose()
     {
         Editor e;
-        QVERIFY(e.commands.MayClose());
+        QVERIFY(e.commands.mayClose());
         QCOMPARE(e.services.asked.size(), 0);
         e.type("x");
         e.services.answers = {kNo};
-        QVERIFY(e.commands.MayClose());
+        QVERIFY(e.commands.mayClose());
         e.services.answers = {kYes};
-        QVERIFY(!e.commands.MayClose()); // save dialog cancelled
+        QVERIFY(!e.commands.mayClose()); // save dialog cancelled
         QCOMPARE(e.services.asked.last().prompt, kExitPrompt);
         QCOMPARE(e.services.ended, 0);
     }

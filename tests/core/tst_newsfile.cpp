@@ -188,11 +188,11 @@ private slots:
 
     void memoryCheckBeforeALoad()
     {
-        QVERIFY(LoadFitsInMemory(50'000'000, 714'000, 24LL << 30));
-        QVERIFY(!LoadFitsInMemory(4'000'000'000, 57'000'000, 8LL << 30));
+        QVERIFY(loadFitsInMemory(50'000'000, 714'000, 24LL << 30));
+        QVERIFY(!loadFitsInMemory(4'000'000'000, 57'000'000, 8LL << 30));
         // Many short lines cost more than their bytes say.
-        QVERIFY(!LoadFitsInMemory(10'000'000, 5'000'000, 1LL << 30));
-        QVERIFY(LoadFitsInMemory(1'000'000'000'000, 1, -1)); // unknown: no refusal
+        QVERIFY(!loadFitsInMemory(200'000'000, 100'000'000, 1LL << 30));
+        QVERIFY(loadFitsInMemory(1'000'000'000'000, 1, -1)); // unknown: no refusal
     }
 
     void quickFilePath_data()

@@ -40,28 +40,28 @@ public:
     };
     QList<Answer> answers;
     QList<Asked> asked;
-    QString currentDir;
+    QString workingDir;
     int ended = 0;
     QStringList failures; // "file: reason"
 
-    Answer AskYesNo(const QString &prompt, const QString &title) override
+    Answer askYesNo(const QString &prompt, const QString &title) override
     {
         asked.append({prompt, title});
         return answers.isEmpty() ? kNo : answers.takeFirst();
     }
-    QString CurrentDir() const override { return currentDir; }
-    void EndProgram() override { ++ended; }
-    void ShowSaveFailure(const QString &fileName, const QString &reason) override
+    QString currentDir() const override { return workingDir; }
+    void endProgram() override { ++ended; }
+    void showSaveFailure(const QString &fileName, const QString &reason) override
     {
         failures.append(fileName + ": " + reason);
     }
 
     QStringList work; // "Loading ...", "100%", "end"
-    void BeginWork(const QString &what) override { work.append(what); }
-    void WorkProgress(qint64 done, qint64 total) override
+    void beginWork(const QString &what) override { work.append(what); }
+    void workProgress(qint64 done, qint64 total) override
     {
         if (done == total)
             work.append("100%");
     }
-    void EndWork() override { work.append("end"); }
+    void endWork() override { work.append("end"); }
 };

@@ -567,15 +567,15 @@ private slots:
             auto *window = parent.findChild<QDialog *>("Progress");
             return window && window->isVisible();
         };
-        services.BeginWork("Loading news.txt");
-        services.WorkProgress(1, 2);
+        services.beginWork("Loading news.txt");
+        services.workProgress(1, 2);
         QVERIFY(!shown());
         QThread::msleep(QtRuntimeServices::kProgressAfterMs + 20);
-        services.WorkProgress(1, 2);
+        services.workProgress(1, 2);
         QVERIFY(shown());
         QCOMPARE(parent.findChild<QProgressBar *>()->value(), 500);
         QVERIFY(QApplication::activeModalWidget());
-        services.EndWork();
+        services.endWork();
         QVERIFY(!shown());
         QVERIFY(!QApplication::activeModalWidget());
     }
