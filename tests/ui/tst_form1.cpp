@@ -252,6 +252,18 @@ private slots:
         QTest::keyClick(w.text, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(w.form.text(), QString());
         QCOMPARE(w.form.windowTitle(), kTitle); // undone back to the saved text
+
+        // The same across a loaded line break: the rule sees the new length.
+        writeBytes(path("news.txt"), "a\r\nb\r\n");
+        QTest::keyClick(w.text, Qt::Key_L, Qt::ControlModifier);
+        w.text->moveCursor(QTextCursor::Down);
+        QTest::keyClick(w.text, Qt::Key_Backspace);
+        QCOMPARE(w.form.windowTitle(), kTitle + "*");
+        QTest::keyClick(w.text, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.form.windowTitle(), kTitle);
+        QTest::keyClick(w.text, Qt::Key_Backspace);
+        QTest::keyClick(w.text, Qt::Key_Return);
+        QCOMPARE(w.form.windowTitle(), kTitle);
     }
 
     void shortcuts()
