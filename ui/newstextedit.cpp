@@ -1,6 +1,7 @@
 #include "newstextedit.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -170,6 +171,31 @@ void NewsTextEdit::keyPressEvent(QKeyEvent *event)
         return;
     }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+void NewsTextEdit::mousePressEvent(QMouseEvent *event)
+{
+    QPlainTextEdit::mousePressEvent(event);
+    // A triple click selects a block; where the block holds several lines,
+    // select the one line under the mouse, as for any other line.
+    QTextCursor c = textCursor();
+    if (event->modifiers() != Qt::NoModifier || !c.hasSelection())
+        return;
+    const QTextBlock block = document()->findBlock(c.selectionStart());
+    const int blockEnd = block.position() + block.length();
+    if (c.selectionStart() != block.position() || c.selectionEnd() < blockEnd - 1)
+        return;
+    const QString text = block.text();
+    const int at = cursorForPosition(event->position().toPoint()).position() - block.position();
+    const qsizetype before = at > 0 ? text.lastIndexOf(QChar::LineSeparator, at - 1) : -1;
+    const qsizetype after = text.indexOf(QChar::LineSeparator, at);
+    if (before < 0 && after < 0)
+        return;
+    const int start = block.position() + int(before + 1);
+    const int end = after < 0 ? c.selectionEnd() : block.position() + int(after + 1);
+    c.setPosition(start);
+    c.setPosition(end, QTextCursor::KeepAnchor);
+    setTextCursor(c);
 }
 
 QMimeData *NewsTextEdit::createMimeDataFromSelection() const

@@ -501,6 +501,19 @@ private slots:
         QCOMPARE(w.form.textLength(), 1);
     }
 
+    void tripleClickSelectsOneLine()
+    {
+        Window w;
+        w.form.setText("one\r\ntwo\r\nthree\r\n");
+        QTextCursor two = w.text->textCursor();
+        two.setPosition(5);
+        const QPoint at = w.text->cursorRect(two).center();
+        QTest::mouseDClick(w.text->viewport(), Qt::LeftButton, {}, at);
+        QTest::mousePress(w.text->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(w.text->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(w.text->selectedNewsText(), QString("two\n"));
+    }
+
     void shiftEnterIsAnOrdinaryLineBreak()
     {
         Window w;
