@@ -403,6 +403,12 @@ private slots:
         Window w;
         w.form.resize(700, 600);
         QCOMPARE(w.form.size(), QSize(532, 490));
+        // Leaving the maximised state brings the fixed size back, also when
+        // the window system sends no resize with it.
+        w.form.showMaximized();
+        QTRY_VERIFY(w.form.size() != QSize(532, 490));
+        w.form.overrideWindowState(Qt::WindowNoState);
+        QCOMPARE(w.form.size(), QSize(532, 490));
 
         QVERIFY(WindowGeometry::mustRestoreSize(Qt::WindowNoState, {700, 600}, {532, 490}));
         QVERIFY(!WindowGeometry::mustRestoreSize(Qt::WindowNoState, {532, 490}, {532, 490}));
