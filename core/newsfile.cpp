@@ -47,20 +47,24 @@ bool isLineEnd(char c)
     return c == '\r' || c == '\n';
 }
 
-// True when every line already ends in CR LF, so the bytes need no copy.
-bool lineEndsAreCrLf(const QByteArray &bytes)
+// True when every line already ends in CR LF, so the bytes need no copy;
+// lines is then their number.
+bool lineEndsAreCrLf(const QByteArray &bytes, qsizetype &lines)
 {
     const qsizetype n = bytes.size();
+    lines = 0;
     if (n == 0)
         return true;
     if (n < 2 || bytes[n - 2] != '\r' || bytes[n - 1] != '\n')
         return false;
-    for (qsizetype i = bytes.indexOf('\r'); i >= 0; i = bytes.indexOf('\r', i + 2)) {
+    qsizetype crs = 0;
+    for (qsizetype i = bytes.indexOf('\r'); i >= 0; i = bytes.indexOf('\r', i + 2), ++crs) {
         if (i + 1 >= n || bytes[i + 1] != '\n')
             return false;
     }
     // Now every CR starts a CR LF; an LF without CR shows as more LFs than CRs.
-    return bytes.count('\r') == bytes.count('\n');
+    lines = crs;
+    return crs == bytes.count('\n');
 }
 
 QString describeUnstorable(const QString &text, qsizetype index)
@@ -179,11 +183,13 @@ FileResult writeReplacing(const QString &path, const QByteArray &bytes,
         return FileResult::failure(file.errorString());
     return {};
 }
-// Bytes as read from a file, with every line end made CR LF and the last line ended.
-QByteArray normaliseLineEnds(const QByteArray &bytes)
+// Bytes as read from a file, with every line end made CR LF and the last line
+// ended; lines receives the number of lines.
+QByteArray normaliseLineEnds(const QByteArray &bytes, qsizetype &lines)
 {
-    if (lineEndsAreCrLf(bytes))
+    if (lineEndsAreCrLf(bytes, lines))
         return bytes;
+    lines = 0;
     QByteArray out;
     out.reserve(bytes.size() + bytes.size() / 8 + 2);
     const char *p = bytes.constData();
@@ -194,6 +200,7 @@ QByteArray normaliseLineEnds(const QByteArray &bytes)
             continue;
         out.append(p + start, i - start);
         out.append("\r\n", 2);
+        ++lines;
         if (p[i] == '\r' && i + 1 < n && p[i + 1] == '\n')
             ++i;
         start = i + 1;
@@ -201,6 +208,7 @@ QByteArray normaliseLineEnds(const QByteArray &bytes)
     if (start < n) {
         out.append(p + start, n - start);
         out.append("\r\n", 2);
+        ++lines;
     }
     return out;
 }
@@ -233,8 +241,9 @@ FileResult ReadNewsFile(const QString &path, const TextSink &appendSlice, QByteA
         if (file.error() != QFileDevice::NoError)
             return FileResult::failure(file.errorString());
         file.close();
-        bytes = normaliseLineEnds(bytes);
-        if (!loadFitsInMemory(bytes.size(), bytes.count('\n'), available))
+        qsizetype lines = 0;
+        bytes = normaliseLineEnds(bytes, lines);
+        if (!loadFitsInMemory(bytes.size(), lines, available))
             return FileResult::failure(tooLarge);
         // A slice of whole lines at a time, so that a large file is never held
         // as bytes, as one decoded string and in the text area at once.

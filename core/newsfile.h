@@ -25,8 +25,8 @@ using ProgressSink = std::function<void(qint64 done, qint64 total)>;
 // CR LF, a lone CR and a lone LF each end a line. The text goes to appendSlice
 // in slices of whole lines, and fileBytes receives the same text as news file
 // bytes. Only a regular file is read (a pipe or a device could block or never
-// end), and only one that fits in memory. On failure appendSlice has been
-// given nothing and the error is the operating system's reason.
+// end), and only one that fits in memory. A file that cannot be opened or read
+// fails before appendSlice is given anything, with the operating system's reason.
 FileResult ReadNewsFile(const QString &path, const TextSink &appendSlice, QByteArray &fileBytes,
                         const ProgressSink &progress = {});
 
