@@ -4,6 +4,7 @@
 #include "newsdocument.h"
 #include "newsfile.h"
 #include "runtimeservices.h"
+#include "texts.h"
 
 namespace {
 const QString kFilter = QStringLiteral("*.txt (Textfiles)|*.txt");
@@ -19,9 +20,14 @@ public:
     Work(const Work &) = delete;
     Work &operator=(const Work &) = delete;
 
-    ProgressSink progress() const
+    // Progress of step index of count steps, each as long as the others.
+    ProgressSink step(int index = 0, int count = 1) const
     {
-        return [this](qint64 done, qint64 total) { m_services.workProgress(done, total); };
+        return [this, index, count](qint64 done, qint64 total) {
+            constexpr qint64 kScale = 1000000;
+            const qint64 within = total > 0 ? done * kScale / total : 0;
+            m_services.workProgress((index * kScale + within) / count, kScale);
+        };
     }
 
 private:
@@ -36,7 +42,7 @@ FileCommands::FileCommands(NewsDocument &document, FileDialog &dialog, RuntimeSe
 
 QString FileCommands::loadErrorText()
 {
-    return tr("Error while opening file");
+    return tr(Texts::kLoadError);
 }
 
 QString FileCommands::actionExit()
@@ -88,8 +94,8 @@ FileCommands::SaveOutcome FileCommands::writeCurrentFile()
     FileResult written;
     {
         const Work work(m_services, tr("Saving %1").arg(m_dialog.FileName));
-        written = WriteNewsFile(m_dialog.FileName, m_document.host().text(), &bytes,
-                                work.progress());
+        const QString text = m_document.host().textForSave(work.step(0, 2));
+        written = WriteNewsFile(m_dialog.FileName, text, &bytes, work.step(1, 2));
     }
     if (!written) {
         m_services.showSaveFailure(m_dialog.FileName, written.error);
@@ -146,7 +152,7 @@ std::optional<QByteArray> FileCommands::readIntoText(const QString &path)
         DocumentHost &host = m_document.host();
         read = ReadNewsFile(
             path, [&host](const QString &slice) { host.appendText(slice); }, bytes,
-            work.progress());
+            work.step());
     }
     if (read)
         return bytes;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "progress.h"
+
 #include <QString>
 
 // What the document needs of whoever holds the text and shows the title.
@@ -9,6 +11,12 @@ public:
     virtual ~DocumentHost() = default;
 
     virtual QString text() const = 0;
+    // The same, telling how far building it has come, for a save of a large text.
+    virtual QString textForSave(const ProgressSink &progress) const
+    {
+        Q_UNUSED(progress);
+        return text();
+    }
     virtual void setText(const QString &text) = 0;
     // The text followed by more; a host may do it without rebuilding the text.
     virtual void appendText(const QString &more) { setText(text() + more); }

@@ -19,14 +19,17 @@
 #endif
 
 namespace {
-constexpr qsizetype kSliceBytes = 4 << 20;
+// Work goes in slices of this many bytes or characters, with the progress
+// told after each, so that a long load or save never goes long without it.
+constexpr qsizetype kSliceBytes = 1 << 20;
 
 QString tr(const char *text)
 {
     return QCoreApplication::translate("NewsFile", text);
 }
 
-// Memory the system can still give, or -1 where it does not say.
+} // namespace
+
 qint64 availableMemory()
 {
     QFile meminfo(QStringLiteral("/proc/meminfo"));
@@ -42,6 +45,7 @@ qint64 availableMemory()
     return -1;
 }
 
+namespace {
 bool isLineEnd(char c)
 {
     return c == '\r' || c == '\n';
@@ -140,6 +144,33 @@ FileResult openRegularFile(const QString &path, QFile &file, qint64 &size)
     return {};
 }
 
+// All of a file of about sizeHint bytes, read in slices, telling how many
+// bytes are in after each.
+QByteArray readAllInSlices(QFile &file, qint64 sizeHint, const std::function<void(qint64)> &read)
+{
+    QByteArray bytes;
+    bytes.resize(qsizetype(sizeHint));
+    qsizetype done = 0;
+    for (;;) {
+        if (done == bytes.size())
+            bytes.resize(done + kSliceBytes); // the file grew while being read
+        const qint64 n = file.read(bytes.data() + done, std::min(kSliceBytes, bytes.size() - done));
+        if (n <= 0)
+            break;
+        done += n;
+        read(done);
+    }
+    bytes.truncate(done);
+    return bytes;
+}
+
+// Writing is the second half of a save's work, encoding the first.
+void tellWritten(const ProgressSink &progress, qint64 written, qint64 total)
+{
+    if (progress)
+        progress(total + written, 2 * std::max<qint64>(total, 1));
+}
+
 // Writes all bytes in slices, telling progress after each.
 bool writeAll(QFileDevice &file, const QByteArray &bytes, const ProgressSink &progress)
 {
@@ -149,10 +180,28 @@ bool writeAll(QFileDevice &file, const QByteArray &bytes, const ProgressSink &pr
         if (file.write(bytes.constData() + done, n) != n)
             return false;
         done += n;
-        if (progress)
-            progress(done, size);
+        tellWritten(progress, done, size);
     }
     return true;
+}
+
+// The text as news file bytes, checked and encoded in slices, telling progress
+// after each. Returns the index of the first character that no byte stands
+// for, or -1 when bytes holds the whole text.
+qsizetype encodeInSlices(const QString &text, QByteArray &bytes, const ProgressSink &progress)
+{
+    bytes.reserve(text.size());
+    const qsizetype size = text.size();
+    for (qsizetype done = 0; done < size;) {
+        const QStringView slice = QStringView(text).sliced(done, std::min(kSliceBytes, size - done));
+        if (const qsizetype bad = NewsCodec::firstUnstorable(slice); bad >= 0)
+            return done + bad;
+        bytes.append(NewsCodec::encode(slice));
+        done += slice.size();
+        if (progress)
+            progress(done, 2 * size);
+    }
+    return -1;
 }
 
 FileResult writeInPlace(const QString &path, const QByteArray &bytes, const ProgressSink &progress)
@@ -218,12 +267,12 @@ bool loadFitsInMemory(qint64 bytes, qint64 lines, qint64 availableBytes)
 {
     if (availableBytes < 0)
         return true;
-    const qint64 needed = bytes * 4 + lines * 16;
+    const qint64 needed = bytes * 4 + lines * kBytesPerLine;
     return needed < availableBytes - availableBytes / 8;
 }
 
 FileResult ReadNewsFile(const QString &path, const TextSink &appendSlice, QByteArray &fileBytes,
-                        const ProgressSink &progress)
+                        const ProgressSink &progress, qint64 available)
 {
     fileBytes.clear();
     const QString tooLarge = tr("The file is too large to be held in memory");
@@ -234,10 +283,14 @@ FileResult ReadNewsFile(const QString &path, const TextSink &appendSlice, QByteA
             return opened;
         // Better a plain failure now than the system running out of memory
         // while reading, or halfway through filling the text area.
-        const qint64 available = availableMemory();
         if (!loadFitsInMemory(size, 0, available))
             return FileResult::failure(tooLarge);
-        QByteArray bytes = file.readAll();
+        // Reading is the first half of the work, filling the text the second.
+        const auto firstHalf = [&progress, size](qint64 done) {
+            if (progress)
+                progress(std::min(done, size), 2 * std::max<qint64>(size, 1));
+        };
+        QByteArray bytes = readAllInSlices(file, size, firstHalf);
         if (file.error() != QFileDevice::NoError)
             return FileResult::failure(file.errorString());
         file.close();
@@ -248,15 +301,13 @@ FileResult ReadNewsFile(const QString &path, const TextSink &appendSlice, QByteA
         // A slice of whole lines at a time, so that a large file is never held
         // as bytes, as one decoded string and in the text area at once.
         const qsizetype total = bytes.size();
-        if (progress)
-            progress(0, total);
         for (qsizetype start = 0; start < total;) {
             const qsizetype lineEnd = bytes.indexOf('\n', std::min(start + kSliceBytes, total) - 1);
             const qsizetype end = lineEnd < 0 ? total : lineEnd + 1;
             appendSlice(NewsCodec::decode(QByteArrayView(bytes).sliced(start, end - start)));
             start = end;
             if (progress)
-                progress(end, total);
+                progress(total + end, 2 * total);
         }
         fileBytes = std::move(bytes);
         return {};
@@ -268,13 +319,10 @@ FileResult ReadNewsFile(const QString &path, const TextSink &appendSlice, QByteA
 FileResult WriteNewsFile(const QString &path, const QString &text, QByteArray *written,
                          const ProgressSink &progress)
 {
-    const qsizetype bad = NewsCodec::firstUnstorable(text);
-    if (bad >= 0)
-        return FileResult::failure(describeUnstorable(text, bad));
     try {
-        const QByteArray bytes = NewsCodec::encode(text);
-        if (progress)
-            progress(0, bytes.size());
+        QByteArray bytes;
+        if (const qsizetype bad = encodeInSlices(text, bytes, progress); bad >= 0)
+            return FileResult::failure(describeUnstorable(text, bad));
         const QString target = resolveTarget(path);
         const QFileInfo info(target);
         // Devices and pipes cannot be replaced, only written to.

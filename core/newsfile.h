@@ -1,5 +1,7 @@
 #pragma once
 
+#include "progress.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QString>
@@ -18,17 +20,20 @@ struct FileResult {
 
 // Takes the text of a file a slice of whole lines at a time.
 using TextSink = std::function<void(const QString &slice)>;
-// How far a long read or write has come: done of total bytes.
-using ProgressSink = std::function<void(qint64 done, qint64 total)>;
+
+// Memory the system can still give, in bytes, or -1 where it does not say.
+qint64 availableMemory();
 
 // Reads a news text file. Every line, the last one too, is followed by CR LF;
 // CR LF, a lone CR and a lone LF each end a line. The text goes to appendSlice
 // in slices of whole lines, and fileBytes receives the same text as news file
 // bytes. Only a regular file is read (a pipe or a device could block or never
-// end), and only one that fits in memory. A file that cannot be opened or read
-// fails before appendSlice is given anything, with the operating system's reason.
+// end), and only one that fits in the available memory (bytes; -1: not known).
+// A file that cannot be opened or read fails before appendSlice is given
+// anything, with the operating system's reason.
 FileResult ReadNewsFile(const QString &path, const TextSink &appendSlice, QByteArray &fileBytes,
-                        const ProgressSink &progress = {});
+                        const ProgressSink &progress = {},
+                        qint64 available = availableMemory());
 
 // Replaces the file's contents with the text, byte for byte as held, nothing
 // added. The earlier file stays whole unless the new one was written completely.
@@ -40,9 +45,11 @@ FileResult WriteNewsFile(const QString &path, const QString &text, QByteArray *w
 
 // Whether a news file of this many bytes and lines can be held, with memory to
 // spare: its bytes as the saved text, two bytes a character in the text area, a
-// slice being decoded and a little bookkeeping for every line. availableBytes < 0:
+// slice being decoded and the text area's own record of every line (about
+// kBytesPerLine, measured with 5 million empty lines). availableBytes < 0:
 // not known.
 // Asked once with lines 0 before reading a file, and again once they are counted.
+inline constexpr qint64 kBytesPerLine = 128;
 bool loadFitsInMemory(qint64 bytes, qint64 lines, qint64 availableBytes);
 
 // "news.txt" in the given working directory.

@@ -4,6 +4,7 @@
 #include "layout.h"
 #include "newstextedit.h"
 #include "picturebutton.h"
+#include "texts.h"
 #include "windowfont.h"
 #include "windowgeometry.h"
 
@@ -16,6 +17,7 @@
 #include <QScreen>
 #include <QSessionManager>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 template <typename W> W *place(W *widget, const char *name)
@@ -71,7 +73,7 @@ void Form1::useWindowFont()
 
 QString Form1::plainTitle()
 {
-    return QStringLiteral("Orbitane Heraldpad 1.3");
+    return QString::fromLatin1(Texts::kPlainTitle);
 }
 
 void Form1::buildControls()
@@ -127,21 +129,17 @@ void Form1::buildControls()
 
 void Form1::Form_Load()
 {
-    m_centring = true;
     centre();
     // A window manager frames the window only once it is shown: centre the
-    // frame again as soon as it is known, but only while the window opens.
-    QTimer::singleShot(kCentringTime, this, [this] {
-        centre();
-        m_centring = false;
-    });
+    // frame once more as soon as it is known, and only then. Without a window
+    // manager no frame ever comes, and a later move is the user's own.
+    m_awaitingFrame = true;
+    QTimer::singleShot(kFrameWaitMs, this, [this] { m_awaitingFrame = false; });
     m_document.Reset();
 }
 
 void Form1::centre()
 {
-    if (!m_centring)
-        return;
     const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!s)
         return;
@@ -151,15 +149,29 @@ void Form1::centre()
         move(target);
 }
 
+void Form1::centreOnceFramed()
+{
+    if (!m_awaitingFrame || windowState() != Qt::WindowNoState || !windowHandle() ||
+        windowHandle()->frameMargins().isNull())
+        return;
+    m_awaitingFrame = false;
+    centre();
+}
+
 void Form1::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
-    centre();
+    centreOnceFramed();
 }
 
 QString Form1::text() const
 {
     return Text->newsText();
+}
+
+QString Form1::textForSave(const ProgressSink &progress) const
+{
+    return Text->newsText(progress);
 }
 
 void Form1::setText(const QString &text)
@@ -229,7 +241,7 @@ void Form1::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     keepFixedSize();
-    centre();
+    centreOnceFramed();
 }
 
 void Form1::changeEvent(QEvent *event)

@@ -35,6 +35,7 @@ public:
 
     // DocumentHost
     QString text() const override;
+    QString textForSave(const ProgressSink &progress) const override;
     void setText(const QString &text) override;
     void appendText(const QString &more) override;
     qsizetype textLength() const override;
@@ -59,6 +60,7 @@ private:
     void buildControls();
     void keepFixedSize();
     void centre();
+    void centreOnceFramed();
     void endProgram();
     void commitData(QSessionManager &manager);
 
@@ -78,6 +80,6 @@ private:
 
     bool m_writingText = false; // a write of the program's, not the user's
     bool m_ending = false;      // Exit has asked already; close without asking
-    bool m_centring = false;    // the window is opening: keep its frame centred
-    static constexpr int kCentringTime = 1000; // ms
+    bool m_awaitingFrame = false; // centre the frame once the window manager adds it
+    static constexpr int kFrameWaitMs = 1000;
 };

@@ -186,13 +186,50 @@ private slots:
         QCOMPARE(st.st_mode & 07777, mode_t(0640));
     }
 
-    void memoryCheckBeforeALoad()
+    // A load must leave an eighth of the memory free; the text area needs four
+    // bytes for each byte of the file and a record of kBytesPerLine per line.
+    void memoryCheck_data()
     {
-        QVERIFY(loadFitsInMemory(50'000'000, 714'000, 24LL << 30));
-        QVERIFY(!loadFitsInMemory(4'000'000'000, 57'000'000, 8LL << 30));
-        // Many short lines cost more than their bytes say.
-        QVERIFY(!loadFitsInMemory(200'000'000, 100'000'000, 1LL << 30));
-        QVERIFY(loadFitsInMemory(1'000'000'000'000, 1, -1)); // unknown: no refusal
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<qint64>("lines");
+        QTest::addColumn<qint64>("available");
+        QTest::addColumn<bool>("fits");
+        const qint64 perLine = kBytesPerLine;
+        QTest::newRow("nothing known") << 1'000'000'000'000LL << 1LL << -1LL << true;
+        QTest::newRow("empty file, no memory") << 0LL << 0LL << 0LL << false;
+        QTest::newRow("bytes just fit") << 1749LL << 0LL << 8000LL << true;
+        QTest::newRow("bytes just too many") << 1750LL << 0LL << 8000LL << false;
+        QTest::newRow("lines just fit") << 0LL << 7000 / perLine - (7000 % perLine ? 0 : 1)
+                                       << 8000LL << true;
+        QTest::newRow("lines just too many") << 0LL << (7000 + perLine - 1) / perLine << 8000LL
+                                             << false;
+        QTest::newRow("50 MB news, 24 GiB") << 50'000'000LL << 714'000LL << (24LL << 30) << true;
+        QTest::newRow("4 GB news, 8 GiB") << 4'000'000'000LL << 57'000'000LL << (8LL << 30) << false;
+    }
+    void memoryCheck()
+    {
+        QFETCH(qint64, bytes);
+        QFETCH(qint64, lines);
+        QFETCH(qint64, available);
+        QFETCH(bool, fits);
+        QCOMPARE(loadFitsInMemory(bytes, lines, available), fits);
+    }
+
+    // A file whose bytes fit but whose many lines would not is refused once
+    // they are counted, before the text is given anything.
+    void manyLinesAreRefused()
+    {
+        const QByteArray file = QByteArray("\r\n").repeated(10000);
+        writeBytes(path("lines.txt"), file);
+        const qint64 room = (file.size() * 4 + 10000 * kBytesPerLine) * 8 / 7;
+        for (const auto &[available, ok] : {std::pair{room / 2, false}, std::pair{room + 64, true}}) {
+            int slices = 0;
+            QByteArray bytes;
+            const FileResult r = ReadNewsFile(
+                path("lines.txt"), [&slices](const QString &) { ++slices; }, bytes, {}, available);
+            QCOMPARE(bool(r), ok);
+            QCOMPARE(slices > 0, ok);
+        }
     }
 
     void quickFilePath_data()

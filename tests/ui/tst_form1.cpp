@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -33,7 +34,7 @@
 #include <functional>
 
 namespace {
-const QString kTitle = QStringLiteral("Orbitane Heraldpad 1.3");
+const QString kTitle = Form1::plainTitle();
 const QString kNbsp = QString(QChar(0x00A0));
 
 // Hands the next modal window to act, once it shows; gives up after two seconds.
@@ -169,12 +170,16 @@ private slots:
     }
 
     // Drawn as laid out: each info line on one line, all of them in view, and
-    // the buttons' captions whole.
+    // the buttons' captions whole; in Liberation Sans, or where it is missing
+    // (a run of its own with only DejaVu's faces), in the toolkit's default.
     void windowFontFitsTheLayout()
     {
+        const bool fallback = qEnvironmentVariableIsSet("HERALDPAD_EXPECT_FALLBACK_FONT");
+        QCOMPARE(QFontDatabase::hasFamily("Liberation Sans"), !fallback);
         Form1::useWindowFont();
         Window w;
-        QCOMPARE(QApplication::font().family(), QString("Liberation Sans"));
+        if (!fallback)
+            QCOMPARE(QApplication::font().family(), QString("Liberation Sans"));
         auto *info = w.form.findChild<QPlainTextEdit *>("Text1");
         QCOMPARE(info->document()->blockCount(), 5);
         for (QTextBlock b = info->document()->firstBlock(); b.isValid(); b = b.next()) {
@@ -185,12 +190,6 @@ private slots:
                 info->viewport()->height());
         for (QPushButton *button : w.form.findChildren<QPushButton *>())
             QVERIFY(button->fontMetrics().horizontalAdvance(button->text()) + 8 <= button->width());
-        // Without the face: the toolkit's default, shrunk until the lines fit.
-        const QStringList lines{"The text window above has the same specifications as the news "};
-        const QFont big("DejaVu Sans", 9);
-        const QFont fallback = WindowFont::choose(big, lines, 328);
-        QVERIFY(QFontMetricsF(fallback).horizontalAdvance(lines[0]) <= 328);
-        QVERIFY(fallback.pointSizeF() < 9);
     }
 
     void pictures()
@@ -470,9 +469,8 @@ private slots:
         QCOMPARE(readBytes(path("news.txt")), file);
     }
 
-    // Loaded lines share blocks, with line separators between them; whatever
-    // the user does to them, the length the change rule asks for is the
-    // length of the text.
+    // Whatever the user does to loaded and typed lines, the length the change
+    // rule asks for is the length of the text.
     void lengthFollowsEveryEdit()
     {
         Window w;
@@ -481,8 +479,7 @@ private slots:
         w.form.setText(lines);
         w.form.appendText(lines);
         QCOMPARE(w.form.text(), lines + lines);
-        QVERIFY(w.text->document()->blockCount() < 10);
-        for (int step = 0; step < 600; ++step) {
+        for (int step = 0; step < 300; ++step) {
             QTextCursor c = w.text->textCursor();
             const int size = w.text->document()->characterCount() - 1;
             c.setPosition(rng.bounded(size + 1));
@@ -590,25 +587,34 @@ private slots:
         QVERIFY(readBytes(path("news.txt")) == normalised);
     }
 
+    // Progress shows only for long work, without taking the focus or making
+    // anything modal; the window is painted again afterwards.
     void progressShowsOnlyForLongWork()
     {
-        QWidget parent;
-        QtRuntimeServices services(&parent, [] {});
-        const auto shown = [&parent] {
-            auto *window = parent.findChild<QDialog *>("Progress");
+        Window w;
+        QtRuntimeServices services(&w.form, [] {});
+        const auto shown = [&w] {
+            auto *window = w.form.findChild<QWidget *>("Progress");
             return window && window->isVisible();
         };
         services.beginWork("Loading news.txt");
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
         services.workProgress(1, 2);
         QVERIFY(!shown());
+        services.endWork();
+        QVERIFY(w.form.updatesEnabled());
+        QVERIFY(!QApplication::overrideCursor());
+
+        services.beginWork("Loading news.txt");
         QThread::msleep(QtRuntimeServices::kProgressAfterMs + 20);
         services.workProgress(1, 2);
         QVERIFY(shown());
-        QCOMPARE(parent.findChild<QProgressBar *>()->value(), 500);
-        QVERIFY(QApplication::activeModalWidget());
+        QCOMPARE(w.form.findChild<QProgressBar *>()->value(), 500);
+        QVERIFY(!QApplication::activeModalWidget());
         services.endWork();
         QVERIFY(!shown());
-        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(w.form.updatesEnabled());
+        QVERIFY(!QApplication::overrideCursor());
     }
 
     void qtFilterFromTheCommandsFilter()
