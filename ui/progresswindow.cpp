@@ -6,12 +6,15 @@
 #include <QVBoxLayout>
 
 ProgressWindow::ProgressWindow(const QString &what, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowDoesNotAcceptFocus),
       m_what(new QLabel(what, this)), m_bar(new QProgressBar(this))
 {
     setObjectName(QStringLiteral("Progress"));
     setWindowTitle(QCoreApplication::applicationName());
-    setWindowModality(Qt::ApplicationModal);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
     m_what->setTextFormat(Qt::PlainText);
     m_bar->setRange(0, 1000);
     m_bar->setAccessibleName(what);
@@ -25,7 +28,7 @@ ProgressWindow::ProgressWindow(const QString &what, QWidget *parent)
 void ProgressWindow::setProgress(qint64 done, qint64 total)
 {
     m_bar->setValue(total > 0 ? int(done * 1000 / total) : 0);
-    // Paint and let the window system show it; user input waits until the
-    // work is done, so nothing else runs in between.
+    // Paint and let the window system show it. User input is held back until
+    // the work is done, and then goes, in order, where it was sent.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

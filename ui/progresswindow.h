@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QDialog>
+#include <QWidget>
 
 class QLabel;
 class QProgressBar;
 
-// A small modal window with a progress bar, for a load or a save that takes
-// long. It takes no input: the work runs on, and the events it paints with
-// are the only ones handled until the work is done.
-class ProgressWindow : public QDialog {
+// A small window with a progress bar, for a load or a save that takes long.
+// It is not modal, takes neither the focus nor any input: keys typed meanwhile
+// stay with the main window and are handled there once the work is done.
+class ProgressWindow : public QWidget {
     Q_OBJECT
 
 public:

@@ -2,7 +2,7 @@
 
 #include "progresswindow.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QKeyEvent>
@@ -79,6 +79,7 @@ void QtRuntimeServices::beginWork(const QString &what)
 {
     m_work = what;
     m_workTime.start();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     // The window is painted again once the work is done, not while its text
     // is half there: laying out a very long line for that costs seconds.
     if (m_parent)
@@ -99,12 +100,8 @@ void QtRuntimeServices::workProgress(qint64 done, qint64 total)
 void QtRuntimeServices::endWork()
 {
     m_workTime.invalidate();
+    QApplication::restoreOverrideCursor();
     if (m_parent)
         m_parent->setUpdatesEnabled(true);
-    if (!m_progress)
-        return;
     m_progress.reset();
-    // Back to the window the work was started from.
-    if (m_parent)
-        m_parent->activateWindow();
 }
