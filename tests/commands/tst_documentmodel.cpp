@@ -14,7 +14,7 @@
 #include <QTest>
 
 namespace {
-const QString kError = QStringLiteral("Error while opening file");
+const QString kError = FileCommands::loadErrorText();
 
 // What the document must hold, worked out without it.
 struct Model {

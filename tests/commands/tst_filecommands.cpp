@@ -14,7 +14,7 @@ const QString kExitPrompt =
     QStringLiteral("Would you like to save your changes before exiting the application?");
 const QString kOpenPrompt =
     QStringLiteral("Would you like to save your changes before opening a new file?");
-const QString kError = QStringLiteral("Error while opening file");
+const QString kError = FileCommands::loadErrorText();
 
 } // namespace
 

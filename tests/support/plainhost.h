@@ -2,11 +2,12 @@
 
 #include "documenthost.h"
 #include "newsdocument.h"
+#include "texts.h"
 
 // A host without any window: the text and the title as plain strings.
 class PlainHost : public DocumentHost {
 public:
-    static inline const QString kTitle = QStringLiteral("Orbitane Heraldpad 1.3");
+    static inline const QString kTitle = QString::fromLatin1(Texts::kPlainTitle);
 
     NewsDocument *document = nullptr;
     QString textValue;
