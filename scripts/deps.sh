@@ -10,10 +10,11 @@ case "${1:-build}" in
     build) want=("${build[@]}") ;;
     # End-to-end: a private X server, a window manager, and a screen reader's
     # view of the program (AT-SPI on a private D-Bus).
-    test) want=("${build[@]}" xvfb xdotool xclip x11-utils openbox
+    test) want=("${build[@]}" xvfb xdotool xclip x11-utils openbox imagemagick fonts-dejavu-core
                 dbus-daemon dbus-bin at-spi2-core python3-pyatspi
                 clang libclang-rt-14-dev desktop-file-utils appstream dpkg-dev fakeroot file) ;;
-    bench) want=("${build[@]}" bsdextrautils xvfb xdotool x11-utils) ;;
+    # FeatherPad: the fastest peer, timed beside the editor.
+    bench) want=("${build[@]}" bsdextrautils xvfb xdotool x11-utils featherpad) ;;
     package) want=("${build[@]}" dpkg-dev fakeroot file) ;;
     *) echo "usage: $0 build|test|bench|package" >&2; exit 2 ;;
 esac
