@@ -2,17 +2,22 @@
 // in-process (offscreen), through its shortcuts.
 //
 //   heraldbench file MB RUNS     Quickload, Quicksave, keystrokes, peak memory
+//   heraldbench shown MB RUNS    start-up + Quickload in a window on the X server
+//                                of DISPLAY (runs itself as shown-child)
 //   heraldbench startup RUNS     process start to an idle, shown window
 //   heraldbench rule RUNS        the change rule alone, on a 50 MB text
 //   heraldbench odd PATH         any file: load, a keystroke, peak memory
+//   heraldbench news-file BYTES PATH  writes a generated news file
 //   heraldbench odd-made KIND    the same for a made file: news-200MB, one-line-20MB,
 //                                crlf-10MB, binary
 //
 // Each figure prints as "name<TAB>median<TAB>min<TAB>max<TAB>unit".
 #include "form1.h"
+#include "filecommands.h"
 #include "newsdocument.h"
 #include "newsfile.h"
 #include "newstextedit.h"
+#include "plainhost.h"
 
 #include <QApplication>
 #include <QDir>
@@ -114,6 +119,15 @@ double quickload(Form1 &form, NewsTextEdit *text)
     return nowMs() - t0;
 }
 
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        std::exit(1);
+    }
+}
+
 double peakResidentMiB()
 {
     rusage usage{};
@@ -121,33 +135,18 @@ double peakResidentMiB()
     return usage.ru_maxrss / 1024.0;
 }
 
-class BigHost : public DocumentHost {
-public:
-    QString value, titleValue = "t";
-    NewsDocument *document = nullptr;
-    QString text() const override { return value; }
-    void setText(const QString &t) override
-    {
-        value = t;
-        document->TextChanged();
-    }
-    void appendText(const QString &more) override
-    {
-        value += more;
-        document->TextChanged();
-    }
-    qsizetype textLength() const override { return value.size(); }
-    QString title() const override { return titleValue; }
-    void setTitle(const QString &t) override { titleValue = t; }
-};
+// A news file of that many bytes, in a folder of its own as news.txt.
+QString makeNewsFile(const QTemporaryDir &dir, qint64 bytes)
+{
+    const QString path = dir.filePath("news.txt");
+    writeFile(path, newsBytes(bytes));
+    return path;
+}
 
 int benchFile(int megabytes, int runs)
 {
     QTemporaryDir dir;
-    QFile f(dir.filePath("news.txt"));
-    f.open(QIODevice::WriteOnly);
-    f.write(newsBytes(qint64(megabytes) * 1000 * 1000));
-    f.close();
+    makeNewsFile(dir, qint64(megabytes) * 1000 * 1000);
     QDir::setCurrent(dir.path());
     const QByteArray prefix = QByteArray::number(megabytes) + " MB ";
 
@@ -204,23 +203,23 @@ int benchFile(int megabytes, int runs)
 
 int benchRule(int runs)
 {
-    BigHost host;
-    NewsDocument doc(host);
-    host.document = &doc;
-    host.value = QString(50'000'000, u'a');
+    PlainDocument plain;
+    PlainHost &host = plain.host;
+    NewsDocument &doc = plain.document;
+    host.textValue = QString(50'000'000, u'a');
     doc.MarkClean();
     std::vector<double> changed, same;
     for (int run = 0; run < runs; ++run) {
-        host.value.append(u'b');
+        host.textValue.append(u'b');
         double t0 = nowMs();
         doc.TextChanged();
         changed.push_back((nowMs() - t0) * 1000.0);
-        host.value.chop(1);
-        host.value[host.value.size() - 1] = u'c';
+        host.textValue.chop(1);
+        host.textValue[host.textValue.size() - 1] = u'c';
         t0 = nowMs();
         doc.TextChanged();
         same.push_back((nowMs() - t0) * 1000.0);
-        host.value[host.value.size() - 1] = u'a';
+        host.textValue[host.textValue.size() - 1] = u'a';
     }
     report("50 MB change rule, length changed", changed, "us");
     report("50 MB change rule, same length", same, "us");
@@ -237,7 +236,7 @@ int benchOddFile(const QString &path)
     NewsTextEdit *text = showWindow(form);
     const double load = quickload(form, text);
     // Without building a large text, which would count in the peak.
-    const QString error = QStringLiteral("Error while opening file");
+    const QString error = FileCommands::loadErrorText();
     const bool failed = form.textLength() == error.size() && form.text() == error;
     text->moveCursor(QTextCursor::End);
     settle(form);
@@ -260,17 +259,14 @@ int benchMadeFile(const QString &kind)
         return benchOddFile(QCoreApplication::applicationFilePath());
     QTemporaryDir dir;
     const QString path = dir.filePath(kind + ".txt");
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
     if (kind == "news-200MB")
-        f.write(newsBytes(200'000'000));
+        writeFile(path, newsBytes(200'000'000));
     else if (kind == "one-line-20MB")
-        f.write(QByteArray("news ").repeated(4'000'000));
+        writeFile(path, QByteArray("news ").repeated(4'000'000));
     else if (kind == "crlf-10MB")
-        f.write(QByteArray("\r\n").repeated(5'000'000));
+        writeFile(path, QByteArray("\r\n").repeated(5'000'000));
     else
         return 2;
-    f.close();
     return benchOddFile(path);
 }
 
@@ -314,10 +310,7 @@ int shownChild(double startedAt)
 int benchShown(const QString &self, int megabytes, int runs)
 {
     QTemporaryDir dir;
-    QFile f(dir.filePath("news.txt"));
-    f.open(QIODevice::WriteOnly);
-    f.write(newsBytes(qint64(megabytes) * 1000 * 1000));
-    f.close();
+    makeNewsFile(dir, qint64(megabytes) * 1000 * 1000);
     std::vector<double> total, load;
     for (int run = 0; run < runs; ++run) {
         QProcess child;
@@ -377,8 +370,13 @@ int main(int argc, char *argv[])
         return benchOddFile(args.value(2));
     if (mode == "odd-made")
         return benchMadeFile(args.value(2));
+    if (mode == "news-file") {
+        writeFile(args.value(3), newsBytes(args.value(2).toLongLong()));
+        return 0;
+    }
     if (mode == "file")
         return benchFile(args.value(2).toInt(), args.value(3, "5").toInt());
-    std::fprintf(stderr, "usage: heraldbench file MB RUNS | startup RUNS | rule RUNS\n");
+    std::fprintf(stderr, "usage: heraldbench file MB [RUNS] | shown MB [RUNS] | startup [RUNS] | "
+                         "rule [RUNS] | news-file BYTES PATH | odd PATH | odd-made news-200MB|one-line-20MB|crlf-10MB|binary\n");
     return 2;
 }

@@ -29,4 +29,7 @@ for kind in news-200MB one-line-20MB crlf-10MB binary; do
     "$bin" odd-made "$kind"
 done
 echo
+echo "Beside FeatherPad, in windows on a private X server, timed from outside the same way:"
+"$ROOT/bench/peers.sh" "$1" "$runs" 10 50
+echo
 echo "($(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $runs runs each)"
