@@ -5,15 +5,10 @@ set -u
 APP=$(readlink -f "$1")
 HERE=$(dirname "$(readlink -f "$0")")
 . "$HERE/xsession.sh"
+. "$HERE/textarea.sh"
 trap stop_all EXIT
 
 start_x
-
-fresh_folder() {
-    local d
-    d=$(mktemp -d "$E2E_TMP/work.XXXXXX")
-    echo "$d"
-}
 
 # 532 x 490 inside; the outer window centred on the 1024 x 768 screen: the
 # window itself without a window manager, its frame with one (within 2 pixels).
@@ -41,16 +36,16 @@ near() {
 
 start_title_and_size() {
     start_app "$(fresh_folder)" || return 1
-    title_is "Orbitane Heraldpad 1.3" || { echo "title: $(xdotool getwindowname "$WID")"; return 1; }
+    title_is "$TITLE" || { echo "title: $(xdotool getwindowname "$WID")"; return 1; }
     wait_for 5 placed_and_sized || { xdotool getwindowgeometry "$WID"; return 1; }
 }
 
 typing_marks_the_title() {
     start_app "$(fresh_folder)" || return 1
     keys x
-    wait_for 5 title_is "Orbitane Heraldpad 1.3*" || { echo "no mark"; return 1; }
+    wait_for 5 title_is "$TITLE*" || { echo "no mark"; return 1; }
     keys BackSpace
-    wait_for 5 title_is "Orbitane Heraldpad 1.3" || { echo "mark stayed"; return 1; }
+    wait_for 5 title_is "$TITLE" || { echo "mark stayed"; return 1; }
 }
 
 quickload_then_quicksave_keeps_bytes() {
@@ -64,7 +59,7 @@ quickload_then_quicksave_keeps_bytes() {
     cp "$dir/news.txt" "$dir/expected"
     start_app "$dir" || return 1
     keys ctrl+l
-    wait_for 5 title_is "Orbitane Heraldpad 1.3" || return 1
+    wait_for 5 title_is "$TITLE" || return 1
     # The text is really there: read it back through the clipboard.
     keys ctrl+a ctrl+c
     local copied
@@ -82,7 +77,7 @@ quicksave_without_file_asks_for_one() {
     keys Escape
     wait_for 5 bash -c "! xdotool search --onlyvisible --name '^Save text file$' >/dev/null 2>&1" || return 1
     focus_main
-    title_is "Orbitane Heraldpad 1.3*" || return 1
+    title_is "$TITLE*" || return 1
 }
 
 exit_asks_and_no_ends_without_writing() {
@@ -91,9 +86,9 @@ exit_asks_and_no_ends_without_writing() {
     printf 'kept\r\n' >"$dir/news.txt"
     start_app "$dir" || return 1
     keys ctrl+l
-    wait_for 5 title_is "Orbitane Heraldpad 1.3" || return 1
+    wait_for 5 title_is "$TITLE" || return 1
     keys z
-    wait_for 5 title_is "Orbitane Heraldpad 1.3*" || return 1
+    wait_for 5 title_is "$TITLE*" || return 1
     keys ctrl+e
     wait_for 10 find_window '^SecureSave$' || { echo "no prompt"; return 1; }
     app_running || return 1
@@ -112,7 +107,7 @@ tab_reaches_the_buttons() {
     start_app "$(fresh_folder)" || return 1
     # Text area, Load ..., Save as ..., the info box, Exit.
     keys Tab Tab Tab Tab
-    title_is "Orbitane Heraldpad 1.3" || { echo "a tab was typed"; return 1; }
+    title_is "$TITLE" || { echo "a tab was typed"; return 1; }
     keys space
     wait_for 10 app_gone || { echo "Exit not reached by Tab"; return 1; }
 }
@@ -129,7 +124,7 @@ prompt_dismissed_keeps_the_text() {
             || { echo "$dismiss left the prompt open"; return 1; }
         app_running || { echo "$dismiss ended the program"; return 1; }
         focus_main
-        title_is "Orbitane Heraldpad 1.3*" || return 1
+        title_is "$TITLE*" || return 1
     done
     [ "$(copied_text)" = x ] || { echo "text lost"; return 1; }
 }
@@ -140,28 +135,88 @@ fifo_is_refused_at_once() {
     mkfifo "$dir/news.txt"
     start_app "$dir" || return 1
     keys ctrl+l
-    wait_for 5 bash -c '[ "$(timeout 5 xclip -o -selection clipboard 2>/dev/null)" = "Error while opening file" ] || { xdotool key ctrl+a ctrl+c; false; }' \
+    wait_for 5 bash -c '[ "$(timeout 5 xclip -o -selection clipboard 2>/dev/null)" = "$1" ] || { xdotool key ctrl+a ctrl+c; false; }' _ "$LOAD_ERROR" \
         || { echo "no error text: the window may hang"; return 1; }
     keys y
-    wait_for 5 title_is "Orbitane Heraldpad 1.3*" || { echo "not answering after the load"; return 1; }
+    wait_for 5 title_is "$TITLE*" || { echo "not answering after the load"; return 1; }
 }
 
-long_load_and_save_show_progress() {
-    local dir
+progress_shows() { find_window '^Orbitane Heraldpad$'; }
+progress_gone() { ! progress_shows; }
+
+first_line() {
+    keys ctrl+Home shift+End ctrl+c End
+    timeout 5 xclip -o -selection clipboard 2>/dev/null
+}
+
+# Keys typed while a long load or save runs are handled after it, in order,
+# by the text area; the progress window shows within a second of the start.
+long_load_and_save_keep_keys_and_show_progress() {
+    local dir line='Relay station news of the day, with pilots, ore prices and dock times.'
     dir=$(fresh_folder)
-    yes $'Relay station news of the day, with pilots, ore prices and dock times.\r' \
-        | head -n 1600000 >"$dir/news.txt"
-    cp "$dir/news.txt" "$dir/expected"
+    yes "$line"$'\r' | head -n 1600000 >"$dir/news.txt"
+    { printf abcdefghijkl; cat "$dir/news.txt"; } >"$dir/expected"
     start_app "$dir" || return 1
     keys ctrl+l
-    wait_for 20 find_window '^Orbitane Heraldpad$' || { echo "no progress window"; return 1; }
-    wait_for 60 bash -c "! xdotool search --onlyvisible --name '^Orbitane Heraldpad$' >/dev/null 2>&1" \
-        || { echo "progress window stayed"; return 1; }
-    wait_for 10 title_is "Orbitane Heraldpad 1.3" || return 1
+    wait_for 20 progress_shows || { echo "no progress window"; return 1; }
+    timeout 10 xdotool type --delay 40 abcdefghijkl
+    progress_shows || { echo "the load ended before the keys: too short to tell"; return 1; }
+    wait_for 60 progress_gone || { echo "progress window stayed"; return 1; }
+    wait_for 10 title_is "$TITLE*" || { echo "keys typed during the load were lost"; return 1; }
+    [ "$(first_line)" = "abcdefghijkl$line" ] || { echo "first line: $(first_line)"; return 1; }
+
     rm "$dir/news.txt"
-    focus_main
-    keys ctrl+s
+    local start elapsed
+    start=$(date +%s%N)
+    timeout 5 xdotool key ctrl+s
+    wait_for 20 progress_shows || { echo "no progress window for the save"; return 1; }
+    elapsed=$(( ($(date +%s%N) - start) / 1000000 ))
+    timeout 10 xdotool type --delay 40 mnop
+    progress_shows || { echo "the save ended before the keys: too short to tell"; return 1; }
+    [ "$elapsed" -le 1000 ] || { echo "the save's progress showed after $elapsed ms"; return 1; }
+    wait_for 60 progress_gone || { echo "progress window stayed"; return 1; }
     wait_for 60 cmp -s "$dir/news.txt" "$dir/expected" || { echo "saved bytes differ"; return 1; }
+    wait_for 10 title_is "$TITLE*" || { echo "keys typed during the save were lost"; return 1; }
+    [ "$(first_line)" = "abcdefghijkl${line}mnop" ] || { echo "first line: $(first_line)"; return 1; }
+}
+
+client_position() {
+    timeout 5 xdotool getwindowgeometry "$WID" 2>/dev/null | awk '/Position/{print $2}'
+}
+
+# Moved by the user half a second after start, the window stays where it was put.
+moved_window_stays() {
+    start_app "$(fresh_folder)" || return 1
+    sleep 0.3
+    timeout 5 xdotool windowmove --sync "$WID" 30 40 2>/dev/null
+    sleep 0.3
+    local placed
+    placed=$(client_position)
+    sleep 1.5
+    [ "$(client_position)" = "$placed" ] || { echo "moved from $placed to $(client_position)"; return 1; }
+    [ "${placed%,*}" -lt 150 ] || { echo "not moved: $placed"; return 1; }
+}
+
+size_is() {
+    timeout 5 xdotool getwindowgeometry "$WID" 2>/dev/null | grep -q "Geometry: $1\$"
+}
+
+# Maximised 0.2 s after it shows, then restored: back at its fixed size.
+early_maximise_restores_the_size() {
+    local try
+    for try in 1 2 3; do
+        start_app "$(fresh_folder)" || return 1
+        timeout 5 wmctrl -i -r "$WID" -b add,maximized_vert,maximized_horz
+        wait_for 5 bash -c "! xdotool getwindowgeometry $WID | grep -q 'Geometry: 532x490'" \
+            || { echo "try $try: not maximised"; return 1; }
+        sleep 0.5
+        timeout 5 wmctrl -i -r "$WID" -b remove,maximized_vert,maximized_horz
+        wait_for 5 size_is 532x490 || {
+            echo "try $try: restored at $(xdotool getwindowgeometry "$WID" | grep Geometry)"
+            return 1
+        }
+        end_app || return 1
+    done
 }
 
 screen_reader_presses_the_pictures() {
@@ -170,7 +225,7 @@ screen_reader_presses_the_pictures() {
     printf 'from disk\r\n' >"$dir/news.txt"
     start_app "$dir" || return 1
     timeout 60 /usr/bin/python3 "$HERE/atspi_check.py" "from disk" || return 1
-    wait_for 5 title_is "Orbitane Heraldpad 1.3"
+    wait_for 5 title_is "$TITLE"
 }
 
 scenarios() {
@@ -182,7 +237,9 @@ scenarios() {
     check "Tab walks to the buttons" tab_reaches_the_buttons
     check "Escape or closing the prompt keeps the text" prompt_dismissed_keeps_the_text
     check "a FIFO named news.txt is refused at once" fifo_is_refused_at_once
-    check "a long load and save show progress" long_load_and_save_show_progress
+    check "keys typed during a long load and save are kept; progress shows" \
+        long_load_and_save_keep_keys_and_show_progress
+    check "a window moved by the user stays there" moved_window_stays
 }
 
 echo "-- without a window manager"
@@ -190,8 +247,10 @@ scenarios
 echo "-- under openbox"
 start_wm
 scenarios
+check "maximised at once and restored, the window is back at its size" early_maximise_restores_the_size
 echo "-- through AT-SPI"
 start_a11y && check "a screen reader names and presses the pictures" screen_reader_presses_the_pictures
+check "a loaded line looks and acts as a typed one" loaded_and_typed_lines_agree
 
 echo "e2e: $PASSED passed, $FAILED failed"
 [ "$FAILED" -eq 0 ]

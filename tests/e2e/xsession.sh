@@ -2,6 +2,11 @@
 # waits that always end. Source it; call start_x first and stop_all at the end.
 
 E2E_TMP=$(mktemp -d /tmp/heraldpad-e2e.XXXXXX)
+# The program's own texts, from the one place it keeps them.
+TEXTS_H="$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../../core/texts.h"
+TITLE=$(sed -n 's/.*kPlainTitle\[\] = "\(.*\)";/\1/p' "$TEXTS_H")
+LOAD_ERROR=$(sed -n 's/.*kLoadError\[\] = QT_TRANSLATE_NOOP("[A-Za-z]*", "\(.*\)");/\1/p' "$TEXTS_H")
+TITLE_RE=$(printf '%s' "$TITLE" | sed 's/[].[*^$\\]/\\&/g')
 XVFB_PID=
 WM_PID=
 BUS_PID=
@@ -14,7 +19,9 @@ FAILED=0
 start_x() {
     mkdir -m 0700 "$E2E_TMP/runtime"
     exec 3>"$E2E_TMP/display"
-    Xvfb -displayfd 3 -screen 0 ${SCREEN:-1024x768x24} -nolisten tcp -nolisten unix-abstract \
+    # -noreset: otherwise the server resets whenever its last client leaves,
+    # and turns away whoever connects meanwhile.
+    Xvfb -displayfd 3 -screen 0 ${SCREEN:-1024x768x24} -noreset -nolisten tcp -nolisten unix-abstract \
         >"$E2E_TMP/xvfb.log" 2>&1 &
     XVFB_PID=$!
     exec 3>&-
@@ -72,12 +79,17 @@ wait_for() {
     return 1
 }
 
+# A new empty folder to start the program in.
+fresh_folder() {
+    mktemp -d "$E2E_TMP/work.XXXXXX"
+}
+
 # start_app FOLDER: runs the program with FOLDER as working directory.
 start_app() {
     (cd "$1" && exec env "${APP_ENV[@]}" "$APP" >"$E2E_TMP/app.log" 2>&1) &
     APP_PID=$!
     WID=
-    wait_for 20 find_window '^Orbitane Heraldpad 1\.3\*?$' || { echo "no window"; cat "$E2E_TMP/app.log"; return 1; }
+    wait_for 20 find_window "^$TITLE_RE\\*?\$" || { echo "no window"; cat "$E2E_TMP/app.log"; return 1; }
     WID=$FOUND
     focus_main
 }

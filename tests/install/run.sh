@@ -46,7 +46,7 @@ unpacked_program_starts() {
     APP="$E2E_TMP/root/usr/bin/heraldpad"
     mkdir -p "$E2E_TMP/work"
     start_app "$E2E_TMP/work" || return 1
-    title_is "Orbitane Heraldpad 1.3"
+    title_is "$TITLE"
 }
 
 start_x
