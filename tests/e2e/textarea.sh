@@ -12,7 +12,9 @@ diff_text() {
     esac
 }
 
-# Mouse positions inside the text area, by line (from 1), in window pixels.
+# Mouse positions inside the text area, by line (from 1), in window pixels;
+# a line of Liberation Sans 8 pt is 13 pixels high.
+LINE_HEIGHT=13
 line_y() { echo $(( 46 + 4 + ($1 - 1) * LINE_HEIGHT + LINE_HEIGHT / 2 )); }
 
 # The table: name, text, then the strokes as a function.
@@ -26,16 +28,18 @@ row_shift_down_cut() { keys Down shift+Down shift+Down ctrl+x; }
 row_home_end_enter_backspace_delete() { keys Down End Return BackSpace Home BackSpace Delete Up Down; }
 row_triple_click_dragged() {
     timeout 5 xdotool mousemove --window "$WID" 60 "$(line_y 1)" click --repeat 2 --delay 60 1 \
-        mousedown 1 mousemove --window "$WID" 62 "$(line_y 2)" sleep 0.1 mouseup 1
+        mousedown 1 mousemove --window "$WID" 62 "$(line_y 2)" sleep 0.1 mouseup 1 || return 1
     sleep 0.3
 }
 row_triple_click_past_line_end() {
-    timeout 5 xdotool mousemove --window "$WID" 400 "$(line_y 2)" click --repeat 3 --delay 60 1
+    timeout 5 xdotool mousemove --window "$WID" 400 "$(line_y 2)" click --repeat 3 --delay 60 1 \
+        || return 1
     sleep 0.3
 }
 row_select_all() { keys ctrl+a; }
 row_wheel_three_notches() {
-    timeout 5 xdotool mousemove --window "$WID" 200 200 click 5 sleep 0.1 click 5 sleep 0.1 click 5
+    timeout 5 xdotool mousemove --window "$WID" 200 200 click 5 sleep 0.1 click 5 sleep 0.1 \
+        click 5 || return 1
     sleep 0.5
 }
 row_as_loaded() { :; }
@@ -111,7 +115,7 @@ loaded_and_typed_lines_agree() {
         for how in load paste; do
             out="$E2E_TMP/diff-$name-$kind-$how"
             open_text "$how" "$kind" || return 1
-            "row_$name"
+            "row_$name" || { echo "  $name: the strokes could not be made"; return 1; }
             capture "$out"
             end_app || return 1
         done
@@ -120,7 +124,16 @@ loaded_and_typed_lines_agree() {
             differs "$E2E_TMP/diff-$name-$kind-load" "$E2E_TMP/diff-$name-$kind-paste" "$what" \
                 && bad="$bad $what"
         done
-        [ -s "$E2E_TMP/diff-$name-$kind-load.text" ] || bad="$bad (no text read)"
+        # The strokes did what they are for: text read, something selected, scrolled.
+        out="$E2E_TMP/diff-$name-$kind-load"
+        [ -s "$out.text" ] || bad="$bad (no text read)"
+        case $name in
+            triple* | select* | ctrl_shift*)
+                [ "$(cat "$out.clip")" != none ] || bad="$bad (nothing selected)" ;;
+            wheel*)
+                differs "$out" "$E2E_TMP/diff-as_loaded-long-load" png >/dev/null \
+                    || bad="$bad (not scrolled)" ;;
+        esac
         if [ -n "$bad" ]; then
             echo "  $name on $kind: differs in$bad"
             failed=1
