@@ -186,7 +186,7 @@ int benchFile(int megabytes, int runs)
         QString text;
         QByteArray bytes;
         const double t0 = nowMs();
-        ReadNewsFile(dir.filePath("news.txt"), [&text](const QString &slice) { text += slice; },
+        ReadNewsFile(dir.filePath("news.txt"), CodePage::get(1252), [&text](const QString &slice) { text += slice; },
                      bytes);
         read.push_back(nowMs() - t0);
     }

@@ -95,13 +95,19 @@ FileCommands::SaveOutcome FileCommands::writeCurrentFile()
     {
         const Work work(m_services, tr("Saving %1").arg(m_dialog.FileName));
         const QString text = m_document.host().textForSave(work.step(0, 2));
-        written = WriteNewsFile(m_dialog.FileName, text, &bytes, work.step(1, 2));
+        written = WriteNewsFile(m_dialog.FileName, text, m_document.codePage(), &bytes,
+                                work.step(1, 2));
     }
     if (!written) {
         m_services.showSaveFailure(m_dialog.FileName, written.error);
         return SaveOutcome::Failed;
     }
-    m_document.MarkClean(bytes);
+    // Bytes that decode to other characters (a letter stored decomposed) are
+    // not the text as it stands.
+    if (bytes.isEmpty())
+        m_document.MarkClean();
+    else
+        m_document.MarkClean(bytes);
     return SaveOutcome::Saved;
 }
 
@@ -151,8 +157,8 @@ std::optional<QByteArray> FileCommands::readIntoText(const QString &path)
         const Work work(m_services, tr("Loading %1").arg(path));
         DocumentHost &host = m_document.host();
         read = ReadNewsFile(
-            path, [&host](const QString &slice) { host.appendText(slice); }, bytes,
-            work.step());
+            path, m_document.codePage(), [&host](const QString &slice) { host.appendText(slice); },
+            bytes, work.step());
     }
     if (read)
         return bytes;

@@ -1,6 +1,5 @@
 #include "newsdocument.h"
 
-#include "newscodec.h"
 
 namespace {
 const QChar kTitleMark = u'*';
@@ -13,7 +12,7 @@ bool endsWithMark(const QString &title)
 
 QString NewsDocument::SavedText() const
 {
-    return m_savedAsBytes ? NewsCodec::decode(m_savedBytes) : m_savedText;
+    return m_savedAsBytes ? m_codePage.decode(m_savedBytes) : m_savedText;
 }
 
 bool NewsDocument::textEqualsSaved() const
@@ -23,7 +22,7 @@ bool NewsDocument::textEqualsSaved() const
     if (m_host.textLength() != savedLength)
         return false;
     const QString text = m_host.text();
-    return m_savedAsBytes ? NewsCodec::equals(text, m_savedBytes) : text == m_savedText;
+    return m_savedAsBytes ? m_codePage.equals(text, m_savedBytes) : text == m_savedText;
 }
 
 void NewsDocument::removeTitleMark()
@@ -57,8 +56,12 @@ void NewsDocument::keepBytesAsSaved(const QByteArray &bytes)
 
 void NewsDocument::keepAsSaved(const QString &text)
 {
-    if (NewsCodec::firstUnstorable(text) < 0) {
-        keepBytesAsSaved(NewsCodec::encode(text));
+    bool exact = false;
+    QByteArray bytes;
+    if (m_codePage.firstUnstorable(text) < 0)
+        bytes = m_codePage.encode(text, &exact);
+    if (exact) {
+        keepBytesAsSaved(bytes);
     } else {
         m_savedText = text;
         m_savedBytes = QByteArray();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "codepage.h"
 #include "documenthost.h"
 
 #include <QByteArray>
@@ -9,7 +10,11 @@
 // the loading flag, and the rule that keeps the title's "*" in step with them.
 class NewsDocument {
 public:
-    explicit NewsDocument(DocumentHost &host) : m_host(host) {}
+    // News files are in the given code page; it lives as long as the program.
+    NewsDocument(DocumentHost &host, const CodePage &codePage)
+        : m_host(host), m_codePage(codePage)
+    {
+    }
 
     // The change rule; the host calls it after every change of the text.
     void TextChanged();
@@ -28,6 +33,7 @@ public:
     void setLoadingFile(bool loading) { m_loadingFile = loading; }
 
     DocumentHost &host() const { return m_host; }
+    const CodePage &codePage() const { return m_codePage; }
 
 private:
     bool textEqualsSaved() const;
@@ -37,8 +43,9 @@ private:
     void becomeClean();
 
     DocumentHost &m_host;
+    const CodePage &m_codePage;
     // The saved text, held as news file bytes (half the memory of a QString)
-    // whenever a news file can store it, else as it is.
+    // whenever they decode to the very text, else as it is.
     QByteArray m_savedBytes;
     QString m_savedText;
     bool m_savedAsBytes = false;

@@ -1,6 +1,5 @@
 #include "newsfile.h"
 
-#include "newscodec.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -71,7 +70,7 @@ bool lineEndsAreCrLf(const QByteArray &bytes, qsizetype &lines)
     return crs == bytes.count('\n');
 }
 
-QString describeUnstorable(const QString &text, qsizetype index)
+QString describeUnstorable(const QString &text, qsizetype index, const CodePage &codePage)
 {
     char32_t codePoint = text.at(index).unicode();
     qsizetype width = 1;
@@ -87,11 +86,12 @@ QString describeUnstorable(const QString &text, qsizetype index)
         if (!text.at(i).isLowSurrogate() || i == lineStart || !text.at(i - 1).isHighSurrogate())
             ++column;
     }
-    return tr("Line %1, column %2: \"%3\" (U+%4) cannot be stored in a news text file.")
+    return tr("Line %1, column %2: \"%3\" (U+%4) cannot be stored in %5.")
         .arg(line)
         .arg(column)
         .arg(text.mid(index, width))
-        .arg(QString::number(uint(codePoint), 16).toUpper().rightJustified(4, u'0'));
+        .arg(QString::number(uint(codePoint), 16).toUpper().rightJustified(4, u'0'))
+        .arg(codePage.name());
 }
 
 // The file itself, not a link to it: a save replaces the file the link points to.
@@ -188,15 +188,19 @@ bool writeAll(QFileDevice &file, const QByteArray &bytes, const ProgressSink &pr
 // The text as news file bytes, checked and encoded in slices, telling progress
 // after each. Returns the index of the first character that no byte stands
 // for, or -1 when bytes holds the whole text.
-qsizetype encodeInSlices(const QString &text, QByteArray &bytes, const ProgressSink &progress)
+qsizetype encodeInSlices(const QString &text, const CodePage &codePage, QByteArray &bytes,
+                         bool &exact, const ProgressSink &progress)
 {
+    exact = true;
     bytes.reserve(text.size());
     const qsizetype size = text.size();
     for (qsizetype done = 0; done < size;) {
         const QStringView slice = QStringView(text).sliced(done, std::min(kSliceBytes, size - done));
-        if (const qsizetype bad = NewsCodec::firstUnstorable(slice); bad >= 0)
+        if (const qsizetype bad = codePage.firstUnstorable(slice); bad >= 0)
             return done + bad;
-        bytes.append(NewsCodec::encode(slice));
+        bool sliceExact = true;
+        bytes.append(codePage.encode(slice, &sliceExact));
+        exact = exact && sliceExact;
         done += slice.size();
         if (progress)
             progress(done, 2 * size);
@@ -271,8 +275,8 @@ bool loadFitsInMemory(qint64 bytes, qint64 lines, qint64 availableBytes)
     return needed < availableBytes - availableBytes / 8;
 }
 
-FileResult ReadNewsFile(const QString &path, const TextSink &appendSlice, QByteArray &fileBytes,
-                        const ProgressSink &progress, qint64 available)
+FileResult ReadNewsFile(const QString &path, const CodePage &codePage, const TextSink &appendSlice,
+                        QByteArray &fileBytes, const ProgressSink &progress, qint64 available)
 {
     fileBytes.clear();
     const QString tooLarge = tr("The file is too large to be held in memory");
@@ -304,7 +308,7 @@ FileResult ReadNewsFile(const QString &path, const TextSink &appendSlice, QByteA
         for (qsizetype start = 0; start < total;) {
             const qsizetype lineEnd = bytes.indexOf('\n', std::min(start + kSliceBytes, total) - 1);
             const qsizetype end = lineEnd < 0 ? total : lineEnd + 1;
-            appendSlice(NewsCodec::decode(QByteArrayView(bytes).sliced(start, end - start)));
+            appendSlice(codePage.decode(QByteArrayView(bytes).sliced(start, end - start)));
             start = end;
             if (progress)
                 progress(total + end, 2 * total);
@@ -316,13 +320,14 @@ FileResult ReadNewsFile(const QString &path, const TextSink &appendSlice, QByteA
     }
 }
 
-FileResult WriteNewsFile(const QString &path, const QString &text, QByteArray *written,
-                         const ProgressSink &progress)
+FileResult WriteNewsFile(const QString &path, const QString &text, const CodePage &codePage,
+                         QByteArray *written, const ProgressSink &progress)
 {
     try {
         QByteArray bytes;
-        if (const qsizetype bad = encodeInSlices(text, bytes, progress); bad >= 0)
-            return FileResult::failure(describeUnstorable(text, bad));
+        bool exact = true;
+        if (const qsizetype bad = encodeInSlices(text, codePage, bytes, exact, progress); bad >= 0)
+            return FileResult::failure(describeUnstorable(text, bad, codePage));
         const QString target = resolveTarget(path);
         const QFileInfo info(target);
         // Devices and pipes cannot be replaced, only written to.
@@ -330,7 +335,7 @@ FileResult WriteNewsFile(const QString &path, const QString &text, QByteArray *w
                                       ? writeInPlace(target, bytes, progress)
                                       : writeReplacing(target, bytes, progress);
         if (result && written)
-            *written = bytes;
+            *written = exact ? bytes : QByteArray();
         return result;
     } catch (const std::bad_alloc &) {
         return FileResult::failure(tr("Not enough memory to write the file"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "codepage.h"
 #include "progress.h"
 
 #include <QByteArray>
@@ -31,17 +32,18 @@ qint64 availableMemory();
 // end), and only one that fits in the available memory (bytes; -1: not known).
 // A file that cannot be opened or read fails before appendSlice is given
 // anything, with the operating system's reason.
-FileResult ReadNewsFile(const QString &path, const TextSink &appendSlice, QByteArray &fileBytes,
-                        const ProgressSink &progress = {},
+FileResult ReadNewsFile(const QString &path, const CodePage &codePage, const TextSink &appendSlice,
+                        QByteArray &fileBytes, const ProgressSink &progress = {},
                         qint64 available = availableMemory());
 
-// Replaces the file's contents with the text, byte for byte as held, nothing
-// added. The earlier file stays whole unless the new one was written completely.
-// Fails without touching the file when the text holds a character that a news
-// text file cannot store.
-// When written is given, it receives the bytes the file now holds.
-FileResult WriteNewsFile(const QString &path, const QString &text, QByteArray *written = nullptr,
-                         const ProgressSink &progress = {});
+// Replaces the file's contents with the text in the code page, nothing added.
+// The earlier file stays whole unless the new one was written completely.
+// Fails without touching the file when the text holds a character that the
+// code page cannot store.
+// When written is given, it receives the bytes the file now holds if they
+// decode to the very text (no character was stored decomposed), else nothing.
+FileResult WriteNewsFile(const QString &path, const QString &text, const CodePage &codePage,
+                         QByteArray *written = nullptr, const ProgressSink &progress = {});
 
 // Whether a news file of this many bytes and lines can be held, with memory to
 // spare: its bytes as the saved text, two bytes a character in the text area, a

@@ -44,7 +44,8 @@ QString infoText()
 }
 } // namespace
 
-Form1::Form1(QWidget *parent) : QWidget(parent), m_services(this, [this] { endProgram(); })
+Form1::Form1(const CodePage &codePage, QWidget *parent)
+    : QWidget(parent), m_document(*this, codePage), m_services(this, [this] { endProgram(); })
 {
     Q_INIT_RESOURCE(heraldpad);
     setObjectName(QStringLiteral("Form1"));

@@ -22,7 +22,9 @@ class Form1 : public QWidget, public DocumentHost {
     Q_OBJECT
 
 public:
-    explicit Form1(QWidget *parent = nullptr);
+    // News files are read and written in the given code page.
+    explicit Form1(const CodePage &codePage = CodePage::get(systemCodePage()),
+                   QWidget *parent = nullptr);
     ~Form1() override;
 
     static QString plainTitle();
@@ -73,7 +75,7 @@ private:
     QPlainTextEdit *Text1 = nullptr;
     QPushButton *cmd_Exit = nullptr;
 
-    NewsDocument m_document{*this};
+    NewsDocument m_document;
     QtFileDialog Dialog1{this};
     QtRuntimeServices m_services;
     FileCommands m_commands{m_document, Dialog1, m_services};

@@ -1,5 +1,5 @@
 #include "form1.h"
-#include "newscodec.h"
+#include "codepage.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -14,7 +14,9 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("org.orbitane.heraldpad"));
 
     // Without a faithful converter every save could change bytes: refuse to start.
-    const QString codecProblem = NewsCodec::selfCheck();
+    // One code page for the whole run: the system's, chosen at start.
+    const CodePage &codePage = CodePage::get(systemCodePage());
+    const QString codecProblem = codePage.problem();
     if (!codecProblem.isEmpty()) {
         std::fprintf(stderr, "heraldpad: %s\n", qPrintable(codecProblem));
         QMessageBox::critical(
@@ -26,7 +28,7 @@ int main(int argc, char *argv[])
     }
 
     Form1::useWindowFont();
-    Form1 form;
+    Form1 form(codePage);
     QObject::connect(&form, &Form1::programEnded, &app, [] { QCoreApplication::exit(0); });
     form.Form_Load();
     form.show();

@@ -3,7 +3,7 @@
 // Set HERALDPAD_MODEL_SEED to replay one sequence.
 #include "fakes.h"
 #include "files.h"
-#include "newscodec.h"
+#include "codepage.h"
 #include "filecommands.h"
 #include "newsfile.h"
 #include "plainhost.h"
@@ -111,7 +111,7 @@ class TestDocumentModel : public QObject {
                     f.open(QIODevice::WriteOnly | QIODevice::Truncate);
                     f.write(bytes);
                     f.close();
-                    content = NewsCodec::decode(referenceLineEnds(bytes));
+                    content = CodePage::get(1252).decode(referenceLineEnds(bytes));
                 } else {
                     QFile::remove(quick);
                 }

@@ -219,6 +219,43 @@ early_maximise_restores_the_size() {
     done
 }
 
+# News files in the code page of the locale: LANG alone decides here.
+# code_page_round_trip LANG FILE_BYTES SHOWN TYPED SAVED_BYTES
+code_page_round_trip() {
+    local dir lang=$1 saved=("${APP_ENV[@]}")
+    dir=$(fresh_folder)
+    printf '%b' "$2" >"$dir/news.txt"
+    printf '%b' "$5" >"$dir/expected"
+    [ -n "$lang" ] && APP_ENV+=("LANG=$lang")
+    start_app "$dir"
+    local started=$?
+    APP_ENV=("${saved[@]}")
+    [ $started -eq 0 ] || return 1
+    keys ctrl+l
+    [ "$(copied_text)" = "$3" ] || { echo "shown as: $(copied_text)"; return 1; }
+    keys ctrl+End
+    timeout 10 xdotool type --delay 60 "$4"
+    wait_for 5 title_is "$TITLE*" || return 1
+    keys ctrl+s
+    wait_for 10 cmp -s "$dir/news.txt" "$dir/expected" \
+        || { echo "saved:"; od -An -tx1 "$dir/news.txt"; return 1; }
+}
+
+russian_news_in_windows_1251() {
+    code_page_round_trip ru_RU.UTF-8 '\xcf\xf0\xe8\xe2\xe5\xf2\r\n' 'Привет' 'Жук' \
+        '\xcf\xf0\xe8\xe2\xe5\xf2\r\n\xc6\xf3\xea'
+}
+
+greek_news_in_windows_1253() {
+    code_page_round_trip el_GR.UTF-8 '\xc3\xe5\xe9\xdc\r\n' 'Γειά' 'αβγ' \
+        '\xc3\xe5\xe9\xdc\r\n\xe1\xe2\xe3'
+}
+
+default_locale_keeps_windows_1252() {
+    code_page_round_trip "" '\xcf\xf0\xe8\xe2\xe5\xf2\r\n' 'Ïðèâåò' 'é' \
+        '\xcf\xf0\xe8\xe2\xe5\xf2\r\n\xe9'
+}
+
 screen_reader_presses_the_pictures() {
     local dir
     dir=$(fresh_folder)
@@ -240,6 +277,9 @@ scenarios() {
     check "keys typed during a long load and save are kept; progress shows" \
         long_load_and_save_keep_keys_and_show_progress
     check "a window moved by the user stays there" moved_window_stays
+    check "LANG=ru_RU: news in Windows-1251" russian_news_in_windows_1251
+    check "LANG=el_GR: news in Windows-1253" greek_news_in_windows_1253
+    check "the default locale: news in Windows-1252" default_locale_keeps_windows_1252
 }
 
 echo "-- without a window manager"

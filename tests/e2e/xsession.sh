@@ -29,7 +29,9 @@ start_x() {
     export DISPLAY=":$(cat "$E2E_TMP/display")"
     export QT_QPA_PLATFORM=xcb QT_ACCESSIBILITY=0 DBUS_SESSION_BUS_ADDRESS=disabled:
     export XDG_RUNTIME_DIR="$E2E_TMP/runtime" ASAN_OPTIONS=detect_leaks=0
-    unset WAYLAND_DISPLAY SESSION_MANAGER
+    unset WAYLAND_DISPLAY SESSION_MANAGER LC_ALL LC_CTYPE
+    # The default locale; a scenario that needs another sets LANG for its program.
+    export LANG=C.UTF-8
     wait_for 10 xdpyinfo >/dev/null 2>&1 || { echo "X server not answering"; exit 1; }
 }
 

@@ -2,7 +2,7 @@
 // but for line ends: CR LF, a lone CR and a lone LF each become CR LF, and the
 // last line is ended. Nothing may crash on the way.
 #include "documenthost.h"
-#include "newscodec.h"
+#include "codepage.h"
 #include "newsdocument.h"
 #include "newsfile.h"
 
@@ -62,9 +62,11 @@ void fail(const char *what)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const QString problem = NewsCodec::selfCheck();
-    if (!problem.isEmpty())
-        fail("no faithful Windows-1252 converter");
+    // Every code page, in turn.
+    static std::size_t round = 0;
+    const CodePage &codePage = CodePage::get(CodePage::kNumbers[round++ % CodePage::kNumbers.size()]);
+    if (!codePage.problem().isEmpty())
+        fail("no faithful converter");
     static QTemporaryDir dir;
     const QString in = dir.filePath(QStringLiteral("in.txt"));
     const QString out = dir.filePath(QStringLiteral("out.txt"));
@@ -75,19 +77,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         file.write(reinterpret_cast<const char *>(data), qint64(size));
     }
     Host host;
-    NewsDocument document(host);
+    NewsDocument document(host, codePage);
     host.document = &document;
     document.setLoadingFile(true);
     QByteArray bytes;
-    if (!ReadNewsFile(in, [&host](const QString &slice) { host.appendText(slice); }, bytes))
+    if (!ReadNewsFile(in, codePage, [&host](const QString &slice) { host.appendText(slice); }, bytes))
         fail("read failed");
-    if (NewsCodec::decode(bytes) != host.value)
+    if (codePage.decode(bytes) != host.value)
         fail("the file bytes are not the text");
     document.setLoadingFile(false);
     document.MarkClean(bytes);
     if (document.Unsaved() || host.titleValue != QStringLiteral("t"))
         fail("state after the load");
-    if (!WriteNewsFile(out, host.value))
+    if (!WriteNewsFile(out, host.value, codePage))
         fail("write failed");
     QFile file(out);
     if (!file.open(QIODevice::ReadOnly))

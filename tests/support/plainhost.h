@@ -38,6 +38,6 @@ public:
 // A document with its plain host, wired together.
 struct PlainDocument {
     PlainHost host;
-    NewsDocument document{host};
+    NewsDocument document{host, CodePage::get(1252)};
     PlainDocument() { host.document = &document; }
 };

@@ -1,0 +1,148 @@
+#include "codepage.h"
+#include "files.h"
+#include "newsfile.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <set>
+
+class TestCodePage : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+private slots:
+    void codePages_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        // A short phrase in each language, its bytes and characters written out by hand.
+        const auto row = [](int number, const char *bytes, const char16_t *text) {
+            QTest::addRow("%d", number) << number << QByteArray(bytes) << QString::fromUtf16(text);
+        };
+        row(874, "\xCA\xC7\xD1\xCA\xB4\xD5", u"\u0E2A\u0E27\u0E31\u0E2A\u0E14\u0E35");
+        row(1250, "Za\xBF\xF3\xB3\xE6", u"Za\u017C\u00F3\u0142\u0107");
+        row(1251, "\xCF\xF0\xE8\xE2\xE5\xF2", u"\u041F\u0440\u0438\u0432\u0435\u0442");
+        row(1252, "caf\xE9 \x80", u"caf\u00E9 \u20AC");
+        row(1253, "\xC3\xE5\xE9\xDC", u"\u0393\u03B5\u03B9\u03AC");
+        row(1254, "I\xFE\xFD\xF0\xFD", u"I\u015F\u0131\u011F\u0131");
+        row(1255, "\xF9\xEC\xE5\xED", u"\u05E9\u05DC\u05D5\u05DD");
+        row(1256, "\xD3\xE1\xC7\xE3", u"\u0633\u0644\u0627\u0645");
+        row(1257, "\xE0\xE8\xE6", u"\u0105\u010D\u0119");
+        row(1258, "Ti\xEA\xECng", u"Ti\u00EA\u0301ng");
+    }
+    void codePages()
+    {
+        QFETCH(int, number);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        const CodePage &page = CodePage::get(number);
+        QCOMPARE(page.problem(), QString());
+        QCOMPARE(page.name(), QString("Windows-%1").arg(number));
+
+        // Every byte but CR and LF comes back unchanged through a file, each
+        // as a character of its own; undefined ones as U+F700 plus the byte.
+        QByteArray all;
+        for (int b = 0; b < 256; ++b) {
+            if (b != '\r' && b != '\n')
+                all.append(char(b));
+        }
+        all.append("\r\n");
+        writeBytes(dir.filePath("all.txt"), all);
+        QString loaded;
+        QByteArray fileBytes;
+        QVERIFY(ReadNewsFile(dir.filePath("all.txt"), page,
+                             [&loaded](const QString &slice) { loaded += slice; }, fileBytes));
+        QCOMPARE(loaded.size(), all.size());
+        QCOMPARE(std::set<QChar>(loaded.begin(), loaded.end()).size(), size_t(loaded.size()));
+        for (qsizetype i = 0; i < loaded.size(); ++i) {
+            const char16_t c = loaded.at(i).unicode();
+            QVERIFY(c != 0xFFFD);
+            QVERIFY2(c < 0xF700 || c > 0xF7FF || c == 0xF700 + uchar(all[i]), qPrintable(QString::number(i)));
+        }
+        QVERIFY(WriteNewsFile(dir.filePath("back.txt"), loaded, page));
+        QCOMPARE(readBytes(dir.filePath("back.txt")), all);
+
+        QCOMPARE(page.decode(bytes), text);
+        QCOMPARE(page.encode(text), bytes);
+
+        // A character the code page lacks stops the save, named and located.
+        const QString chinese = text + QString::fromUtf16(u"\r\nab\u4E2D");
+        const FileResult refused = WriteNewsFile(dir.filePath("no.txt"), chinese, page);
+        QVERIFY(!refused);
+        QCOMPARE(refused.error, QString::fromUtf16(u"Line 2, column 3: \"\u4E2D\" (U+4E2D) cannot be "
+                                                   u"stored in Windows-%1.")
+                                    .arg(number));
+        QVERIFY(!QFileInfo::exists(dir.filePath("no.txt")));
+    }
+
+    // Input methods type precomposed Vietnamese letters; Windows-1258 has
+    // them only as a letter and a combining mark.
+    void vietnameseIsStoredDecomposed()
+    {
+        const CodePage &page = CodePage::get(1258);
+        const QString typed = QString::fromUtf16(u"Vi\u1EC7t Nam \u1EDF \u0111\u00E2y");
+        QByteArray written;
+        const FileResult r = WriteNewsFile(dir.filePath("vi.txt"), typed, page, &written);
+        QVERIFY2(r, qPrintable(r.error));
+        QCOMPARE(readBytes(dir.filePath("vi.txt")), QByteArray("Vi\xEA\xF2t Nam \xF5\xD2 \xF0\xE2y"));
+        QVERIFY(written.isEmpty()); // the bytes are not the very text
+        // Neither way: refused.
+        QVERIFY(!WriteNewsFile(dir.filePath("vi.txt"), QString::fromUtf16(u"\u1E9E"), page));
+        // Other code pages keep their precomposed letters as they are.
+        QCOMPARE(CodePage::get(1250).encode(QString::fromUtf16(u"\u00F3")), QByteArray("\xF3"));
+    }
+
+    void localeRule_data()
+    {
+        QTest::addColumn<QString>("lcAll");
+        QTest::addColumn<QString>("lcCtype");
+        QTest::addColumn<QString>("lang");
+        QTest::addColumn<int>("expected");
+        const QString unset = "<unset>";
+        QTest::newRow("nothing set") << unset << unset << unset << 1252;
+        QTest::newRow("LANG") << unset << unset << "ru_RU.UTF-8" << 1251;
+        QTest::newRow("LC_CTYPE before LANG") << unset << "pl_PL.UTF-8" << "ru_RU" << 1250;
+        QTest::newRow("LC_ALL before both") << "el_GR.UTF-8" << "pl_PL" << "ru_RU" << 1253;
+        QTest::newRow("empty LC_ALL skipped") << "" << "tr_TR.UTF-8" << "ru_RU" << 1254;
+        QTest::newRow("empty LC_ALL, LC_CTYPE") << "" << "" << "he_IL" << 1255;
+        QTest::newRow("LC_ALL=C") << "C" << "ru_RU" << "ru_RU" << 1252;
+        QTest::newRow("POSIX") << unset << "POSIX" << "ru_RU" << 1252;
+        QTest::newRow("C.UTF-8") << unset << unset << "C.UTF-8" << 1252;
+        QTest::newRow("sr_RS") << unset << unset << "sr_RS.UTF-8" << 1251;
+        QTest::newRow("sr_RS@latin") << unset << unset << "sr_RS.UTF-8@latin" << 1250;
+        QTest::newRow("uz_UZ") << unset << unset << "uz_UZ.UTF-8" << 1254;
+        QTest::newRow("uz_UZ@cyrillic") << unset << unset << "uz_UZ@cyrillic" << 1251;
+        QTest::newRow("language alone") << unset << unset << "bg" << 1251;
+        QTest::newRow("Thai") << unset << unset << "th_TH.UTF-8" << 874;
+        QTest::newRow("Vietnamese") << unset << unset << "vi_VN" << 1258;
+        QTest::newRow("Persian") << unset << unset << "fa_IR.UTF-8" << 1256;
+        QTest::newRow("Latvian") << unset << unset << "lv_LV.UTF-8" << 1257;
+        QTest::newRow("Kazakh") << unset << unset << "kk_KZ.UTF-8" << 1251;
+        QTest::newRow("Japanese keeps 1252") << unset << unset << "ja_JP.UTF-8" << 1252;
+        QTest::newRow("unknown language") << unset << unset << "xx_YY.UTF-8" << 1252;
+        QTest::newRow("German") << unset << unset << "de_DE.UTF-8" << 1252;
+    }
+    void localeRule()
+    {
+        QFETCH(QString, lcAll);
+        QFETCH(QString, lcCtype);
+        QFETCH(QString, lang);
+        QFETCH(int, expected);
+        const std::pair<const char *, QString> variables[] = {
+            {"LC_ALL", lcAll}, {"LC_CTYPE", lcCtype}, {"LANG", lang}};
+        for (const auto &[name, value] : variables) {
+            if (value == "<unset>")
+                qunsetenv(name);
+            else
+                qputenv(name, value.toUtf8());
+        }
+        QCOMPARE(systemCodePage(), expected);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestCodePage)
+#include "tst_codepage.moc"
