@@ -6,6 +6,8 @@
 #include "runtimeservices.h"
 #include "texts.h"
 
+#include <QFileInfo>
+
 namespace {
 const QString kFilter = QStringLiteral("*.txt (Textfiles)|*.txt");
 
@@ -130,6 +132,30 @@ void FileCommands::Load()
         return;
     if (const auto bytes = readIntoText(m_dialog.FileName))
         finishLoad(*bytes);
+}
+
+void FileCommands::LoadDropped(const QString &path)
+{
+    if (m_document.Unsaved() && !SecuritySave(actionOpen()))
+        return;
+    m_document.host().setText(QString());
+    const auto bytes = readIntoText(path);
+    if (!bytes)
+        return;
+    m_dialog.FileName = path;
+    finishLoad(*bytes);
+}
+
+FileCommands::Drop FileCommands::whatDropDoes(const QList<QUrl> &urls, QString *path)
+{
+    if (urls.isEmpty() || !urls.first().isLocalFile())
+        return Drop::Text;
+    const QString local = urls.first().toLocalFile();
+    if (QFileInfo(local).isDir())
+        return Drop::Nothing;
+    if (path)
+        *path = local;
+    return Drop::File;
 }
 
 void FileCommands::Quickload()

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <QUrl>
 
 #include <optional>
 
@@ -30,6 +31,15 @@ public:
     void Exit();          // cmd_Exit
     // The window is being closed by its frame or by the desktop session.
     bool mayClose();
+    // Opens a file dropped on the window, as Load opens a chosen one; it
+    // becomes the current file only once it was read completely.
+    void LoadDropped(const QString &path);
+
+    // What a drop of these URLs does: opens the first one when it is a local
+    // file (path receives it), does nothing for a local folder, and is text
+    // otherwise.
+    enum class Drop { File, Nothing, Text };
+    static Drop whatDropDoes(const QList<QUrl> &urls, QString *path);
 
     static QString loadErrorText();
     static QString actionExit();

@@ -1,5 +1,7 @@
 #include "form1.h"
 
+#include "finddialog.h"
+#include "findreplace.h"
 #include "keycommands.h"
 #include "layout.h"
 #include "newstextedit.h"
@@ -10,6 +12,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -105,6 +109,9 @@ void Form1::buildControls()
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
+    // A file dropped anywhere on the window is opened.
+    setAcceptDrops(true);
+
     cmd_Exit = place(new QPushButton(tr("Exit"), this), "cmd_Exit");
     cmd_Exit->setToolTip(tr("Ctrl + E to exit the application"));
 
@@ -122,6 +129,7 @@ void Form1::buildControls()
     connect(cmd_Exit, &QPushButton::clicked, this, [this] { m_commands.Exit(); });
     connect(Image1, &PictureButton::clicked, this, [this] { m_commands.Quickload(); });
     connect(Image2, &PictureButton::clicked, this, [this] { m_commands.Quicksave(); });
+    m_find = new FindReplace(Text);
     connect(Text, &QPlainTextEdit::textChanged, this, [this] {
         if (!m_writingText)
             m_document.TextChanged();
@@ -136,7 +144,17 @@ void Form1::Form_Load()
     // manager no frame ever comes, and a later move is the user's own.
     m_awaitingFrame = true;
     QTimer::singleShot(kFrameWaitMs, this, [this] { m_awaitingFrame = false; });
+    // The dictionary is read once the window shows, not before.
+    QTimer::singleShot(0, this, &Form1::startSpelling);
     m_document.Reset();
+}
+
+void Form1::startSpelling()
+{
+    // One checker for the run of the program, in the language of its locale.
+    static const std::unique_ptr<SpellChecker> checker =
+        SpellChecker::forLocale(localeFromEnvironment());
+    Text->setSpellChecker(checker.get());
 }
 
 void Form1::centre()
@@ -208,13 +226,24 @@ void Form1::setTitle(const QString &title)
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
-    // The window sees key presses before the focused control.
-    if (event->type() != QEvent::KeyPress)
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::DragEnter && type != QEvent::DragMove &&
+        type != QEvent::Drop)
         return false;
     auto *widget = qobject_cast<QWidget *>(watched);
-    if (!widget || widget->window() != this)
+    if (!widget)
         return false;
-    auto *key = static_cast<QKeyEvent *>(event);
+    // The window sees key presses before the focused control, also in the
+    // Find window; drops only on itself.
+    if (widget->window() == this && type != QEvent::KeyPress)
+        return dragged(static_cast<QDropEvent *>(event));
+    if (widget->window() == this || widget->window() == m_find->dialog())
+        return type == QEvent::KeyPress && keyPressed(static_cast<QKeyEvent *>(event));
+    return false;
+}
+
+bool Form1::keyPressed(QKeyEvent *key)
+{
     switch (commandForKey(key->key(), key->modifiers())) {
     case KeyCommand::None:
         return false;
@@ -227,8 +256,35 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     case KeyCommand::Exit:
         m_commands.Exit();
         break;
+    case KeyCommand::Find:
+        m_find->open(false);
+        break;
+    case KeyCommand::Replace:
+        m_find->open(true);
+        break;
+    case KeyCommand::FindNext:
+        m_find->repeat(false);
+        break;
+    case KeyCommand::FindPrevious:
+        m_find->repeat(true);
+        break;
     }
     // Handled here: the text area would only move the cursor or insert nothing.
+    return true;
+}
+
+bool Form1::dragged(QDropEvent *event)
+{
+    QString path;
+    const FileCommands::Drop does = FileCommands::whatDropDoes(event->mimeData()->urls(), &path);
+    if (does == FileCommands::Drop::Text)
+        return false; // the text area takes it as text
+    event->acceptProposedAction();
+    if (event->type() == QEvent::Drop && does == FileCommands::Drop::File) {
+        // After the drop has returned, so a prompt does not hold the other
+        // program's drag.
+        QTimer::singleShot(0, this, [this, path] { m_commands.LoadDropped(path); });
+    }
     return true;
 }
 

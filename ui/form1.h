@@ -8,11 +8,14 @@
 
 #include <QWidget>
 
+class FindReplace;
 class NewsTextEdit;
 class PictureButton;
 class QGroupBox;
 class QPlainTextEdit;
 class QPushButton;
+class QDropEvent;
+class QKeyEvent;
 class QSessionManager;
 
 // The editor's one window: the news text area, the file buttons, the two
@@ -53,6 +56,8 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    bool keyPressed(QKeyEvent *event);
+    bool dragged(QDropEvent *event);
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -65,6 +70,7 @@ private:
     void centreOnceFramed();
     void endProgram();
     void commitData(QSessionManager &manager);
+    void startSpelling();
 
     QPushButton *cmd_Open = nullptr;
     PictureButton *Image1 = nullptr;
@@ -74,6 +80,7 @@ private:
     QGroupBox *Frame2 = nullptr;
     QPlainTextEdit *Text1 = nullptr;
     QPushButton *cmd_Exit = nullptr;
+    FindReplace *m_find = nullptr;
 
     NewsDocument m_document;
     QtFileDialog Dialog1{this};

@@ -1,8 +1,15 @@
 #include "newstextedit.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
+#include <QPainter>
+#include <QPainterPath>
 #include <QTextBlock>
+#include <QTextLayout>
+
+#include <algorithm>
 
 namespace {
 // The document's raw text (U+2029 between blocks) with lineBreak for each,
@@ -35,6 +42,25 @@ QString joinBlocks(const QString &raw, QLatin1StringView lineBreak)
 {
     return joinBlocks(raw, lineBreak, raw.count(QChar::ParagraphSeparator));
 }
+
+// A block's misspelled words, as they were for one version of its text and
+// of the ignored words.
+class SpellMarks : public QTextBlockUserData {
+public:
+    int revision = -1;
+    int generation = -1;
+    QList<WordSpan> words;
+};
+
+// The red wavy line under a misspelled word, from x1 to x2 at height y.
+void drawWave(QPainter &painter, qreal x1, qreal x2, qreal y)
+{
+    QPainterPath wave(QPointF(x1, y));
+    bool up = true;
+    for (qreal x = x1 + 2; x < x2 + 2; x += 2, up = !up)
+        wave.lineTo(std::min(x, x2), up ? y - 2 : y);
+    painter.drawPath(wave);
+}
 } // namespace
 
 NewsTextEdit::NewsTextEdit(QWidget *parent) : QPlainTextEdit(parent)
@@ -47,6 +73,145 @@ NewsTextEdit::NewsTextEdit(QWidget *parent) : QPlainTextEdit(parent)
     // Tab and Shift+Tab walk the window's controls; a tab character that comes
     // in through a file or the clipboard stays as it is.
     setTabChangesFocus(true);
+    connect(document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int charsAdded) { m_typedAt = position + charsAdded; });
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        if (textCursor().position() != m_typedAt)
+            m_typedAt = -1;
+        if (m_spelling)
+            viewport()->update();
+    });
+}
+
+void NewsTextEdit::setSpellChecker(SpellChecker *checker)
+{
+    m_spelling = checker;
+    viewport()->update();
+}
+
+const QList<WordSpan> &NewsTextEdit::misspelled(const QTextBlock &block) const
+{
+    auto *marks = static_cast<SpellMarks *>(block.userData());
+    if (!marks) {
+        marks = new SpellMarks;
+        QTextBlock(block).setUserData(marks);
+    }
+    if (marks->revision != block.revision() || marks->generation != m_spelling->generation()) {
+        const QString text = block.text();
+        marks->words.clear();
+        for (const WordSpan &word : wordsToCheck(text)) {
+            if (!m_spelling->isCorrect(QStringView(text).sliced(word.start, word.length)))
+                marks->words.append(word);
+        }
+        marks->revision = block.revision();
+        marks->generation = m_spelling->generation();
+    }
+    return marks->words;
+}
+
+bool NewsTextEdit::isBeingTyped(int start, int end) const
+{
+    // The caret at the end of the word that was just changed.
+    return m_typedAt >= start && m_typedAt <= end && textCursor().position() == end &&
+           !textCursor().hasSelection();
+}
+
+std::optional<WordSpan> NewsTextEdit::misspelledAt(int position) const
+{
+    if (!m_spelling)
+        return std::nullopt;
+    const QTextBlock block = document()->findBlock(position);
+    const int at = position - block.position();
+    for (const WordSpan &word : misspelled(block)) {
+        const int start = block.position() + int(word.start);
+        if (at >= word.start && at <= word.end() && !isBeingTyped(start, start + int(word.length)))
+            return WordSpan{start, word.length};
+    }
+    return std::nullopt;
+}
+
+void NewsTextEdit::paintEvent(QPaintEvent *event)
+{
+    QPlainTextEdit::paintEvent(event);
+    if (!m_spelling)
+        return;
+    QPainter painter(viewport());
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(Qt::red, 1));
+    const QPointF offset = contentOffset();
+    // Only what is on screen is checked.
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF box = blockBoundingGeometry(block).translated(offset);
+        if (box.top() > event->rect().bottom())
+            break;
+        if (!block.isVisible() || box.bottom() < event->rect().top())
+            continue;
+        const QTextLayout *layout = block.layout();
+        for (const WordSpan &word : misspelled(block)) {
+            const int start = block.position() + int(word.start);
+            if (isBeingTyped(start, start + int(word.length)))
+                continue;
+            for (int i = 0; i < layout->lineCount(); ++i) {
+                const QTextLine line = layout->lineAt(i);
+                const int from = std::max<int>(int(word.start), line.textStart());
+                const int to = std::min<int>(int(word.end()), line.textStart() + line.textLength());
+                if (from >= to)
+                    continue;
+                const qreal y = box.top() + line.y() + line.ascent() + 2.5;
+                drawWave(painter, box.left() + line.cursorToX(from), box.left() + line.cursorToX(to), y);
+            }
+        }
+    }
+}
+
+void NewsTextEdit::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        showContextMenu(event->globalPos(), cursorForPosition(event->pos()).position());
+    } else {
+        showContextMenuAtCaret();
+    }
+    event->accept();
+}
+
+void NewsTextEdit::showContextMenuAtCaret()
+{
+    showContextMenu(viewport()->mapToGlobal(cursorRect().bottomLeft()), textCursor().position());
+}
+
+void NewsTextEdit::showContextMenu(const QPoint &at, int position)
+{
+    std::unique_ptr<QMenu> menu(createStandardContextMenu(viewport()->mapFromGlobal(at)));
+    menu->setObjectName(QStringLiteral("TextMenu"));
+    if (const std::optional<WordSpan> word = misspelledAt(position)) {
+        QTextCursor range(document());
+        range.setPosition(int(word->start));
+        range.setPosition(int(word->end()), QTextCursor::KeepAnchor);
+        const QString wrong = range.selectedText();
+        QAction *first = menu->actions().value(0);
+        const QStringList suggestions = m_spelling->suggestions(wrong);
+        for (const QString &suggestion : suggestions) {
+            QAction *take = new QAction(suggestion, menu.get());
+            connect(take, &QAction::triggered, this, [this, range, suggestion]() mutable {
+                // One step of the undo history, like any edit.
+                range.insertText(suggestion);
+            });
+            menu->insertAction(first, take);
+        }
+        if (suggestions.isEmpty()) {
+            QAction *none = new QAction(tr("No suggestions"), menu.get());
+            none->setEnabled(false);
+            menu->insertAction(first, none);
+        }
+        QAction *ignore = new QAction(tr("Ignore"), menu.get());
+        connect(ignore, &QAction::triggered, this, [this, wrong] {
+            m_spelling->ignore(wrong);
+            viewport()->update();
+        });
+        menu->insertAction(first, ignore);
+        menu->insertSeparator(first);
+    }
+    menu->exec(at);
 }
 
 QString NewsTextEdit::newsText(const ProgressSink &progress) const
@@ -100,6 +265,12 @@ QString NewsTextEdit::selectedNewsText() const
 
 void NewsTextEdit::keyPressEvent(QKeyEvent *event)
 {
+    // Shift+F10 opens the context menu at the caret, as the menu key does.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        showContextMenuAtCaret();
+        event->accept();
+        return;
+    }
     // Shift+Enter would put a soft line separator into the text; news has
     // only ordinary line breaks.
     if (event->matches(QKeySequence::InsertLineSeparator)) {

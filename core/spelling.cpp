@@ -1,0 +1,165 @@
+#include "spelling.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <nuspell/dictionary.hxx>
+
+#include <exception>
+
+namespace {
+bool isJoiner(QChar c)
+{
+    return c == u'\'' || c == QChar(0x2019) || c == u'-';
+}
+
+bool isWordChar(QChar c)
+{
+    return c.isLetter() || c.isMark();
+}
+
+// The words of one token, which holds no whitespace.
+void addWords(QStringView line, qsizetype start, qsizetype end, QList<WordSpan> &words)
+{
+    for (qsizetype i = start; i < end; ++i) {
+        const QChar c = line[i];
+        if (c.isDigit() || c == u'@' || c == u'/')
+            return;
+    }
+    qsizetype i = start;
+    while (i < end) {
+        while (i < end && !(line[i].isLetter()))
+            ++i;
+        if (i == end)
+            break;
+        const qsizetype wordStart = i;
+        for (;;) {
+            while (i < end && isWordChar(line[i]))
+                ++i;
+            if (i + 1 < end && isJoiner(line[i]) && line[i + 1].isLetter())
+                ++i;
+            else
+                break;
+        }
+        words.append({wordStart, i - wordStart});
+    }
+}
+
+std::string utf8(QStringView word)
+{
+    const QByteArray bytes = word.toString().normalized(QString::NormalizationForm_C).toUtf8();
+    return std::string(bytes.constData(), size_t(bytes.size()));
+}
+
+// "ru" of "ru_RU.UTF-8", "RU" its territory.
+void splitLocale(const QString &locale, QString &language, QString &territory)
+{
+    QString name = locale.section(u'@', 0, 0).section(u'.', 0, 0);
+    language = name.section(u'_', 0, 0).toLower();
+    territory = name.section(u'_', 1, 1).toUpper();
+    if (language.isEmpty() || language == u"c" || language == u"posix") {
+        language = QStringLiteral("en");
+        territory = QStringLiteral("US");
+    }
+}
+} // namespace
+
+QList<WordSpan> wordsToCheck(QStringView line)
+{
+    QList<WordSpan> words;
+    qsizetype i = 0;
+    const qsizetype n = line.size();
+    while (i < n) {
+        while (i < n && line[i].isSpace())
+            ++i;
+        const qsizetype start = i;
+        while (i < n && !line[i].isSpace())
+            ++i;
+        if (i > start)
+            addWords(line, start, i, words);
+    }
+    return words;
+}
+
+QStringList SpellChecker::defaultFolders()
+{
+    return {QStringLiteral("/usr/share/hunspell"), QStringLiteral("/usr/share/myspell"),
+            QStringLiteral("/usr/share/myspell/dicts")};
+}
+
+std::unique_ptr<SpellChecker> SpellChecker::forLocale(const QString &locale,
+                                                      const QStringList &folders)
+{
+    QString language, territory;
+    splitLocale(locale, language, territory);
+    // The language and territory, else the language of any territory.
+    QStringList candidates;
+    for (const QString &folder : folders) {
+        if (!territory.isEmpty())
+            candidates << QDir(folder).filePath(language + u'_' + territory + QLatin1String(".aff"));
+    }
+    for (const QString &folder : folders) {
+        candidates << QDir(folder).filePath(language + QLatin1String(".aff"));
+        const QStringList others = QDir(folder).entryList({language + QLatin1String("_*.aff")},
+                                                          QDir::Files, QDir::Name);
+        for (const QString &other : others)
+            candidates << QDir(folder).filePath(other);
+    }
+    for (const QString &aff : candidates) {
+        if (!QFileInfo::exists(aff))
+            continue;
+        auto checker = std::make_unique<SpellChecker>(aff);
+        if (checker->isLoaded())
+            return checker;
+    }
+    return nullptr;
+}
+
+SpellChecker::SpellChecker(const QString &affPath)
+{
+    try {
+        auto dictionary = std::make_unique<nuspell::Dictionary>();
+        dictionary->load_aff_dic(QFile::encodeName(affPath).toStdString());
+        m_dictionary = std::move(dictionary);
+    } catch (const std::exception &) {
+        // A dictionary that cannot be read marks nothing.
+    }
+}
+
+SpellChecker::~SpellChecker() = default;
+
+bool SpellChecker::isCorrect(QStringView word) const
+{
+    if (!m_dictionary)
+        return true;
+    const QString normal = word.toString().normalized(QString::NormalizationForm_C);
+    if (m_ignored.contains(normal))
+        return true;
+    const auto known = m_known.constFind(normal);
+    if (known != m_known.cend())
+        return *known;
+    const bool correct = m_dictionary->spell(utf8(normal));
+    m_known.insert(normal, correct);
+    return correct;
+}
+
+QStringList SpellChecker::suggestions(QStringView word, int max) const
+{
+    QStringList out;
+    if (!m_dictionary)
+        return out;
+    std::vector<std::string> found;
+    m_dictionary->suggest(utf8(word), found);
+    for (const std::string &s : found) {
+        if (out.size() == max)
+            break;
+        out << QString::fromUtf8(s.data(), qsizetype(s.size()));
+    }
+    return out;
+}
+
+void SpellChecker::ignore(QStringView word)
+{
+    m_ignored.insert(word.toString().normalized(QString::NormalizationForm_C));
+    ++m_generation;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <memory>
+
+namespace nuspell {
+inline namespace v5 {
+class Dictionary;
+}
+} // namespace nuspell
+
+// A word of a line: where it starts and how long it is, in characters.
+struct WordSpan {
+    qsizetype start = 0;
+    qsizetype length = 0;
+    qsizetype end() const { return start + length; }
+    bool operator==(const WordSpan &) const = default;
+};
+
+// The words of a line that spelling checks. A token is a run of characters
+// between whitespace; a token holding a digit, "@" or "/" is left alone;
+// otherwise each run of letters (with their combining marks) joined by ',
+// U+2019 or - is a word.
+QList<WordSpan> wordsToCheck(QStringView line);
+
+// Spelling against a Hunspell dictionary (read by Nuspell, in UTF-8). Words
+// are compared in Unicode normal form C. Words the user ignores are ignored
+// for as long as the checker lives; nothing is stored.
+class SpellChecker {
+public:
+    // The checker for a locale name ("ru_RU.UTF-8"; English for "", C and
+    // POSIX) from the dictionaries in the folders; null when there is none.
+    static std::unique_ptr<SpellChecker> forLocale(const QString &locale,
+                                                   const QStringList &folders = defaultFolders());
+    static QStringList defaultFolders();
+
+    // Loads the dictionary whose .aff file this is; isLoaded() says whether it could.
+    explicit SpellChecker(const QString &affPath);
+    ~SpellChecker();
+
+    bool isLoaded() const { return bool(m_dictionary); }
+    bool isCorrect(QStringView word) const;
+    // At most max suggestions, best first.
+    QStringList suggestions(QStringView word, int max = 5) const;
+    void ignore(QStringView word);
+    // Grows whenever the set of ignored words does, so earlier results can be dropped.
+    int generation() const { return m_generation; }
+
+private:
+    std::unique_ptr<nuspell::Dictionary> m_dictionary;
+    QSet<QString> m_ignored;
+    mutable QHash<QString, bool> m_known;
+    int m_generation = 0;
+};

@@ -1,0 +1,90 @@
+#include "files.h"
+#include "spelling.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+// A tiny dictionary made here, so that no installed language is needed.
+inline void makeDictionary(const QString &folder, const QString &name, const QByteArray &words)
+{
+    QDir().mkpath(folder);
+    writeBytes(folder + "/" + name + ".aff", "SET UTF-8\nTRY esianrtolcdugmphbyfvkwz\n");
+    writeBytes(folder + "/" + name + ".dic",
+               QByteArray::number(words.count('\n')) + "\n" + words);
+}
+
+class TestSpelling : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+private slots:
+    void words_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("words");
+        QTest::newRow("plain") << "the relay station" << QStringList{"the", "relay", "station"};
+        QTest::newRow("punctuation") << "(news), \"ore\"!" << QStringList{"news", "ore"};
+        QTest::newRow("joined") << "don't co-pilot rock’n’roll" << QStringList{"don't", "co-pilot", "rock’n’roll"};
+        QTest::newRow("joiner at an end") << "'tis pilots' -dock-" << QStringList{"tis", "pilots", "dock"};
+        QTest::newRow("digits, @ and / left alone")
+            << "dock 12 B7 ann@orbit.net and/or 4th ok" << QStringList{"dock", "ok"};
+        QTest::newRow("marks stay with their letter")
+            << QString::fromUtf16(u"Vie\u0323\u0302t Nam") << QStringList{QString::fromUtf16(u"Vie\u0323\u0302t"), "Nam"};
+        QTest::newRow("tabs and NBSP separate")
+            << QString::fromUtf16(u"one\ttwo\u00A0three") << QStringList{"one", "two", "three"};
+    }
+    void words()
+    {
+        QFETCH(QString, line);
+        QFETCH(QStringList, words);
+        QStringList found;
+        for (const WordSpan &w : wordsToCheck(line))
+            found << line.mid(w.start, w.length);
+        QCOMPARE(found, words);
+    }
+
+    void checking()
+    {
+        makeDictionary(dir.filePath("dicts"), "en_US",
+                       QString::fromUtf16(u"news\nrelay\nstation\ncaf\u00E9\n").toUtf8());
+        const auto checker = SpellChecker::forLocale("C", {dir.filePath("dicts")});
+        QVERIFY(checker);
+        QVERIFY(checker->isCorrect(u"relay"));
+        QVERIFY(!checker->isCorrect(u"rellay"));
+        // Canonically equal: a decomposed letter is the dictionary's precomposed one.
+        QVERIFY(checker->isCorrect(QString::fromUtf16(u"cafe\u0301")));
+        QVERIFY(checker->suggestions(u"rellay").contains("relay"));
+        QVERIFY(checker->suggestions(u"stattion", 5).size() <= 5);
+        const int before = checker->generation();
+        checker->ignore(u"rellay");
+        QVERIFY(checker->isCorrect(u"rellay"));
+        QVERIFY(checker->generation() != before);
+    }
+
+    void dictionaryForTheLocale_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("correct"); // a word only that dictionary has; "" none
+        QTest::newRow("language and territory") << "pt_BR.UTF-8" << "brasil";
+        QTest::newRow("another territory of the language") << "pt_AO.UTF-8" << "brasil";
+        QTest::newRow("C is English") << "C" << "english";
+        QTest::newRow("unset is English") << "" << "english";
+        QTest::newRow("no dictionary") << "ru_RU.UTF-8" << "";
+    }
+    void dictionaryForTheLocale()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, correct);
+        makeDictionary(dir.filePath("langs"), "pt_BR", "brasil\n");
+        makeDictionary(dir.filePath("langs"), "en_US", "english\n");
+        const auto checker = SpellChecker::forLocale(locale, {dir.filePath("langs")});
+        QCOMPARE(bool(checker), !correct.isEmpty());
+        if (checker)
+            QVERIFY(checker->isCorrect(correct));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestSpelling)
+#include "tst_spelling.moc"

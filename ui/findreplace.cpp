@@ -1,0 +1,119 @@
+#include "findreplace.h"
+
+#include "finddialog.h"
+#include "newstextedit.h"
+
+#include <QApplication>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+FindReplace::FindReplace(NewsTextEdit *text)
+    : QObject(text), m_text(text), m_dialog(new FindDialog(text->window()))
+{
+    connect(m_dialog, &FindDialog::findNext, this, [this] { find(false); });
+    connect(m_dialog, &FindDialog::findPrevious, this, [this] { find(true); });
+    connect(m_dialog, &FindDialog::replace, this, &FindReplace::replaceOne);
+    connect(m_dialog, &FindDialog::replaceAll, this, &FindReplace::replaceAll);
+}
+
+FindReplace::~FindReplace() = default;
+
+void FindReplace::open(bool replacing)
+{
+    const QTextCursor cursor = m_text->textCursor();
+    const QString selected = cursor.selectedText();
+    // Only a selection within one line is something to find.
+    const bool oneLine = !selected.contains(QChar::ParagraphSeparator) &&
+                         !selected.contains(QChar::LineSeparator);
+    m_dialog->open(replacing, oneLine ? selected : QString());
+}
+
+void FindReplace::repeat(bool backward)
+{
+    if (m_dialog->needle().isEmpty()) {
+        if (!backward)
+            open(false);
+        return;
+    }
+    find(backward);
+}
+
+const TextSearch &FindReplace::search()
+{
+    QTextDocument *doc = m_text->document();
+    if (!m_search || m_searchedRevision != doc->revision()) {
+        m_search.emplace(doc->toRawText());
+        m_searchedRevision = doc->revision();
+    }
+    return *m_search;
+}
+
+void FindReplace::tell(const QString &message, bool beepWhenClosed)
+{
+    m_dialog->tell(message);
+    if (beepWhenClosed && !m_dialog->isVisible())
+        QApplication::beep();
+}
+
+bool FindReplace::find(bool backward)
+{
+    const QString needle = m_dialog->needle();
+    if (needle.isEmpty())
+        return false;
+    const QTextCursor cursor = m_text->textCursor();
+    const qsizetype from = backward ? cursor.selectionStart() : cursor.selectionEnd();
+    const TextSearch::Result result = search().find(needle, from, m_dialog->options(), backward);
+    if (!result.match.found()) {
+        tell(tr("\"%1\" is not in the text.").arg(needle), true);
+        return false;
+    }
+    QTextCursor found(m_text->document());
+    found.setPosition(int(result.match.start));
+    found.setPosition(int(result.match.end()), QTextCursor::KeepAnchor);
+    m_text->setTextCursor(found);
+    m_text->ensureCursorVisible();
+    if (result.wrapped) {
+        tell(backward ? tr("Passed the start of the text; went on from its end.")
+                      : tr("Passed the end of the text; went on from its start."),
+             true);
+    } else {
+        tell(QString(), false);
+    }
+    return true;
+}
+
+void FindReplace::replaceOne()
+{
+    QTextCursor cursor = m_text->textCursor();
+    const TextMatch selected{cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart()};
+    if (search().isMatch(m_dialog->needle(), selected, m_dialog->options())) {
+        cursor.insertText(m_dialog->replacement());
+        m_text->setTextCursor(cursor);
+    }
+    find(false);
+}
+
+void FindReplace::replaceAll()
+{
+    const QString needle = m_dialog->needle();
+    if (needle.isEmpty())
+        return;
+    const QList<TextMatch> matches = search().findAll(needle, m_dialog->options());
+    if (matches.isEmpty()) {
+        tell(tr("\"%1\" is not in the text.").arg(needle), true);
+        return;
+    }
+    // One step of the undo history; from the last match back, so that the
+    // positions of the others hold.
+    const QString replacement = m_dialog->replacement();
+    QTextCursor cursor(m_text->document());
+    cursor.beginEditBlock();
+    for (auto m = matches.crbegin(); m != matches.crend(); ++m) {
+        cursor.setPosition(int(m->start));
+        cursor.setPosition(int(m->end()), QTextCursor::KeepAnchor);
+        cursor.insertText(replacement);
+    }
+    cursor.endEditBlock();
+    tell(tr("Replaced %n time(s).", nullptr, int(matches.size())), false);
+}

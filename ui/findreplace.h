@@ -1,0 +1,45 @@
+#pragma once
+
+#include "textsearch.h"
+
+#include <QObject>
+
+#include <memory>
+#include <optional>
+
+class FindDialog;
+class NewsTextEdit;
+
+// Find and Replace on the news text area: the Find window, the searches it
+// and F3 ask for, and the replacing. Found text is selected and scrolled
+// into view; replacing is an edit like any other, so the title mark follows.
+class FindReplace : public QObject {
+    Q_OBJECT
+
+public:
+    explicit FindReplace(NewsTextEdit *text);
+    ~FindReplace() override;
+
+    // Ctrl+F and Ctrl+H: the Find window, with the selection to find when it
+    // is within one line.
+    void open(bool replacing);
+    // F3 and Shift+F3: the last search again; before any, F3 opens Find.
+    void repeat(bool backward);
+
+    FindDialog *dialog() const { return m_dialog; }
+
+private:
+    // Searches from the selection and selects what is found; false when
+    // nothing is. The message goes to the Find window, or is a beep.
+    bool find(bool backward);
+    void replaceOne();
+    void replaceAll();
+    const TextSearch &search();
+    void tell(const QString &message, bool beepWhenClosed);
+
+    NewsTextEdit *m_text;
+    FindDialog *m_dialog;
+    // The text as last searched, kept while the text stays the same.
+    std::optional<TextSearch> m_search;
+    int m_searchedRevision = -1;
+};
