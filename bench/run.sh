@@ -22,12 +22,19 @@ export QT_ACCESSIBILITY=0
     for mb in 1 10 50; do
         "$bin" file "$mb" "$runs"
     done
+    "$bin" aids "$runs"
 } | column -t -s $'\t'
 echo
 echo "Odd files through the window, once each:"
 for kind in news-200MB one-line-20MB crlf-10MB binary; do
     "$bin" odd-made "$kind"
 done
+echo
+echo "Spelling libraries: loading en_US, 1 MB of English, 100 suggestions (ms):"
+cat /usr/share/common-licenses/GPL-3 /usr/share/common-licenses/Apache-2.0 >"$E2E_TMP/english.txt"
+for ((run = 0; run < runs; ++run)); do
+    "$(dirname "$bin")/spellers" /usr/share/hunspell/en_US "$E2E_TMP/english.txt"
+done | awk -F'\t' '{v[$1] = v[$1] " " $2} END {for (k in v) print k ":" v[k]}' | sort
 echo
 echo "Beside FeatherPad, in windows on a private X server, timed from outside the same way:"
 "$ROOT/bench/peers.sh" "$1" "$runs" 10 50

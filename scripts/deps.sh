@@ -4,8 +4,9 @@
 # As root it installs them with apt-get; otherwise it prints the line to run.
 set -euo pipefail
 
-# The program itself: Qt, its X11 platform plugin, and the font the window is drawn in.
-build=(cmake make g++ qt6-base-dev qt6-qpa-plugins fonts-liberation2)
+# The program itself: Qt, its X11 platform plugin, the font the window is drawn
+# in, the spelling library and the English dictionary.
+build=(cmake make g++ qt6-base-dev qt6-qpa-plugins fonts-liberation2 libnuspell-dev hunspell-en-us)
 case "${1:-build}" in
     build) want=("${build[@]}") ;;
     # End-to-end: a private X server, a window manager, and a screen reader's
@@ -14,7 +15,7 @@ case "${1:-build}" in
                 dbus-daemon dbus-bin at-spi2-core python3-pyatspi
                 clang libclang-rt-14-dev desktop-file-utils appstream dpkg-dev fakeroot file) ;;
     # FeatherPad: the fastest peer, timed beside the editor.
-    bench) want=("${build[@]}" bsdextrautils xvfb xdotool x11-utils featherpad) ;;
+    bench) want=("${build[@]}" bsdextrautils xvfb xdotool x11-utils featherpad libhunspell-dev) ;;
     package) want=("${build[@]}" dpkg-dev fakeroot file) ;;
     *) echo "usage: $0 build|test|bench|package" >&2; exit 2 ;;
 esac

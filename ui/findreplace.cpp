@@ -7,6 +7,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 
 FindReplace::FindReplace(NewsTextEdit *text)
     : QObject(text), m_text(text), m_dialog(new FindDialog(text->window()))
@@ -27,6 +28,8 @@ void FindReplace::open(bool replacing)
     const bool oneLine = !selected.contains(QChar::ParagraphSeparator) &&
                          !selected.contains(QChar::LineSeparator);
     m_dialog->open(replacing, oneLine ? selected : QString());
+    // Takes the text for searching while the user types what to find.
+    QTimer::singleShot(0, this, [this] { search(); });
 }
 
 void FindReplace::repeat(bool backward)

@@ -76,10 +76,12 @@ NewsTextEdit::NewsTextEdit(QWidget *parent) : QPlainTextEdit(parent)
     connect(document(), &QTextDocument::contentsChange, this,
             [this](int position, int, int charsAdded) { m_typedAt = position + charsAdded; });
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
-        if (textCursor().position() != m_typedAt)
+        // The caret has left the word being typed: it may be marked now.
+        if (m_typedAt >= 0 && textCursor().position() != m_typedAt) {
             m_typedAt = -1;
-        if (m_spelling)
-            viewport()->update();
+            if (m_spelling)
+                viewport()->update();
+        }
     });
 }
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Drives the real program in a private X server, as a writer would.
-# Usage: run.sh PATH_TO_HERALDPAD
+# Usage: run.sh PATH_TO_HERALDPAD PATH_TO_DRAG_SOURCE
 set -u
 APP=$(readlink -f "$1")
+DRAG_SOURCE=$(readlink -f "$2")
 HERE=$(dirname "$(readlink -f "$0")")
 . "$HERE/xsession.sh"
 . "$HERE/textarea.sh"
@@ -256,6 +257,81 @@ default_locale_keeps_windows_1252() {
         '\xcf\xf0\xe8\xe2\xe5\xf2\r\n\xe9'
 }
 
+# Red pixels (the wavy line's colour) in the text area's first line and below it.
+red_under_first_line() {
+    timeout 10 import -window "$WID" -crop 522x20+5+50 +repage "$E2E_TMP/line.png" 2>/dev/null
+    timeout 10 convert "$E2E_TMP/line.png" txt:- 2>/dev/null | grep -ci '#FF0000'
+}
+
+red_line_shows() { [ "$(red_under_first_line)" -gt 5 ]; }
+
+# With the English dictionary of the set-up: a misspelled word typed gets
+# its red line once left, a correct one none.
+misspelled_word_is_marked() {
+    start_app "$(fresh_folder)" || return 1
+    timeout 10 xdotool type --delay 40 'the station '
+    sleep 0.5
+    [ "$(red_under_first_line)" -eq 0 ] || { echo "correct words marked"; return 1; }
+    timeout 10 xdotool type --delay 40 'stattion '
+    wait_for 5 red_line_shows || { echo "no red line"; return 1; }
+}
+
+find_selects_the_word() {
+    local dir
+    dir=$(fresh_folder)
+    printf 'ore prices\r\nthe relay station\r\n' >"$dir/news.txt"
+    start_app "$dir" || return 1
+    keys ctrl+l ctrl+f
+    wait_for 10 find_window '^Find$' || { echo "no Find window"; return 1; }
+    timeout 10 xdotool type --delay 40 relay
+    keys Return Escape
+    wait_for 5 bash -c "! xdotool search --onlyvisible --name '^Find$' >/dev/null 2>&1" || return 1
+    focus_main
+    keys ctrl+c
+    [ "$(timeout 5 xclip -o -selection clipboard 2>/dev/null)" = relay ] \
+        || { echo "selected: $(xclip -o -selection clipboard)"; return 1; }
+}
+
+# drag_file_to FILE X Y: drags the file from the drag source to the window's X,Y.
+drag_file_to() {
+    "$DRAG_SOURCE" "$1" >"$E2E_TMP/drag.log" 2>&1 &
+    local source=$! sid
+    wait_for 10 find_window '^Drag source$' || { echo "no drag source"; kill $source; return 1; }
+    sid=$FOUND
+    timeout 10 xdotool mousemove --window "$sid" 60 30 mousedown 1 sleep 0.3 \
+        mousemove --window "$sid" 80 40 sleep 0.2 mousemove --window "$WID" $(( $2 - 20 )) "$3" \
+            sleep 0.3 mousemove --window "$WID" "$2" "$3" sleep 0.3 mouseup 1
+    wait_for 10 grep -q 'drop action' "$E2E_TMP/drag.log" || echo "the drag did not end"
+    sleep 1
+    kill $source
+    wait $source 2>/dev/null || true
+}
+
+text_is() { [ "$(copied_text)" = "$1" ]; }
+
+# A file dragged from another program onto the text area or the info box is
+# opened; with unsaved text, after the prompt.
+dropped_file_is_opened() {
+    local dir
+    dir=$(fresh_folder)
+    printf 'dropped news\r\n' >"$dir/dropped.txt"
+    start_app "$(fresh_folder)" || return 1
+    drag_file_to "$dir/dropped.txt" 260 150 || return 1
+    focus_main
+    wait_for 10 text_is "dropped news" || { echo "text: $(copied_text)"; return 1; }
+    title_is "$TITLE" || return 1
+    keys ctrl+End x
+    wait_for 5 title_is "$TITLE*" || return 1
+    drag_file_to "$dir/dropped.txt" 150 440 || return 1
+    wait_for 10 find_window '^SecureSave$' || { echo "no prompt"; return 1; }
+    keys n
+    wait_for 5 title_is "$TITLE" || return 1
+    focus_main
+    text_is "dropped news" || { echo "text: $(copied_text)"; return 1; }
+    keys ctrl+End y ctrl+s
+    wait_for 5 cmp -s "$dir/dropped.txt" <(printf 'dropped news\r\ny') || { echo "not the current file"; return 1; }
+}
+
 screen_reader_presses_the_pictures() {
     local dir
     dir=$(fresh_folder)
@@ -280,6 +356,9 @@ scenarios() {
     check "LANG=ru_RU: news in Windows-1251" russian_news_in_windows_1251
     check "LANG=el_GR: news in Windows-1253" greek_news_in_windows_1253
     check "the default locale: news in Windows-1252" default_locale_keeps_windows_1252
+    check "a misspelled word gets a red line" misspelled_word_is_marked
+    check "Ctrl+F, a word, Enter selects it" find_selects_the_word
+    check "a file dropped on the window is opened" dropped_file_is_opened
 }
 
 echo "-- without a window manager"

@@ -35,9 +35,10 @@ package_lists_the_same() {
     local depends
     depends=$(dpkg-deb -f "$DEB" Depends)
     local need
-    for need in libqt6widgets6 libc6 qt6-qpa-plugins fonts-liberation2; do
+    for need in libqt6widgets6 libc6 qt6-qpa-plugins fonts-liberation2 libnuspell5; do
         echo "$depends" | grep -q "$need" || { echo "Depends: $depends"; return 1; }
     done
+    dpkg-deb -f "$DEB" Recommends | grep -q hunspell-en-us || { echo "no dictionary recommended"; return 1; }
 }
 
 unpacked_program_starts() {

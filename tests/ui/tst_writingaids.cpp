@@ -1,0 +1,373 @@
+#include "files.h"
+#include "finddialog.h"
+#include "form1.h"
+#include "newstextedit.h"
+#include "spelling.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+const QString kTitle = Form1::plainTitle();
+
+// Runs act on the next popup menu or modal window, once it shows.
+void whenShown(std::function<QWidget *()> which, std::function<void(QWidget *)> act)
+{
+    auto *timer = new QTimer(qApp);
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        if (QWidget *w = which()) {
+            timer->stop();
+            timer->deleteLater();
+            act(w);
+        } else if (++*tries > 100) {
+            timer->stop();
+            timer->deleteLater();
+        }
+    });
+    timer->start(20);
+}
+
+void whenMenuShows(std::function<void(QMenu *)> act)
+{
+    whenShown([] { return QApplication::activePopupWidget(); },
+              [act](QWidget *w) { act(qobject_cast<QMenu *>(w)); });
+}
+
+void whenModalShows(std::function<void(QWidget *)> act)
+{
+    whenShown([] { return QApplication::activeModalWidget(); }, act);
+}
+
+// What the Find window says of the last search.
+QString said(const FindDialog *find)
+{
+    for (const QLabel *label : find->findChildren<QLabel *>()) {
+        if (label->accessibleName() == "Search result")
+            return label->text();
+    }
+    return "<no message>";
+}
+
+QAction *actionNamed(QMenu *menu, const QString &text)
+{
+    for (QAction *a : menu->actions()) {
+        if (a->text() == text)
+            return a;
+    }
+    return nullptr;
+}
+} // namespace
+
+class TestWritingAids : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    std::unique_ptr<SpellChecker> checker;
+
+    struct Window {
+        Form1 form;
+        NewsTextEdit *text = form.findChild<NewsTextEdit *>("Text");
+        explicit Window(SpellChecker *spelling)
+        {
+            form.Form_Load();
+            form.show();
+            form.activateWindow();
+            text->setFocus();
+            QCoreApplication::processEvents(); // the window's own dictionary comes first
+            text->setSpellChecker(spelling);
+        }
+    };
+
+    // Red pixels of the wavy line under the characters from start to end.
+    static int redUnder(NewsTextEdit *text, int start, int end)
+    {
+        QTextCursor c(text->document());
+        c.setPosition(start);
+        const QRect from = text->cursorRect(c);
+        c.setPosition(end);
+        const QRect to = text->cursorRect(c);
+        const QImage image = text->viewport()->grab().toImage();
+        int red = 0;
+        for (int y = from.bottom() - 2; y <= from.bottom() + 5; ++y) {
+            for (int x = from.left() + 1; x < to.left(); ++x) {
+                const QColor p = image.pixelColor(x, y);
+                red += p.red() > 200 && p.green() < 90 && p.blue() < 90;
+            }
+        }
+        return red;
+    }
+
+    static void rightClick(NewsTextEdit *text, int position)
+    {
+        QTextCursor c(text->document());
+        c.setPosition(position);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, text->cursorRect(c).center(),
+                                text->viewport()->mapToGlobal(text->cursorRect(c).center()));
+        QApplication::sendEvent(text->viewport(), &event);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        QVERIFY(QDir::setCurrent(dir.path()));
+        QDir().mkpath(dir.filePath("dicts"));
+        writeBytes(dir.filePath("dicts/en_US.aff"), "SET UTF-8\nTRY esianrtolcdugmphbyfvkwz\n");
+        writeBytes(dir.filePath("dicts/en_US.dic"), "5\nthe\nnews\nrelay\nstation\nof\n");
+        checker = SpellChecker::forLocale("C", {dir.filePath("dicts")});
+        QVERIFY(checker);
+    }
+
+    void misspelledWordsAreMarked_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("end");
+        QTest::addColumn<bool>("marked");
+        QTest::newRow("misspelled") << "the relay stattion\r\n" << 10 << 18 << true;
+        QTest::newRow("correct") << "the relay stattion\r\n" << 4 << 9 << false;
+        QTest::newRow("with a digit") << "the relay7 news\r\n" << 4 << 10 << false;
+        // Positions of the text area: one for each line break.
+        QTest::newRow("second line") << "news\r\nof the relxy\r\n" << 12 << 17 << true;
+    }
+    void misspelledWordsAreMarked()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, start);
+        QFETCH(int, end);
+        QFETCH(bool, marked);
+        Window w(checker.get());
+        w.form.setText(text);
+        QCOMPARE(redUnder(w.text, start, end) > 0, marked);
+        w.text->setSpellChecker(nullptr); // no dictionary: no marks
+        QCOMPARE(redUnder(w.text, start, end), 0);
+    }
+
+    // Marking is paint only: no text change, no undo step, no change rule.
+    void markingChangesNothing()
+    {
+        Window w(nullptr);
+        w.form.setText("stattion relxy\r\n");
+        w.form.document().MarkClean();
+        QSignalSpy changed(w.text, &QPlainTextEdit::textChanged);
+        QSignalSpy contents(w.text->document(), &QTextDocument::contentsChange);
+        const int undo = w.text->document()->availableUndoSteps();
+        w.text->setSpellChecker(checker.get());
+        QVERIFY(redUnder(w.text, 0, 8) > 0);
+        QCOMPARE(changed.size(), 0);
+        QCOMPARE(contents.size(), 0);
+        QCOMPARE(w.text->document()->availableUndoSteps(), undo);
+        QCOMPARE(w.form.windowTitle(), kTitle);
+    }
+
+    void wordBeingTypedIsMarkedOnceLeft()
+    {
+        Window w(checker.get());
+        QTest::keyClicks(w.text, "the stattion");
+        QCOMPARE(redUnder(w.text, 4, 12), 0);
+        QTest::keyClick(w.text, Qt::Key_Space);
+        QVERIFY(redUnder(w.text, 4, 12) > 0);
+        // A marked word keeps its mark when the caret enters it...
+        QTest::keyClick(w.text, Qt::Key_End);
+        QTest::keyClick(w.text, Qt::Key_Left);
+        QVERIFY(redUnder(w.text, 4, 12) > 0);
+        // ... until it is changed.
+        QTest::keyClick(w.text, Qt::Key_Backspace);
+        QCOMPARE(w.form.text(), QString("the stattio "));
+        QTest::keyClicks(w.text, "n");
+        QCOMPARE(redUnder(w.text, 4, 12), 0);
+    }
+
+    void suggestionIsOneUndoStep()
+    {
+        writeBytes(dir.filePath("news.txt"), "the relxy station\r\n");
+        Window w(checker.get());
+        QTest::keyClick(w.text, Qt::Key_L, Qt::ControlModifier);
+        QStringList offered;
+        whenMenuShows([&offered](QMenu *menu) {
+            for (QAction *a : menu->actions())
+                offered << a->text();
+            actionNamed(menu, "relay")->trigger();
+            menu->close();
+        });
+        rightClick(w.text, 6);
+        QVERIFY(offered.size() > 2);
+        QCOMPARE(offered.first(), QString("relay"));
+        QVERIFY(offered.indexOf("Ignore") > 0);
+        QCOMPARE(w.form.text(), QString("the relay station\r\n"));
+        QCOMPARE(w.form.windowTitle(), kTitle + "*");
+        QTest::keyClick(w.text, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.form.text(), QString("the relxy station\r\n"));
+        QCOMPARE(w.form.windowTitle(), kTitle);
+    }
+
+    void ignoreUnmarksTheWordEverywhere()
+    {
+        SpellChecker own(dir.filePath("dicts/en_US.aff"));
+        Window w(&own);
+        w.form.setText("zorg news\r\nof zorg\r\nzorgs\r\n");
+        QVERIFY(redUnder(w.text, 0, 4) > 0);
+        QVERIFY(redUnder(w.text, 13, 17) > 0);
+        whenMenuShows([](QMenu *menu) {
+            actionNamed(menu, "Ignore")->trigger();
+            menu->close();
+        });
+        // From the keyboard: Shift+F10 at the caret.
+        w.text->moveCursor(QTextCursor::Start);
+        QTest::keyClick(w.text, Qt::Key_F10, Qt::ShiftModifier);
+        QCOMPARE(redUnder(w.text, 0, 4), 0);
+        QCOMPARE(redUnder(w.text, 13, 17), 0);
+        QVERIFY(redUnder(w.text, 18, 23) > 0); // another word
+        QCOMPARE(w.form.windowTitle(), kTitle + "*");
+    }
+
+    void findAndReplace()
+    {
+        writeBytes(dir.filePath("news.txt"), "ore prices, Ore docks\r\nthe bra\r\n");
+        Window w(nullptr);
+        QTest::keyClick(w.text, Qt::Key_L, Qt::ControlModifier);
+        // Text typed after loaded text is found across the two.
+        QTest::keyClick(w.text, Qt::Key_Down);
+        QTest::keyClick(w.text, Qt::Key_End);
+        QTest::keyClicks(w.text, "vo");
+        w.text->moveCursor(QTextCursor::Start);
+        QTest::keyClick(w.text, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(w.text, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(w.text, Qt::Key_Right, Qt::ShiftModifier);
+
+        QTest::keyClick(w.text, Qt::Key_F, Qt::ControlModifier);
+        auto *find = w.form.findChild<FindDialog *>("Find");
+        QVERIFY(find && find->isVisible());
+        QCOMPARE(find->windowTitle(), QString("Find"));
+        auto *what = find->findChildren<QLineEdit *>().value(0);
+        QCOMPARE(what->text(), QString("ore")); // the selection
+        QCOMPARE(find->focusWidget(), what);
+        QTest::keyClick(what, Qt::Key_Return);
+        QCOMPARE(w.text->textCursor().selectionStart(), 12); // "Ore", any case
+        what->setText("bravo");
+        QTest::keyClick(what, Qt::Key_Return);
+        QCOMPARE(w.text->selectedNewsText(), QString("bravo"));
+        QTest::keyClick(w.text, Qt::Key_F3);
+        QCOMPARE(w.text->selectedNewsText(), QString("bravo"));
+        QVERIFY(said(find).split(' ').contains("end"));
+        what->setText("gold");
+        QTest::keyClick(what, Qt::Key_Return);
+        QVERIFY(said(find).contains("\"gold\""));
+        QCOMPARE(w.text->selectedNewsText(), QString("bravo")); // nothing changed
+        QCOMPARE(w.form.windowTitle(), kTitle + "*");
+
+        // Replace all: one undo step, the title mark with it.
+        QTest::keyClick(what, Qt::Key_S, Qt::ControlModifier); // Ctrl+S still saves
+        QCOMPARE(w.form.windowTitle(), kTitle);
+        QTest::keyClick(w.text, Qt::Key_H, Qt::ControlModifier);
+        QCOMPARE(find->windowTitle(), QString("Replace"));
+        what->setText("ore");
+        find->findChildren<QLineEdit *>().value(1)->setText("salt");
+        find->findChild<QCheckBox *>()->setChecked(true); // match case
+        const auto button = [find](const QString &name) {
+            for (QPushButton *b : find->findChildren<QPushButton *>()) {
+                if (b->accessibleName() == name)
+                    return b;
+            }
+            return static_cast<QPushButton *>(nullptr);
+        };
+        button("Replace all")->click();
+        QCOMPARE(w.form.text(), QString("salt prices, Ore docks\r\nthe bravo\r\n"));
+        QCOMPARE(w.form.windowTitle(), kTitle + "*");
+        find->findChild<QCheckBox *>()->setChecked(false);
+        button("Replace all")->click();
+        QCOMPARE(w.form.text(), QString("salt prices, salt docks\r\nthe bravo\r\n"));
+        QVERIFY(said(find).contains("1"));
+        w.text->undo();
+        QCOMPARE(w.form.text(), QString("salt prices, Ore docks\r\nthe bravo\r\n"));
+        w.text->undo();
+        QCOMPARE(w.form.windowTitle(), kTitle);
+        QTest::keyClick(what, Qt::Key_Escape);
+        QVERIFY(!find->isVisible());
+    }
+
+    void droppedFiles_data()
+    {
+        QTest::addColumn<QStringList>("urls");
+        QTest::addColumn<QString>("plainText");
+        QTest::addColumn<bool>("unsaved");
+        QTest::addColumn<QString>("answer"); // at the prompt: "no", "escape"
+        QTest::addColumn<QString>("text");   // afterwards
+        const QString one = QUrl::fromLocalFile(dir.filePath("one.txt")).toString();
+        const QString two = QUrl::fromLocalFile(dir.filePath("two.txt")).toString();
+        const QString folder = QUrl::fromLocalFile(dir.path()).toString();
+        QTest::newRow("a file") << QStringList{one} << one << false << "" << "first\r\n";
+        QTest::newRow("two files") << QStringList{two, one} << two << false << "" << "second\r\n";
+        QTest::newRow("a folder") << QStringList{folder} << folder << false << "" << "typed";
+        QTest::newRow("a web link") << QStringList{"https://example.org/a"} << "https://example.org/a"
+                                    << false << "" << "https://example.org/atyped";
+        QTest::newRow("plain text") << QStringList{} << "words" << false << "" << "wordstyped";
+        QTest::newRow("unsaved, No") << QStringList{one} << one << true << "no" << "first\r\n";
+        QTest::newRow("unsaved, Escape") << QStringList{one} << one << true << "escape" << "typed";
+    }
+    void droppedFiles()
+    {
+        QFETCH(QStringList, urls);
+        QFETCH(QString, plainText);
+        QFETCH(bool, unsaved);
+        QFETCH(QString, answer);
+        QFETCH(QString, text);
+        writeBytes(dir.filePath("one.txt"), "first\r\n");
+        writeBytes(dir.filePath("two.txt"), "second\r\n");
+        Window w(nullptr);
+        w.form.setText("typed");
+        if (!unsaved)
+            w.form.document().MarkClean();
+        w.text->moveCursor(QTextCursor::Start);
+        QMimeData mime;
+        QList<QUrl> list;
+        for (const QString &u : urls)
+            list << QUrl(u);
+        mime.setUrls(list);
+        mime.setText(plainText);
+        bool asked = false;
+        if (!answer.isEmpty()) {
+            whenModalShows([&](QWidget *box) {
+                asked = true;
+                if (answer == "no")
+                    qobject_cast<QMessageBox *>(box)->button(QMessageBox::No)->click();
+                else
+                    QTest::keyClick(box, Qt::Key_Escape);
+            });
+        }
+        // Dropped at the start of the text area, then the event loop runs on.
+        QWidget *target = w.text->viewport();
+        const QPointF at = w.text->cursorRect().center();
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDragMoveEvent move(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &move);
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        QTRY_COMPARE(w.form.text(), text);
+        QTest::qWait(100);
+        QCOMPARE(w.form.text(), text);
+        QCOMPARE(asked, !answer.isEmpty());
+        const bool loaded = text.endsWith("\r\n");
+        QCOMPARE(w.form.dialog().FileName.isEmpty(), !loaded);
+        if (loaded)
+            QCOMPARE(w.form.windowTitle(), kTitle);
+    }
+};
+
+QTEST_MAIN(TestWritingAids)
+#include "tst_writingaids.moc"
