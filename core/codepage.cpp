@@ -160,6 +160,7 @@ QByteArray CodePage::encode(QStringView text, bool *exact) const
     if (exact)
         *exact = true;
     QByteArray out(text.size(), Qt::Uninitialized);
+    char *o = out.data();
     const char16_t *data = text.utf16();
     const auto &byteFor = *m_byteFor;
     qsizetype i = 0;
@@ -168,7 +169,7 @@ QByteArray CodePage::encode(QStringView text, bool *exact) const
         const qint16 b = byteFor[data[i]];
         if (b < 0)
             break;
-        out[i] = char(b);
+        o[i] = char(b);
     }
     if (i == n)
         return out;

@@ -11,7 +11,8 @@ case "${1:-build}" in
     build) want=("${build[@]}") ;;
     # End-to-end: a private X server, a window manager, and a screen reader's
     # view of the program (AT-SPI on a private D-Bus).
-    test) want=("${build[@]}" xvfb xdotool xclip x11-utils openbox wmctrl imagemagick fonts-dejavu-core
+    test) want=("${build[@]}" xvfb xdotool xclip x11-utils x11-xserver-utils openbox wmctrl
+                imagemagick fonts-dejavu-core
                 dbus-daemon dbus-bin at-spi2-core python3-pyatspi
                 clang libclang-rt-14-dev desktop-file-utils appstream dpkg-dev fakeroot file) ;;
     # FeatherPad: the fastest peer, timed beside the editor.
