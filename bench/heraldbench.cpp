@@ -317,7 +317,7 @@ int benchAids(int runs)
         // Each time on the text as loaded.
         form.document().MarkClean();
         quickload(form, text);
-        form.findChild<FindDialog *>()->open(true, QStringLiteral("zircon"));
+        form.findChild<FindDialog *>()->showFor(true, QStringLiteral("zircon"));
         form.findChild<FindDialog *>()->findChildren<QLineEdit *>().value(1)->setText("basalt");
         QPushButton *all = nullptr;
         for (QPushButton *b : form.findChild<FindDialog *>()->findChildren<QPushButton *>()) {

@@ -83,7 +83,7 @@ FindDialog::FindDialog(QWidget *parent)
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void FindDialog::open(bool replacing, const QString &text)
+void FindDialog::showFor(bool replacing, const QString &text)
 {
     setWindowTitle(replacing ? tr("Replace") : tr("Find"));
     for (QWidget *w : std::initializer_list<QWidget *>{m_replaceLabel, m_with, m_replace, m_replaceAll})

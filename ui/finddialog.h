@@ -20,7 +20,7 @@ public:
 
     // Shown as "Find", or as "Replace" with its replacing controls; raised,
     // with the focus in "Find what" (filled with text, when not empty).
-    void open(bool replacing, const QString &text);
+    void showFor(bool replacing, const QString &text);
 
     QString needle() const;
     QString replacement() const;

@@ -27,7 +27,7 @@ void FindReplace::open(bool replacing)
     // Only a selection within one line is something to find.
     const bool oneLine = !selected.contains(QChar::ParagraphSeparator) &&
                          !selected.contains(QChar::LineSeparator);
-    m_dialog->open(replacing, oneLine ? selected : QString());
+    m_dialog->showFor(replacing, oneLine ? selected : QString());
     // Takes the text for searching while the user types what to find.
     QTimer::singleShot(0, this, [this] { search(); });
 }
