@@ -1,6 +1,5 @@
 #include "newsfile.h"
 
-
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -26,7 +25,6 @@ QString tr(const char *text)
 {
     return QCoreApplication::translate("NewsFile", text);
 }
-
 } // namespace
 
 qint64 availableMemory()

@@ -235,11 +235,10 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         return false;
     // The window sees key presses before the focused control, also in the
     // Find window; drops only on itself.
-    if (widget->window() == this && type != QEvent::KeyPress)
-        return dragged(static_cast<QDropEvent *>(event));
-    if (widget->window() == this || widget->window() == m_find->dialog())
-        return type == QEvent::KeyPress && keyPressed(static_cast<QKeyEvent *>(event));
-    return false;
+    if (type == QEvent::KeyPress)
+        return (widget->window() == this || widget->window() == m_find->dialog()) &&
+               keyPressed(static_cast<QKeyEvent *>(event));
+    return widget->window() == this && dragged(static_cast<QDropEvent *>(event));
 }
 
 bool Form1::keyPressed(QKeyEvent *key)

@@ -14,14 +14,12 @@
 namespace {
 // The document's raw text (U+2029 between blocks) with lineBreak for each,
 // telling progress every million characters or so.
-QString joinBlocks(const QString &raw, QLatin1StringView lineBreak, qsizetype breaks,
+QString joinBlocks(const QString &raw, QLatin1StringView lineBreak,
                    const ProgressSink &progress = {})
 {
-    if (breaks == 0)
-        return raw;
     constexpr qsizetype kProgressEvery = 1 << 20;
     QString out;
-    out.reserve(raw.size() + breaks * (lineBreak.size() - 1));
+    out.reserve(raw.size() + raw.count(QChar::ParagraphSeparator) * (lineBreak.size() - 1));
     qsizetype start = 0;
     qsizetype told = 0;
     for (qsizetype i = raw.indexOf(QChar::ParagraphSeparator); i >= 0;
@@ -38,15 +36,11 @@ QString joinBlocks(const QString &raw, QLatin1StringView lineBreak, qsizetype br
     return out;
 }
 
-QString joinBlocks(const QString &raw, QLatin1StringView lineBreak)
-{
-    return joinBlocks(raw, lineBreak, raw.count(QChar::ParagraphSeparator));
-}
-
-// A block's misspelled words, as they were for one version of its text and
-// of the ignored words.
+// A block's misspelled words, as one checker found them for one version of
+// the block's text and of the ignored words.
 class SpellMarks : public QTextBlockUserData {
 public:
+    const SpellChecker *checker = nullptr;
     int revision = -1;
     int generation = -1;
     QList<WordSpan> words;
@@ -98,13 +92,15 @@ const QList<WordSpan> &NewsTextEdit::misspelled(const QTextBlock &block) const
         marks = new SpellMarks;
         QTextBlock(block).setUserData(marks);
     }
-    if (marks->revision != block.revision() || marks->generation != m_spelling->generation()) {
+    if (marks->checker != m_spelling || marks->revision != block.revision() ||
+        marks->generation != m_spelling->generation()) {
         const QString text = block.text();
         marks->words.clear();
         for (const WordSpan &word : wordsToCheck(text)) {
             if (!m_spelling->isCorrect(QStringView(text).sliced(word.start, word.length)))
                 marks->words.append(word);
         }
+        marks->checker = m_spelling;
         marks->revision = block.revision();
         marks->generation = m_spelling->generation();
     }
@@ -219,8 +215,7 @@ void NewsTextEdit::showContextMenu(const QPoint &at, int position)
 QString NewsTextEdit::newsText(const ProgressSink &progress) const
 {
     // Not toPlainText(): it turns non-breaking spaces into spaces.
-    return joinBlocks(document()->toRawText(), QLatin1StringView("\r\n"),
-                      document()->blockCount() - 1, progress);
+    return joinBlocks(document()->toRawText(), QLatin1StringView("\r\n"), progress);
 }
 
 qsizetype NewsTextEdit::newsTextLength() const
