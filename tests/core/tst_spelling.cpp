@@ -70,7 +70,6 @@ private slots:
         QTest::newRow("language and territory") << "pt_BR.UTF-8" << "brasil";
         QTest::newRow("another territory of the language") << "pt_AO.UTF-8" << "brasil";
         QTest::newRow("C is English") << "C" << "english";
-        QTest::newRow("unset is English") << "" << "english";
         QTest::newRow("no dictionary") << "ru_RU.UTF-8" << "";
     }
     void dictionaryForTheLocale()

@@ -45,13 +45,13 @@ row_wheel_three_notches() {
 row_as_loaded() { :; }
 
 DIFF_ROWS=(
-    "as_loaded words" "as_loaded long"
+    "as_loaded long"
     "ctrl_backspace words" "ctrl_backspace_after_empty_line words"
     "ctrl_delete_in_last_word words" "ctrl_right_in_last_word words"
     "ctrl_left_at_line_start words" "ctrl_shift_arrows words" "shift_down_cut words"
     "home_end_enter_backspace_delete words"
     "triple_click_dragged words" "triple_click_past_line_end words"
-    "select_all spaces" "select_all words" "wheel_three_notches long"
+    "select_all spaces" "wheel_three_notches long"
 )
 
 # set_selection SELECTION FILE: another program offers the file's text.

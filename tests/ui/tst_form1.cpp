@@ -6,6 +6,7 @@
 #include "picturebutton.h"
 #include "qtfiledialog.h"
 #include "qtruntimeservices.h"
+#include "waits.h"
 #include "windowfont.h"
 #include "windowgeometry.h"
 
@@ -21,7 +22,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QThread>
-#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -36,27 +36,6 @@
 namespace {
 const QString kTitle = Form1::plainTitle();
 const QString kNbsp = QString(QChar(0x00A0));
-
-// Hands the next modal window to act, once it shows; gives up after two seconds.
-void whenModalShows(std::function<void(QWidget *)> act, QString *seenTitle = nullptr)
-{
-    auto *timer = new QTimer(qApp);
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [=] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (modal) {
-            if (seenTitle)
-                *seenTitle = modal->windowTitle();
-            timer->stop();
-            timer->deleteLater();
-            act(modal);
-        } else if (++*tries > 100) {
-            timer->stop();
-            timer->deleteLater();
-        }
-    });
-    timer->start(20);
-}
 
 void pressButton(QWidget *box, QMessageBox::StandardButton which)
 {
@@ -467,54 +446,6 @@ private slots:
         QFile::remove(path("news.txt"));
         QTest::keyClick(w.text, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(readBytes(path("news.txt")), file);
-    }
-
-    // Whatever the user does to loaded and typed lines, the length the change
-    // rule asks for is the length of the text.
-    void lengthFollowsEveryEdit()
-    {
-        Window w;
-        QRandomGenerator rng(7);
-        const QString lines = QString("line one\r\nline\u00a0two\r\n\r\n").repeated(400);
-        w.form.setText(lines);
-        w.form.appendText(lines);
-        QCOMPARE(w.form.text(), lines + lines);
-        for (int step = 0; step < 300; ++step) {
-            QTextCursor c = w.text->textCursor();
-            const int size = w.text->document()->characterCount() - 1;
-            c.setPosition(rng.bounded(size + 1));
-            if (rng.bounded(3) == 0)
-                c.setPosition(rng.bounded(size + 1), QTextCursor::KeepAnchor);
-            w.text->setTextCursor(c);
-            switch (rng.bounded(8)) {
-            case 0: QTest::keyClicks(w.text, "ab"); break;
-            case 1: QTest::keyClick(w.text, Qt::Key_Return); break;
-            case 2: QTest::keyClick(w.text, Qt::Key_Backspace); break;
-            case 3: QTest::keyClick(w.text, Qt::Key_Delete); break;
-            case 4: w.text->undo(); break;
-            case 5: w.text->redo(); break;
-            case 6: w.text->cut(); break;
-            case 7: w.text->paste(); break;
-            }
-            const QString text = w.form.text();
-            QCOMPARE(w.form.textLength(), text.size());
-            QCOMPARE(text.count(u'\n'), text.count(u'\r'));
-        }
-        w.form.setText("x");
-        QCOMPARE(w.form.textLength(), 1);
-    }
-
-    void tripleClickSelectsOneLine()
-    {
-        Window w;
-        w.form.setText("one\r\ntwo\r\nthree\r\n");
-        QTextCursor two = w.text->textCursor();
-        two.setPosition(5);
-        const QPoint at = w.text->cursorRect(two).center();
-        QTest::mouseDClick(w.text->viewport(), Qt::LeftButton, {}, at);
-        QTest::mousePress(w.text->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseRelease(w.text->viewport(), Qt::LeftButton, {}, at);
-        QCOMPARE(w.text->selectedNewsText(), QString("two\n"));
     }
 
     void shiftEnterIsAnOrdinaryLineBreak()
