@@ -78,30 +78,36 @@ FileCommands::SaveOutcome FileCommands::Quicksave()
 {
     if (m_dialog.FileName.isEmpty())
         return SaveAs();
-    return writeCurrentFile();
+    return writeFile(m_dialog.FileName);
 }
 
 FileCommands::SaveOutcome FileCommands::SaveAs()
 {
+    const QString current = m_dialog.FileName;
     prepareDialog(tr("Save text file"), FileDialog::OverwritePrompt);
-    m_dialog.ShowSave();
-    if (m_dialog.FileName.isEmpty())
+    if (!m_dialog.ShowSave())
         return SaveOutcome::NotChosen;
-    return writeCurrentFile();
+    // The chosen file becomes the current one only once the text is in it:
+    // after a failed write Ctrl+S goes on saving where it did before.
+    const QString chosen = m_dialog.FileName;
+    m_dialog.FileName = current;
+    const SaveOutcome outcome = writeFile(chosen);
+    if (outcome == SaveOutcome::Saved)
+        m_dialog.FileName = chosen;
+    return outcome;
 }
 
-FileCommands::SaveOutcome FileCommands::writeCurrentFile()
+FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
 {
     QByteArray bytes;
     FileResult written;
     {
-        const Work work(m_services, tr("Saving %1").arg(m_dialog.FileName));
+        const Work work(m_services, tr("Saving %1").arg(path));
         const QString text = m_document.host().textForSave(work.step(0, 2));
-        written = WriteNewsFile(m_dialog.FileName, text, m_document.codePage(), &bytes,
-                                work.step(1, 2));
+        written = WriteNewsFile(path, text, m_document.codePage(), &bytes, work.step(1, 2));
     }
     if (!written) {
-        m_services.showSaveFailure(m_dialog.FileName, written.error);
+        m_services.showSaveFailure(path, written.error);
         return SaveOutcome::Failed;
     }
     // Bytes that decode to other characters (a letter stored decomposed) are
@@ -125,11 +131,12 @@ void FileCommands::Load()
 {
     if (m_document.Unsaved() && !SecuritySave(actionOpen()))
         return;
-    m_document.host().setText(QString());
     prepareDialog(tr("Open text file"), FileDialog::HideReadOnly);
-    m_dialog.ShowOpen();
-    if (m_dialog.FileName.isEmpty())
+    // A cancelled dialog leaves the text, its undo history and the current
+    // file as they were; the text is emptied only once a file was chosen.
+    if (!m_dialog.ShowOpen())
         return;
+    m_document.host().setText(QString());
     if (const auto bytes = readIntoText(m_dialog.FileName))
         finishLoad(*bytes);
 }

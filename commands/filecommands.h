@@ -46,7 +46,7 @@ public:
     static QString actionOpen();
 
 private:
-    SaveOutcome writeCurrentFile();
+    SaveOutcome writeFile(const QString &path);
     void prepareDialog(const QString &title, int flags);
     std::optional<QByteArray> readIntoText(const QString &path);
     void finishLoad(const QByteArray &fileBytes);

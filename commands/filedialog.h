@@ -4,7 +4,7 @@
 
 // The file dialog the commands use. Its FileName is the current file name: the
 // file Quicksave writes to. It is empty at start and keeps its value between
-// uses; a cancelled dialog empties it.
+// uses; a cancelled dialog leaves it as it was.
 class FileDialog {
 public:
     enum Flag { OverwritePrompt = 2, HideReadOnly = 4 };
@@ -17,8 +17,8 @@ public:
     QString InitDir;
     int Flags = 0;
 
-    // Modal. Afterwards FileName holds the chosen file, or is empty when the
-    // user cancelled.
-    virtual void ShowOpen() = 0;
-    virtual void ShowSave() = 0;
+    // Modal. True when the user chose a file, which FileName then holds;
+    // false when the dialog was cancelled or closed, and FileName is unchanged.
+    virtual bool ShowOpen() = 0;
+    virtual bool ShowSave() = 0;
 };

@@ -11,17 +11,17 @@ QStringList qtNameFilters(const QString &filter)
     return filters;
 }
 
-void QtFileDialog::ShowOpen()
+bool QtFileDialog::ShowOpen()
 {
-    show(false);
+    return show(false);
 }
 
-void QtFileDialog::ShowSave()
+bool QtFileDialog::ShowSave()
 {
-    show(true);
+    return show(true);
 }
 
-void QtFileDialog::show(bool save)
+bool QtFileDialog::show(bool save)
 {
     QFileDialog dialog(m_parent, DialogTitle, InitDir);
     dialog.setObjectName(QStringLiteral("Dialog1"));
@@ -34,7 +34,8 @@ void QtFileDialog::show(bool save)
     if (save)
         dialog.setDefaultSuffix(QStringLiteral("txt"));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !(Flags & OverwritePrompt));
-    FileName.clear();
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        FileName = dialog.selectedFiles().constFirst();
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    FileName = dialog.selectedFiles().constFirst();
+    return true;
 }

@@ -11,11 +11,11 @@ class QtFileDialog : public FileDialog {
 public:
     explicit QtFileDialog(QWidget *parent) : m_parent(parent) {}
 
-    void ShowOpen() override;
-    void ShowSave() override;
+    bool ShowOpen() override;
+    bool ShowSave() override;
 
 private:
-    void show(bool save);
+    bool show(bool save);
 
     QWidget *m_parent;
 };

@@ -5,8 +5,11 @@
 #include "plainhost.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 const QString kMarked = PlainHost::kTitle + "*";
@@ -79,7 +82,9 @@ private slots:
         QCOMPARE(QDir(e.dir.path()).entryList(QDir::Files), QStringList());
     }
 
-    void saveAsWritesTheChosenFileAndCancelForgetsIt()
+    // Only a Save as that wrote the file changes the current file: after a
+    // cancelled or failed one, Ctrl+S goes on saving where it did.
+    void saveAsChangesTheCurrentFileOnlyWhenItWrote()
     {
         Editor e;
         e.type("one\r\n");
@@ -91,11 +96,17 @@ private slots:
         QCOMPARE(e.title(), PlainHost::kTitle);
         QCOMPARE(e.d.document.SavedText(), QString("one\r\n"));
 
-        // A cancelled Save as leaves no name a later Quicksave could write to.
         e.type("two");
-        e.commands.SaveAs();
-        QCOMPARE(e.dialog.FileName, QString());
-        QCOMPARE(readBytes(e.path("a.txt")), QByteArray("one\r\n"));
+        QCOMPARE(e.commands.SaveAs(), FileCommands::SaveOutcome::NotChosen);
+        QCOMPARE(e.dialog.FileName, e.path("a.txt"));
+        e.dialog.choices = {e.path("no/such/folder.txt")};
+        QCOMPARE(e.commands.SaveAs(), FileCommands::SaveOutcome::Failed);
+        QCOMPARE(e.dialog.FileName, e.path("a.txt"));
+        QCOMPARE(e.title(), kMarked);
+        QCOMPARE(e.commands.Quicksave(), FileCommands::SaveOutcome::Saved);
+        QCOMPARE(readBytes(e.path("a.txt")), QByteArray("one\r\ntwo"));
+        QCOMPARE(e.dialog.shown.size(), 3);
+        QVERIFY(!QFileInfo::exists(e.path("no")));
     }
 
     void quicksaveWritesEvenWhenClean()
@@ -109,7 +120,9 @@ private slots:
         QCOMPARE(readBytes(e.path("news.txt")), QByteArray("news\r\n"));
     }
 
-    void loadSetsUpTheOpenDialogAndStopsOnCancel()
+    // A cancelled Open dialog changes nothing: not the text, the mark or the
+    // current file.
+    void loadSetsUpTheOpenDialogAndCancelChangesNothing()
     {
         Editor e;
         e.loadQuickFile("saved\r\n");
@@ -121,12 +134,19 @@ private slots:
         QCOMPARE(shown.filter, QString("*.txt (Textfiles)|*.txt"));
         QCOMPARE(shown.initDir, e.dir.path());
         QCOMPARE(shown.flags, 4);
-        // The text was emptied before the dialog; against a non-empty saved
-        // text that is an edit.
-        QCOMPARE(e.text(), QString());
-        QVERIFY(e.d.document.Unsaved());
+        QCOMPARE(e.text(), QString("saved\r\n"));
+        QVERIFY(!e.d.document.Unsaved());
+        QCOMPARE(e.title(), PlainHost::kTitle);
+        QCOMPARE(e.dialog.FileName, e.path("news.txt"));
+
+        // Typed text, No at the prompt, then Escape in the dialog: still there.
+        e.type("typed");
+        e.services.answers = {kNo};
+        e.commands.Load();
+        QCOMPARE(e.services.asked.size(), 1);
+        QCOMPARE(e.text(), QString("saved\r\ntyped"));
         QCOMPARE(e.title(), kMarked);
-        QCOMPARE(e.dialog.FileName, QString());
+        QCOMPARE(e.dialog.FileName, e.path("news.txt"));
     }
 
     void loadReadsTheChosenFile()
@@ -258,6 +278,7 @@ private slots:
         QCOMPARE(e.commands.Quicksave(), FileCommands::SaveOutcome::Failed);
         e.dialog.choices = {e.path("no/such/folder.txt")};
         QCOMPARE(e.commands.SaveAs(), FileCommands::SaveOutcome::Failed);
+        QCOMPARE(e.dialog.FileName, e.dir.path());
         QCOMPARE(e.services.failures.size(), 3);
         QVERIFY(e.d.document.Unsaved());
         QCOMPARE(e.d.document.SavedText(), QString("on disk\r\n"));
@@ -372,8 +393,37 @@ private slots:
         e.services.answers = {kNo};
         save ? void(e.commands.Quicksave()) : e.commands.Quickload();
         if (!e.services.work.isEmpty())
-            e.services.work[0] = e.services.work[0].chopped(e.services.work[0].size() - work[0].size());
+            e.services.work[0] =
+                e.services.work[0].chopped(e.services.work[0].size() - work[0].size());
         QCOMPARE(e.services.work, work);
+    }
+
+    // Reading, then filling the text: the progress told only ever grows.
+    void loadProgressNeverGoesBack()
+    {
+        Editor e;
+        // Lone LFs, so that the text is longer than the file.
+        writeBytes(e.path("news.txt"), QByteArray("a line of the news\n").repeated(300000));
+        e.commands.Quickload();
+        QVERIFY(e.services.progress.size() > 4);
+        for (qsizetype i = 1; i < e.services.progress.size(); ++i)
+            QVERIFY2(e.services.progress[i] >= e.services.progress[i - 1],
+                     qPrintable(QString::number(i)));
+        QCOMPARE(e.services.progress.last(), 1.0);
+    }
+
+    // A dropped file that cannot be read does not become the file Ctrl+S writes to.
+    void droppedFileThatCannotBeReadIsNotTheCurrentFile()
+    {
+        Editor e;
+        e.loadQuickFile("quick\r\n");
+        QVERIFY(::mkfifo(QFile::encodeName(e.path("pipe.txt")).constData(), 0600) == 0);
+        e.commands.LoadDropped(e.path("pipe.txt"));
+        QCOMPARE(e.text(), kError);
+        QCOMPARE(e.dialog.FileName, e.path("news.txt"));
+        e.type("!");
+        QCOMPARE(e.commands.Quicksave(), FileCommands::SaveOutcome::Saved);
+        QCOMPARE(readBytes(e.path("news.txt")), (kError + "!").toLatin1());
     }
 
     void mayClose()

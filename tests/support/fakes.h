@@ -6,8 +6,9 @@
 #include <QList>
 #include <QStringList>
 
-// A file dialog that answers with the names queued in choices ("" cancels)
-// and remembers how it was set up each time it was shown.
+// A file dialog that answers with the names queued in choices ("" or none
+// left: cancelled, FileName kept) and remembers how it was set up each time
+// it was shown.
 class FakeDialog : public FileDialog {
 public:
     struct Shown {
@@ -17,14 +18,18 @@ public:
     QStringList choices;
     QList<Shown> shown;
 
-    void ShowOpen() override { show("open"); }
-    void ShowSave() override { show("save"); }
+    bool ShowOpen() override { return show("open"); }
+    bool ShowSave() override { return show("save"); }
 
 private:
-    void show(const QString &kind)
+    bool show(const QString &kind)
     {
         shown.append({kind, DialogTitle, Filter, InitDir, Flags});
-        FileName = choices.isEmpty() ? QString() : choices.takeFirst();
+        const QString chosen = choices.isEmpty() ? QString() : choices.takeFirst();
+        if (chosen.isEmpty())
+            return false;
+        FileName = chosen;
+        return true;
     }
 };
 
@@ -56,10 +61,12 @@ public:
         failures.append(fileName + ": " + reason);
     }
 
-    QStringList work; // "Loading ...", "100%", "end"
+    QStringList work;       // "Loading ...", "100%", "end"
+    QList<double> progress; // every fraction told
     void beginWork(const QString &what) override { work.append(what); }
     void workProgress(qint64 done, qint64 total) override
     {
+        progress.append(total > 0 ? double(done) / double(total) : 0.0);
         if (done == total)
             work.append("100%");
     }
