@@ -96,12 +96,13 @@ std::unique_ptr<SpellChecker> SpellChecker::forLocale(const QString &locale,
     QStringList candidates;
     for (const QString &folder : folders) {
         if (!territory.isEmpty())
-            candidates << QDir(folder).filePath(language + u'_' + territory + QLatin1String(".aff"));
+            candidates << QDir(folder).filePath(language + u'_' + territory +
+                                                QLatin1String(".aff"));
     }
     for (const QString &folder : folders) {
         candidates << QDir(folder).filePath(language + QLatin1String(".aff"));
-        const QStringList others = QDir(folder).entryList({language + QLatin1String("_*.aff")},
-                                                          QDir::Files, QDir::Name);
+        const QStringList others =
+            QDir(folder).entryList({language + QLatin1String("_*.aff")}, QDir::Files, QDir::Name);
         for (const QString &other : others)
             candidates << QDir(folder).filePath(other);
     }
@@ -160,6 +161,16 @@ QStringList SpellChecker::suggestions(QStringView word, int max) const
 
 void SpellChecker::ignore(QStringView word)
 {
-    m_ignored.insert(word.toString().normalized(QString::NormalizationForm_C));
+    const QString normal = word.toString().normalized(QString::NormalizationForm_C);
+    m_ignored.insert(normal);
+    // A word ignored in lower case is ignored also at a sentence's start and
+    // in capitals; one ignored with capitals only as written.
+    if (!normal.isEmpty() && normal == normal.toLower()) {
+        m_ignored.insert(normal.toUpper());
+        const char32_t first = normal.toUcs4().value(0);
+        const qsizetype width = QChar::requiresSurrogates(first) ? 2 : 1;
+        const char32_t title = QChar::toTitleCase(first);
+        m_ignored.insert(QString::fromUcs4(&title, 1) + normal.mid(width));
+    }
     ++m_generation;
 }

@@ -48,6 +48,8 @@ public:
     bool isCorrect(QStringView word) const;
     // At most max suggestions, best first.
     QStringList suggestions(QStringView word, int max = 5) const;
+    // Accepts the word until the checker ends; a word in lower case also in
+    // its capitalised and all-capitals forms.
     void ignore(QStringView word);
     // Grows whenever the set of ignored words does, so earlier results can be dropped.
     int generation() const { return m_generation; }

@@ -10,8 +10,7 @@ inline void makeDictionary(const QString &folder, const QString &name, const QBy
 {
     QDir().mkpath(folder);
     writeBytes(folder + "/" + name + ".aff", "SET UTF-8\nTRY esianrtolcdugmphbyfvkwz\n");
-    writeBytes(folder + "/" + name + ".dic",
-               QByteArray::number(words.count('\n')) + "\n" + words);
+    writeBytes(folder + "/" + name + ".dic", QByteArray::number(words.count('\n')) + "\n" + words);
 }
 
 class TestSpelling : public QObject {
@@ -26,12 +25,15 @@ private slots:
         QTest::addColumn<QStringList>("words");
         QTest::newRow("plain") << "the relay station" << QStringList{"the", "relay", "station"};
         QTest::newRow("punctuation") << "(news), \"ore\"!" << QStringList{"news", "ore"};
-        QTest::newRow("joined") << "don't co-pilot rock’n’roll" << QStringList{"don't", "co-pilot", "rock’n’roll"};
-        QTest::newRow("joiner at an end") << "'tis pilots' -dock-" << QStringList{"tis", "pilots", "dock"};
+        QTest::newRow("joined") << "don't co-pilot rock’n’roll"
+                                << QStringList{"don't", "co-pilot", "rock’n’roll"};
+        QTest::newRow("joiner at an end")
+            << "'tis pilots' -dock-" << QStringList{"tis", "pilots", "dock"};
         QTest::newRow("digits, @ and / left alone")
             << "dock 12 B7 ann@orbit.net and/or 4th ok" << QStringList{"dock", "ok"};
         QTest::newRow("marks stay with their letter")
-            << QString::fromUtf16(u"Vie\u0323\u0302t Nam") << QStringList{QString::fromUtf16(u"Vie\u0323\u0302t"), "Nam"};
+            << QString::fromUtf16(u"Vie\u0323\u0302t Nam")
+            << QStringList{QString::fromUtf16(u"Vie\u0323\u0302t"), "Nam"};
         QTest::newRow("tabs and NBSP separate")
             << QString::fromUtf16(u"one\ttwo\u00A0three") << QStringList{"one", "two", "three"};
     }
@@ -63,14 +65,62 @@ private slots:
         QVERIFY(checker->generation() != before);
     }
 
+    // Ignoring a word in lower case accepts it at a sentence's start and in
+    // capitals too; a word ignored with capitals is accepted only as written.
+    void ignoredForms_data()
+    {
+        QTest::addColumn<QString>("ignored");
+        QTest::addColumn<QStringList>("accepted");
+        QTest::addColumn<QStringList>("marked");
+        QTest::newRow("lower case")
+            << "teh" << QStringList{"teh", "Teh", "TEH"} << QStringList{"tEh"};
+        QTest::newRow("capitalised") << "Teh" << QStringList{"Teh"} << QStringList{"teh", "TEH"};
+        QTest::newRow("capitals") << "TEH" << QStringList{"TEH"} << QStringList{"teh", "Teh"};
+        QTest::newRow("typed decomposed")
+            << QString::fromUtf16(u"zo\u0308rg")
+            << QStringList{QString::fromUtf16(u"z\u00F6rg"), QString::fromUtf16(u"Z\u00F6rg")}
+            << QStringList{"zorg"};
+    }
+    void ignoredForms()
+    {
+        QFETCH(QString, ignored);
+        QFETCH(QStringList, accepted);
+        QFETCH(QStringList, marked);
+        makeDictionary(dir.filePath("dicts"), "en_US", "the\nnews\n");
+        const auto checker = SpellChecker::forLocale("C", {dir.filePath("dicts")});
+        QVERIFY(checker);
+        for (const QStringList &words : {accepted, marked}) {
+            for (const QString &word : words)
+                QVERIFY2(!checker->isCorrect(word), qPrintable(word));
+        }
+        checker->ignore(ignored);
+        for (const QString &word : accepted)
+            QVERIFY2(checker->isCorrect(word), qPrintable(word));
+        for (const QString &word : marked)
+            QVERIFY2(!checker->isCorrect(word), qPrintable(word));
+    }
+
+    void suggestionsKeepToTheirNumber()
+    {
+        makeDictionary(dir.filePath("many"), "en_US", "bat\ncat\nhat\nmat\nrat\nsat\nvat\n");
+        const auto checker = SpellChecker::forLocale("C", {dir.filePath("many")});
+        QVERIFY(checker);
+        QVERIFY(checker->suggestions(u"xat", 7).size() > 2);
+        QCOMPARE(checker->suggestions(u"xat", 2).size(), 2);
+    }
+
     void dictionaryForTheLocale_data()
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("correct"); // a word only that dictionary has; "" none
-        QTest::newRow("language and territory") << "pt_BR.UTF-8" << "brasil";
-        QTest::newRow("another territory of the language") << "pt_AO.UTF-8" << "brasil";
-        QTest::newRow("C is English") << "C" << "english";
-        QTest::newRow("no dictionary") << "ru_RU.UTF-8" << "";
+        QTest::newRow("language and territory") << "pt_BR.UTF-8"
+                                                << "brasil";
+        QTest::newRow("another territory of the language") << "pt_AO.UTF-8"
+                                                           << "brasil";
+        QTest::newRow("C is English") << "C"
+                                      << "english";
+        QTest::newRow("no dictionary") << "ru_RU.UTF-8"
+                                       << "";
     }
     void dictionaryForTheLocale()
     {
