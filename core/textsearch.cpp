@@ -124,7 +124,8 @@ TextMatch TextSearch::toText(qsizetype start, qsizetype length) const
     const qsizetype from = m_origin[size_t(start)];
     // The end of the last cluster the match reaches into.
     qsizetype last = start + length;
-    while (last < qsizetype(m_origin.size()) - 1 && m_origin[size_t(last)] == m_origin[size_t(last - 1)])
+    while (last < qsizetype(m_origin.size()) - 1 &&
+           m_origin[size_t(last)] == m_origin[size_t(last - 1)])
         ++last;
     return {from, m_origin[size_t(last)] - from};
 }
@@ -141,8 +142,8 @@ qsizetype TextSearch::next(const QString &needle, qsizetype from, FindOptions op
 {
     const QString &s = m_origin.empty() ? m_text : m_normal;
     const Qt::CaseSensitivity cs = options.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    const bool folded = !options.matchCase &&
-                        std::none_of(needle.begin(), needle.end(), [](QChar c) { return c.isSurrogate(); });
+    const bool folded = !options.matchCase && std::none_of(needle.begin(), needle.end(),
+                                                           [](QChar c) { return c.isSurrogate(); });
     const auto search = [&](qsizetype start) {
         return folded ? foldedIndexOf(s, needle, start) : s.indexOf(needle, start, cs);
     };
@@ -204,4 +205,12 @@ bool TextSearch::isMatch(QStringView needle, TextMatch range, FindOptions option
         return false;
     const Result r = find(needle, range.start, options);
     return r.match == range && !r.wrapped;
+}
+
+bool TextSearch::holdsLineBreak(QStringView needle)
+{
+    return std::any_of(needle.begin(), needle.end(), [](QChar c) {
+        return c == u'\r' || c == u'\n' || c == QChar::LineSeparator ||
+               c == QChar::ParagraphSeparator;
+    });
 }

@@ -34,13 +34,15 @@ public:
     // The next match that starts at or after from, or (backward) the one
     // before from that ends at or before it; past the end the search goes on
     // from the other end.
-    Result find(QStringView needle, qsizetype from, FindOptions options, bool backward = false) const;
+    Result find(QStringView needle, qsizetype from, FindOptions options,
+                bool backward = false) const;
     // Every match, in order, none overlapping another.
     QList<TextMatch> findAll(QStringView needle, FindOptions options) const;
+    // Whether the needle holds a line break (CR, LF or a line or paragraph
+    // separator): no match ever crosses one, each line is searched alone.
+    static bool holdsLineBreak(QStringView needle);
     // Whether the range is exactly one match.
     bool isMatch(QStringView needle, TextMatch range, FindOptions options) const;
-
-    const QString &text() const { return m_text; }
 
 private:
     qsizetype toSearched(qsizetype position) const;

@@ -54,14 +54,16 @@ private slots:
         writeBytes(dir.filePath("all.txt"), all);
         QString loaded;
         QByteArray fileBytes;
-        QVERIFY(ReadNewsFile(dir.filePath("all.txt"), page,
-                             [&loaded](const QString &slice) { loaded += slice; }, fileBytes));
+        QVERIFY(ReadNewsFile(
+            dir.filePath("all.txt"), page, [&loaded](const QString &slice) { loaded += slice; },
+            fileBytes));
         QCOMPARE(loaded.size(), all.size());
         QCOMPARE(std::set<QChar>(loaded.begin(), loaded.end()).size(), size_t(loaded.size()));
         for (qsizetype i = 0; i < loaded.size(); ++i) {
             const char16_t c = loaded.at(i).unicode();
             QVERIFY(c != 0xFFFD);
-            QVERIFY2(c < 0xF700 || c > 0xF7FF || c == 0xF700 + uchar(all[i]), qPrintable(QString::number(i)));
+            QVERIFY2(c < 0xF700 || c > 0xF7FF || c == 0xF700 + uchar(all[i]),
+                     qPrintable(QString::number(i)));
         }
         QVERIFY(WriteNewsFile(dir.filePath("back.txt"), loaded, page));
         QCOMPARE(readBytes(dir.filePath("back.txt")), all);
@@ -73,9 +75,10 @@ private slots:
         const QString chinese = text + QString::fromUtf16(u"\r\nab\u4E2D");
         const FileResult refused = WriteNewsFile(dir.filePath("no.txt"), chinese, page);
         QVERIFY(!refused);
-        QCOMPARE(refused.error, QString::fromUtf16(u"Line 2, column 3: \"\u4E2D\" (U+4E2D) cannot be "
-                                                   u"stored in Windows-%1.")
-                                    .arg(number));
+        QCOMPARE(refused.error,
+                 QString::fromUtf16(u"Line 2, column 3: \"\u4E2D\" (U+4E2D) cannot be "
+                                    u"stored in Windows-%1.")
+                     .arg(number));
         QVERIFY(!QFileInfo::exists(dir.filePath("no.txt")));
     }
 
@@ -88,8 +91,11 @@ private slots:
         QByteArray written;
         const FileResult r = WriteNewsFile(dir.filePath("vi.txt"), typed, page, &written);
         QVERIFY2(r, qPrintable(r.error));
-        QCOMPARE(readBytes(dir.filePath("vi.txt")), QByteArray("Vi\xEA\xF2t Nam \xF5\xD2 \xF0\xE2y"));
+        QCOMPARE(readBytes(dir.filePath("vi.txt")),
+                 QByteArray("Vi\xEA\xF2t Nam \xF5\xD2 \xF0\xE2y"));
         QVERIFY(written.isEmpty()); // the bytes are not the very text
+        // A letter with no precomposed form there: its mark stored apart.
+        QCOMPARE(page.encode(QString::fromUtf16(u"\u1EB9")), QByteArray("\x65\xF2"));
         // Neither way: refused.
         QVERIFY(!WriteNewsFile(dir.filePath("vi.txt"), QString::fromUtf16(u"\u1E9E"), page));
         // Other code pages keep their precomposed letters as they are.
@@ -105,18 +111,39 @@ private slots:
         const QString unset = "<unset>";
         QTest::newRow("nothing set") << unset << unset << unset << 1252;
         QTest::newRow("LANG") << unset << unset << "ru_RU.UTF-8" << 1251;
-        QTest::newRow("LC_CTYPE before LANG") << unset << "pl_PL.UTF-8" << "ru_RU" << 1250;
-        QTest::newRow("LC_ALL before both") << "el_GR.UTF-8" << "pl_PL" << "ru_RU" << 1253;
-        QTest::newRow("empty LC_ALL skipped") << "" << "tr_TR.UTF-8" << "ru_RU" << 1254;
-        QTest::newRow("empty LC_ALL, LC_CTYPE") << "" << "" << "he_IL" << 1255;
-        QTest::newRow("LC_ALL=C") << "C" << "ru_RU" << "ru_RU" << 1252;
-        QTest::newRow("POSIX") << unset << "POSIX" << "ru_RU" << 1252;
+        QTest::newRow("LC_CTYPE before LANG") << unset << "pl_PL.UTF-8"
+                                              << "ru_RU" << 1250;
+        QTest::newRow("LC_ALL before both") << "el_GR.UTF-8"
+                                            << "pl_PL"
+                                            << "ru_RU" << 1253;
+        QTest::newRow("empty LC_ALL skipped") << ""
+                                              << "tr_TR.UTF-8"
+                                              << "ru_RU" << 1254;
+        QTest::newRow("empty LC_ALL, LC_CTYPE") << ""
+                                                << ""
+                                                << "he_IL" << 1255;
+        QTest::newRow("LC_ALL=C") << "C"
+                                  << "ru_RU"
+                                  << "ru_RU" << 1252;
+        QTest::newRow("POSIX") << unset << "POSIX"
+                               << "ru_RU" << 1252;
         QTest::newRow("C.UTF-8") << unset << unset << "C.UTF-8" << 1252;
         QTest::newRow("sr_RS") << unset << unset << "sr_RS.UTF-8" << 1251;
         QTest::newRow("sr_RS@latin") << unset << unset << "sr_RS.UTF-8@latin" << 1250;
         QTest::newRow("uz_UZ") << unset << unset << "uz_UZ.UTF-8" << 1254;
         QTest::newRow("uz_UZ@cyrillic") << unset << unset << "uz_UZ@cyrillic" << 1251;
         QTest::newRow("Japanese keeps 1252") << unset << unset << "ja_JP.UTF-8" << 1252;
+        // One row for each language of the table of code pages.
+        const std::pair<const char *, int> languages[] = {
+            {"pl_PL", 1250}, {"cs_CZ", 1250}, {"sk_SK", 1250}, {"hu_HU", 1250}, {"sl_SI", 1250},
+            {"hr_HR", 1250}, {"bs_BA", 1250}, {"ro_RO", 1250}, {"sq_AL", 1250}, {"ru_RU", 1251},
+            {"uk_UA", 1251}, {"be_BY", 1251}, {"bg_BG", 1251}, {"mk_MK", 1251}, {"kk_KZ", 1251},
+            {"ky_KG", 1251}, {"mn_MN", 1251}, {"tt_RU", 1251}, {"tg_TJ", 1251}, {"el_GR", 1253},
+            {"tr_TR", 1254}, {"az_AZ", 1254}, {"he_IL", 1255}, {"ar_EG", 1256}, {"fa_IR", 1256},
+            {"ur_PK", 1256}, {"lt_LT", 1257}, {"lv_LV", 1257}, {"et_EE", 1257}, {"vi_VN", 1258},
+            {"th_TH", 874},  {"de_DE", 1252}, {"fr_FR", 1252}};
+        for (const auto &[locale, page] : languages)
+            QTest::newRow(locale) << unset << unset << QString(locale) + ".UTF-8" << page;
         QTest::newRow("unknown language") << unset << unset << "xx_YY.UTF-8" << 1252;
     }
     void localeRule()

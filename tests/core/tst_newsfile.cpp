@@ -106,7 +106,8 @@ private slots:
         sparse.close();
         int slices = 0;
         QByteArray bytes = "stale";
-        const FileResult r = ReadNewsFile(file, k1252, [&slices](const QString &) { ++slices; }, bytes);
+        const FileResult r = ReadNewsFile(
+            file, k1252, [&slices](const QString &) { ++slices; }, bytes);
         QVERIFY(!r);
         QVERIFY2(r.error.contains(error), qPrintable(r.error));
         QCOMPARE(slices, 0);
@@ -170,8 +171,14 @@ private slots:
         QVERIFY(!QFileInfo::exists(path("e.txt")));
         const FileResult second = WriteNewsFile(path("e.txt"), "\xC3\xA9" + emoji.mid(2), k1252);
         QVERIFY(second.error.startsWith("Line 1, column 3: "));
+        // Past the first slice of a long text: its own line and column.
+        const QString longText =
+            QString("abcdefg\r\n").repeated(150000) + QString::fromUtf16(u"xy\u2713");
+        QVERIFY(WriteNewsFile(path("e.txt"), longText, k1252)
+                    .error.startsWith("Line 150001, column 3: "));
         // U+0080 is no byte's character: byte 0x80 is the euro sign.
-        QVERIFY(WriteNewsFile(path("e.txt"), QString(QChar(0x80)), k1252).error.contains("(U+0080)"));
+        QVERIFY(
+            WriteNewsFile(path("e.txt"), QString(QChar(0x80)), k1252).error.contains("(U+0080)"));
     }
 
     void saveKeepsPermissionsAndLinks()
@@ -202,12 +209,13 @@ private slots:
         QTest::newRow("empty file, no memory") << 0LL << 0LL << 0LL << false;
         QTest::newRow("bytes just fit") << 1749LL << 0LL << 8000LL << true;
         QTest::newRow("bytes just too many") << 1750LL << 0LL << 8000LL << false;
-        QTest::newRow("lines just fit") << 0LL << 7000 / perLine - (7000 % perLine ? 0 : 1)
-                                       << 8000LL << true;
-        QTest::newRow("lines just too many") << 0LL << (7000 + perLine - 1) / perLine << 8000LL
-                                             << false;
+        QTest::newRow("lines just fit")
+            << 0LL << 7000 / perLine - (7000 % perLine ? 0 : 1) << 8000LL << true;
+        QTest::newRow("lines just too many")
+            << 0LL << (7000 + perLine - 1) / perLine << 8000LL << false;
         QTest::newRow("50 MB news, 24 GiB") << 50'000'000LL << 714'000LL << (24LL << 30) << true;
-        QTest::newRow("4 GB news, 8 GiB") << 4'000'000'000LL << 57'000'000LL << (8LL << 30) << false;
+        QTest::newRow("4 GB news, 8 GiB")
+            << 4'000'000'000LL << 57'000'000LL << (8LL << 30) << false;
     }
     void memoryCheck()
     {
@@ -225,11 +233,13 @@ private slots:
         const QByteArray file = QByteArray("\r\n").repeated(10000);
         writeBytes(path("lines.txt"), file);
         const qint64 room = (file.size() * 4 + 10000 * kBytesPerLine) * 8 / 7;
-        for (const auto &[available, ok] : {std::pair{room / 2, false}, std::pair{room + 64, true}}) {
+        for (const auto &[available, ok] :
+             {std::pair{room / 2, false}, std::pair{room + 64, true}}) {
             int slices = 0;
             QByteArray bytes;
             const FileResult r = ReadNewsFile(
-                path("lines.txt"), k1252, [&slices](const QString &) { ++slices; }, bytes, {}, available);
+                path("lines.txt"), k1252, [&slices](const QString &) { ++slices; }, bytes, {},
+                available);
             QCOMPARE(bool(r), ok);
             QCOMPARE(slices > 0, ok);
         }
