@@ -20,7 +20,7 @@ FindDialog::FindDialog(QWidget *parent)
       m_replaceLabel(new QLabel(tr("Replace &with:"), this)), m_with(new QLineEdit(this)),
       m_matchCase(new QCheckBox(tr("Match &case"), this)),
       m_wholeWords(new QCheckBox(tr("W&hole words"), this)),
-      m_next(new QPushButton(tr("Find &next"), this)),
+      m_next(new QPushButton(tr("&Find next"), this)),
       m_previous(new QPushButton(tr("Find &previous"), this)),
       m_replace(new QPushButton(tr("&Replace"), this)),
       m_replaceAll(new QPushButton(tr("Replace &all"), this)),
@@ -41,6 +41,9 @@ FindDialog::FindDialog(QWidget *parent)
     m_message->setTextFormat(Qt::PlainText);
     m_message->setMinimumWidth(260);
     m_message->setWordWrap(true);
+    // Room for two lines, so that a message never changes the window's size.
+    m_message->setMinimumHeight(2 * m_message->fontMetrics().lineSpacing());
+    m_message->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto *whatLabel = new QLabel(tr("Fi&nd what:"), this);
     whatLabel->setBuddy(m_what);
@@ -81,12 +84,18 @@ FindDialog::FindDialog(QWidget *parent)
     connect(m_replace, &QPushButton::clicked, this, &FindDialog::replace);
     connect(m_replaceAll, &QPushButton::clicked, this, &FindDialog::replaceAll);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
+    // What was said of an earlier needle does not stand for an empty one.
+    connect(m_what, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (text.isEmpty())
+            m_message->clear();
+    });
 }
 
 void FindDialog::showFor(bool replacing, const QString &text)
 {
     setWindowTitle(replacing ? tr("Replace") : tr("Find"));
-    for (QWidget *w : std::initializer_list<QWidget *>{m_replaceLabel, m_with, m_replace, m_replaceAll})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{m_replaceLabel, m_with, m_replace, m_replaceAll})
         w->setVisible(replacing);
     if (!text.isEmpty())
         m_what->setText(text);

@@ -2,8 +2,10 @@
 
 #include "finddialog.h"
 #include "newstextedit.h"
+#include "windowgeometry.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -25,8 +27,8 @@ void FindReplace::open(bool replacing)
     const QTextCursor cursor = m_text->textCursor();
     const QString selected = cursor.selectedText();
     // Only a selection within one line is something to find.
-    const bool oneLine = !selected.contains(QChar::ParagraphSeparator) &&
-                         !selected.contains(QChar::LineSeparator);
+    const bool oneLine =
+        !selected.contains(QChar::ParagraphSeparator) && !selected.contains(QChar::LineSeparator);
     m_dialog->showFor(replacing, oneLine ? selected : QString());
     // Takes the text for searching while the user types what to find.
     QTimer::singleShot(0, this, [this] { search(); });
@@ -59,10 +61,41 @@ void FindReplace::tell(const QString &message, bool beepWhenClosed)
         QApplication::beep();
 }
 
+bool FindReplace::mayFind(const QString &needle)
+{
+    if (needle.isEmpty()) {
+        tell(QString(), false);
+        return false;
+    }
+    if (TextSearch::holdsLineBreak(needle)) {
+        tell(tr("A search does not cross line breaks: find a part of one line."), true);
+        return false;
+    }
+    return true;
+}
+
+void FindReplace::keepMatchInView()
+{
+    if (!m_dialog->isVisible() || !m_dialog->screen())
+        return;
+    const QTextCursor selected = m_text->textCursor();
+    QTextCursor start(selected);
+    start.setPosition(selected.selectionStart());
+    QTextCursor end(selected);
+    end.setPosition(selected.selectionEnd());
+    const QRect match = m_text->cursorRect(start).united(m_text->cursorRect(end));
+    const QRect onScreen(m_text->viewport()->mapToGlobal(match.topLeft()), match.size());
+    const QRect window = m_dialog->frameGeometry();
+    const QPoint to =
+        WindowGeometry::clearOf(window, onScreen, m_dialog->screen()->availableGeometry());
+    if (to != window.topLeft())
+        m_dialog->move(to);
+}
+
 bool FindReplace::find(bool backward)
 {
     const QString needle = m_dialog->needle();
-    if (needle.isEmpty())
+    if (!mayFind(needle))
         return false;
     const QTextCursor cursor = m_text->textCursor();
     const qsizetype from = backward ? cursor.selectionStart() : cursor.selectionEnd();
@@ -76,6 +109,7 @@ bool FindReplace::find(bool backward)
     found.setPosition(int(result.match.end()), QTextCursor::KeepAnchor);
     m_text->setTextCursor(found);
     m_text->ensureCursorVisible();
+    keepMatchInView();
     if (result.wrapped) {
         tell(backward ? tr("Passed the start of the text; went on from its end.")
                       : tr("Passed the end of the text; went on from its start."),
@@ -89,9 +123,10 @@ bool FindReplace::find(bool backward)
 void FindReplace::replaceOne()
 {
     QTextCursor cursor = m_text->textCursor();
-    const TextMatch selected{cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart()};
+    const TextMatch selected{cursor.selectionStart(),
+                             cursor.selectionEnd() - cursor.selectionStart()};
     if (search().isMatch(m_dialog->needle(), selected, m_dialog->options())) {
-        cursor.insertText(m_dialog->replacement());
+        NewsTextEdit::replaceAsOneStep(cursor, m_dialog->replacement());
         m_text->setTextCursor(cursor);
     }
     find(false);
@@ -100,7 +135,7 @@ void FindReplace::replaceOne()
 void FindReplace::replaceAll()
 {
     const QString needle = m_dialog->needle();
-    if (needle.isEmpty())
+    if (!mayFind(needle))
         return;
     const QList<TextMatch> matches = search().findAll(needle, m_dialog->options());
     if (matches.isEmpty()) {
@@ -110,13 +145,12 @@ void FindReplace::replaceAll()
     // One step of the undo history; from the last match back, so that the
     // positions of the others hold.
     const QString replacement = m_dialog->replacement();
-    QTextCursor cursor(m_text->document());
-    cursor.beginEditBlock();
-    for (auto m = matches.crbegin(); m != matches.crend(); ++m) {
-        cursor.setPosition(int(m->start));
-        cursor.setPosition(int(m->end()), QTextCursor::KeepAnchor);
-        cursor.insertText(replacement);
-    }
-    cursor.endEditBlock();
+    m_text->editAsOneStep([&](QTextCursor &cursor) {
+        for (auto m = matches.crbegin(); m != matches.crend(); ++m) {
+            cursor.setPosition(int(m->start));
+            cursor.setPosition(int(m->end()), QTextCursor::KeepAnchor);
+            cursor.insertText(replacement);
+        }
+    });
     tell(tr("Replaced %n time(s).", nullptr, int(matches.size())), false);
 }

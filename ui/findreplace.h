@@ -32,6 +32,10 @@ private:
     // Searches from the selection and selects what is found; false when
     // nothing is. The message goes to the Find window, or is a beep.
     bool find(bool backward);
+    // Whether a search for the needle can find anything; if not, says why.
+    bool mayFind(const QString &needle);
+    // Moves the Find window off the selected match.
+    void keepMatchInView();
     void replaceOne();
     void replaceAll();
     const TextSearch &search();

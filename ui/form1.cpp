@@ -13,9 +13,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDropEvent>
-#include <QMimeData>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -124,16 +124,31 @@ void Form1::buildControls()
     setTabOrder(Text1, cmd_Exit);
     Text->setFocus();
 
-    connect(cmd_Open, &QPushButton::clicked, this, [this] { m_commands.Load(); });
-    connect(cmd_Save, &QPushButton::clicked, this, [this] { m_commands.SaveAs(); });
-    connect(cmd_Exit, &QPushButton::clicked, this, [this] { m_commands.Exit(); });
-    connect(Image1, &PictureButton::clicked, this, [this] { m_commands.Quickload(); });
-    connect(Image2, &PictureButton::clicked, this, [this] { m_commands.Quicksave(); });
+    connect(cmd_Open, &QPushButton::clicked, this,
+            [this] { fromControl([this] { m_commands.Load(); }); });
+    connect(cmd_Save, &QPushButton::clicked, this,
+            [this] { fromControl([this] { m_commands.SaveAs(); }); });
+    connect(cmd_Exit, &QPushButton::clicked, this,
+            [this] { fromControl([this] { m_commands.Exit(); }); });
+    connect(Image1, &PictureButton::clicked, this,
+            [this] { fromControl([this] { m_commands.Quickload(); }); });
+    connect(Image2, &PictureButton::clicked, this,
+            [this] { fromControl([this] { m_commands.Quicksave(); }); });
+    m_services.holdWhileWorking(Text);
     m_find = new FindReplace(Text);
     connect(Text, &QPlainTextEdit::textChanged, this, [this] {
         if (!m_writingText)
             m_document.TextChanged();
     });
+}
+
+void Form1::fromControl(const std::function<void()> &command)
+{
+    command();
+    // Once its dialogs are closed, the keys go to the text again, not to the
+    // button, where a space would run the command once more.
+    if (!m_ending)
+        Text->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::Form_Load()

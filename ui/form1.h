@@ -8,6 +8,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class FindReplace;
 class NewsTextEdit;
 class PictureButton;
@@ -65,6 +67,8 @@ protected:
 
 private:
     void buildControls();
+    // Runs a command that a button or picture started.
+    void fromControl(const std::function<void()> &command);
     void keepFixedSize();
     void centre();
     void centreOnceFramed();
@@ -87,8 +91,8 @@ private:
     QtRuntimeServices m_services;
     FileCommands m_commands{m_document, Dialog1, m_services};
 
-    bool m_writingText = false; // a write of the program's, not the user's
-    bool m_ending = false;      // Exit has asked already; close without asking
+    bool m_writingText = false;   // a write of the program's, not the user's
+    bool m_ending = false;        // Exit has asked already; close without asking
     bool m_awaitingFrame = false; // centre the frame once the window manager adds it
     static constexpr int kFrameWaitMs = 1000;
 };

@@ -1,5 +1,6 @@
 #include "newstextedit.h"
 
+#include <QAbstractUndoItem>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -44,6 +45,15 @@ public:
     int revision = -1;
     int generation = -1;
     QList<WordSpan> words;
+};
+
+// The last item of an edit of the program's: Qt's undo history joins an
+// insertion typed right after an edit to that edit's last insertion; an item
+// of another kind there keeps the typed text a step of its own.
+class UndoStepEnd : public QAbstractUndoItem {
+public:
+    void undo() override {}
+    void redo() override {}
 };
 
 // The red wavy line under a misspelled word, from x1 to x2 at height y.
@@ -156,7 +166,8 @@ void NewsTextEdit::paintEvent(QPaintEvent *event)
                 if (from >= to)
                     continue;
                 const qreal y = box.top() + line.y() + line.ascent() + 2.5;
-                drawWave(painter, box.left() + line.cursorToX(from), box.left() + line.cursorToX(to), y);
+                drawWave(painter, box.left() + line.cursorToX(from),
+                         box.left() + line.cursorToX(to), y);
             }
         }
     }
@@ -190,10 +201,8 @@ void NewsTextEdit::showContextMenu(const QPoint &at, int position)
         const QStringList suggestions = m_spelling->suggestions(wrong);
         for (const QString &suggestion : suggestions) {
             QAction *take = new QAction(suggestion, menu.get());
-            connect(take, &QAction::triggered, this, [this, range, suggestion]() mutable {
-                // One step of the undo history, like any edit.
-                range.insertText(suggestion);
-            });
+            connect(take, &QAction::triggered, this,
+                    [range, suggestion]() mutable { replaceAsOneStep(range, suggestion); });
             menu->insertAction(first, take);
         }
         if (suggestions.isEmpty()) {
@@ -210,6 +219,23 @@ void NewsTextEdit::showContextMenu(const QPoint &at, int position)
         menu->insertSeparator(first);
     }
     menu->exec(at);
+}
+
+void NewsTextEdit::replaceAsOneStep(QTextCursor &cursor, const QString &text)
+{
+    cursor.beginEditBlock();
+    cursor.insertText(text);
+    cursor.document()->appendUndoItem(new UndoStepEnd);
+    cursor.endEditBlock();
+}
+
+void NewsTextEdit::editAsOneStep(const std::function<void(QTextCursor &)> &edit)
+{
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    edit(cursor);
+    document()->appendUndoItem(new UndoStepEnd);
+    cursor.endEditBlock();
 }
 
 QString NewsTextEdit::newsText(const ProgressSink &progress) const

@@ -5,6 +5,7 @@
 
 #include <QPlainTextEdit>
 
+#include <functional>
 #include <optional>
 
 // The news text area. Its text, seen from the document, is the text with CR LF
@@ -26,6 +27,12 @@ public:
     void setNewsText(const QString &text);
     // Adds to the end of the text, not undoably.
     void appendNewsText(const QString &more);
+
+    // Replaces the cursor's selection with text as one step of the undo
+    // history, which text typed right after it never joins.
+    static void replaceAsOneStep(QTextCursor &cursor, const QString &text);
+    // Runs edit, made with the cursor it is given, as one such step.
+    void editAsOneStep(const std::function<void(QTextCursor &)> &edit);
 
     // The selection as other programs get it: line breaks as LF.
     QString selectedNewsText() const;

@@ -80,10 +80,12 @@ void QtRuntimeServices::beginWork(const QString &what)
     m_work = what;
     m_workTime.start();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    // The window is painted again once the work is done, not while its text
-    // is half there: laying out a very long line for that costs seconds.
-    if (m_parent)
-        m_parent->setUpdatesEnabled(false);
+    // The text area is painted again once the work is done, not while its
+    // text is half there: laying out a very long line for that costs seconds.
+    // Only the text area: a window whose painting is held while another
+    // window of the program is active may not be painted again at all.
+    if (m_heldWhileWorking)
+        m_heldWhileWorking->setUpdatesEnabled(false);
 }
 
 void QtRuntimeServices::workProgress(qint64 done, qint64 total)
@@ -101,7 +103,7 @@ void QtRuntimeServices::endWork()
 {
     m_workTime.invalidate();
     QApplication::restoreOverrideCursor();
-    if (m_parent)
-        m_parent->setUpdatesEnabled(true);
+    if (m_heldWhileWorking)
+        m_heldWhileWorking->setUpdatesEnabled(true);
     m_progress.reset();
 }

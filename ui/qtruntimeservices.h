@@ -29,8 +29,12 @@ public:
 
     static constexpr int kProgressAfterMs = 500;
 
+    // A control that is not painted while a load or save runs.
+    void holdWhileWorking(QWidget *control) { m_heldWhileWorking = control; }
+
 private:
     QWidget *m_parent;
+    QWidget *m_heldWhileWorking = nullptr;
     std::function<void()> m_endProgram;
     QString m_work;
     QElapsedTimer m_workTime;

@@ -1,5 +1,6 @@
 #include "windowgeometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace WindowGeometry {
@@ -16,6 +17,20 @@ bool mustRestoreSize(Qt::WindowStates state, const QSize &current, const QSize &
     if (state & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
         return false;
     return current != fixed;
+}
+
+QPoint clearOf(const QRect &window, const QRect &match, const QRect &screen)
+{
+    constexpr int kGap = 8;
+    if (!window.intersects(match))
+        return window.topLeft();
+    const int below = match.bottom() + 1 + kGap;
+    const int above = match.top() - kGap - window.height();
+    const int roomBelow = screen.bottom() + 1 - (below + window.height());
+    const int roomAbove = above - screen.top();
+    if (roomBelow >= 0 || roomBelow >= roomAbove)
+        return {window.left(), roomBelow >= 0 ? below : screen.bottom() + 1 - window.height()};
+    return {window.left(), std::max(above, screen.top())};
 }
 
 } // namespace WindowGeometry

@@ -16,4 +16,9 @@ QPoint centredTopLeft(const QRect &available, const QSize &outerSize);
 // already has is never asked for, so the size handler cannot loop.
 bool mustRestoreSize(Qt::WindowStates state, const QSize &current, const QSize &fixed);
 
+// Top left corner for a window (its outer rectangle) that leaves the match
+// in view: where it is when it does not cover the match, else straight below
+// the match, or above it where the screen has no room below.
+QPoint clearOf(const QRect &window, const QRect &match, const QRect &screen);
+
 } // namespace WindowGeometry

@@ -10,6 +10,7 @@
 #include "windowfont.h"
 #include "windowgeometry.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
@@ -21,14 +22,13 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
-#include <QAbstractTextDocumentLayout>
 #include <QTextLayout>
+#include <QThread>
 #include <QTimer>
 
 #include <functional>
@@ -394,6 +394,13 @@ private slots:
         QVERIFY(!WindowGeometry::mustRestoreSize(Qt::WindowMinimized, {0, 0}, {532, 490}));
         QCOMPARE(WindowGeometry::centredTopLeft({0, 0, 1024, 768}, {532, 490}), QPoint(246, 139));
         QCOMPARE(WindowGeometry::centredTopLeft({0, 30, 1920, 1050}, {545, 521}), QPoint(688, 295));
+
+        // The Find window, 300 x 150 at 400,300 on a 1024 x 768 screen, and a match.
+        const QRect find(400, 300, 300, 150), screen(0, 0, 1024, 768);
+        QCOMPARE(WindowGeometry::clearOf(find, {100, 200, 50, 15}, screen), QPoint(400, 300));
+        QCOMPARE(WindowGeometry::clearOf(find, {450, 320, 50, 15}, screen), QPoint(400, 343));
+        QCOMPARE(WindowGeometry::clearOf(find.translated(0, 300), {450, 700, 50, 15}, screen),
+                 QPoint(400, 542)); // no room below
     }
 
     void textPropertyCarriesEveryCharacter()
@@ -492,12 +499,16 @@ private slots:
         QTest::newRow("a program") << program << referenceLineEnds(program);
         QTest::newRow("only line ends")
             << QByteArray("\r\n").repeated(100000) << QByteArray("\r\n").repeated(100000);
-        QTest::newRow("one long line")
-            << QByteArray("news ").repeated(400000) << QByteArray("news ").repeated(400000) + "\r\n";
+        QTest::newRow("one long line") << QByteArray("news ").repeated(400000)
+                                       << QByteArray("news ").repeated(400000) + "\r\n";
         QTest::newRow("lone LF, then CR LF") << QByteArray("a\nb\r\n") << QByteArray("a\r\nb\r\n");
         QTest::newRow("lone CR, then CR LF") << QByteArray("a\rb\r\n") << QByteArray("a\r\nb\r\n");
-        QTest::newRow("tabs, NUL, NBSP")
-            << QByteArray("\tA\xA0" "b\0c\r\n\t\r\n", 11) << QByteArray("\tA\xA0" "b\0c\r\n\t\r\n", 11);
+        QTest::newRow("tabs, NUL, NBSP") << QByteArray("\tA\xA0"
+                                                       "b\0c\r\n\t\r\n",
+                                                       11)
+                                         << QByteArray("\tA\xA0"
+                                                       "b\0c\r\n\t\r\n",
+                                                       11);
     }
     void oddFilesLoadAndSaveBack()
     {
@@ -519,21 +530,24 @@ private slots:
     }
 
     // Progress shows only for long work, without taking the focus or making
-    // anything modal; the window is painted again afterwards.
+    // anything modal; the text area is painted again afterwards.
     void progressShowsOnlyForLongWork()
     {
         Window w;
         QtRuntimeServices services(&w.form, [] {});
+        services.holdWhileWorking(w.text);
         const auto shown = [&w] {
             auto *window = w.form.findChild<QWidget *>("Progress");
             return window && window->isVisible();
         };
         services.beginWork("Loading news.txt");
         QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        QVERIFY(!w.text->updatesEnabled());
+        QVERIFY(w.form.updatesEnabled()); // the window itself is never held
         services.workProgress(1, 2);
         QVERIFY(!shown());
         services.endWork();
-        QVERIFY(w.form.updatesEnabled());
+        QVERIFY(w.text->updatesEnabled());
         QVERIFY(!QApplication::overrideCursor());
 
         services.beginWork("Loading news.txt");
@@ -544,8 +558,58 @@ private slots:
         QVERIFY(!QApplication::activeModalWidget());
         services.endWork();
         QVERIFY(!shown());
-        QVERIFY(w.form.updatesEnabled());
+        QVERIFY(w.text->updatesEnabled());
         QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // After a command started by a button or picture, once its dialogs are
+    // closed, typed keys go to the text.
+    void keysGoToTheTextAfterACommand_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("dialog"); // what is done in it: "cancel", "save"
+        QTest::newRow("Load, cancelled") << "cmd_Open"
+                                         << "cancel";
+        QTest::newRow("Save as, saved") << "cmd_Save"
+                                        << "save";
+        QTest::newRow("Save as, cancelled") << "cmd_Save"
+                                            << "cancel";
+        QTest::newRow("Quickload") << "Image1"
+                                   << "";
+        QTest::newRow("Quicksave, no file yet") << "Image2"
+                                                << "cancel";
+        QTest::newRow("Exit, prompt dismissed") << "cmd_Exit"
+                                                << "cancel";
+    }
+    void keysGoToTheTextAfterACommand()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, dialog);
+        Window w;
+        if (control != "Image1")
+            QTest::keyClicks(w.text, "news ");
+        auto *button = w.form.findChild<QAbstractButton *>(control);
+        QVERIFY(button);
+        if (!dialog.isEmpty()) {
+            const QString target = path("saved as.txt");
+            whenModalShows([dialog, target](QWidget *modal) {
+                auto *files = qobject_cast<QFileDialog *>(modal);
+                if (dialog == "save" && files) {
+                    files->selectFile(target);
+                    static_cast<QDialog *>(files)->accept();
+                } else {
+                    QTest::keyClick(modal, Qt::Key_Escape);
+                }
+            });
+        }
+        button->setFocus(Qt::TabFocusReason);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(w.form.isVisible());
+        // The control that takes the keys once the window is active again.
+        QWidget *focused = w.form.focusWidget();
+        QVERIFY(focused);
+        QTest::keyClicks(focused, "abc def");
+        QVERIFY2(w.form.text().contains("abc def"), qPrintable(w.form.text()));
     }
 
     void qtFilterFromTheCommandsFilter()

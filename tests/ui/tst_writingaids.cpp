@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,6 +33,15 @@ QString said(const FindDialog *find)
             return label->text();
     }
     return "<no message>";
+}
+
+QPushButton *buttonNamed(QWidget *window, const QString &name)
+{
+    for (QPushButton *b : window->findChildren<QPushButton *>()) {
+        if (b->accessibleName() == name)
+            return b;
+    }
+    return nullptr;
 }
 
 QAction *actionNamed(QMenu *menu, const QString &text)
@@ -271,6 +281,170 @@ private slots:
         QVERIFY(!find->isVisible());
     }
 
+    // Text typed right after a replacement is an undo step of its own.
+    void typedTextAfterAReplacementIsItsOwnUndoStep_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("typed");    // after the replacement and "Q"
+        QTest::addColumn<QString>("replaced"); // after one undo
+        QTest::newRow("Replace all") << "all"
+                                     << "alpha one two one three"
+                                     << "alpha ZZQ two ZZ three"
+                                     << "alpha ZZ two ZZ three";
+        QTest::newRow("Replace") << "one"
+                                 << "alpha one two"
+                                 << "alpha ZZQ two"
+                                 << "alpha ZZ two";
+        QTest::newRow("suggestion") << "suggestion"
+                                    << "teh news"
+                                    << "theQ news"
+                                    << "the news";
+    }
+    void typedTextAfterAReplacementIsItsOwnUndoStep()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, text);
+        QFETCH(QString, typed);
+        QFETCH(QString, replaced);
+        Window w(checker.get());
+        w.form.setText(text);
+        w.text->moveCursor(QTextCursor::Start);
+        if (how == "suggestion") {
+            for (int i = 0; i < 3; ++i)
+                QTest::keyClick(w.text, Qt::Key_Right);
+            whenMenuShows([](QMenu *menu) {
+                QVERIFY(actionNamed(menu, "the"));
+                actionNamed(menu, "the")->trigger();
+                menu->close();
+            });
+            QTest::keyClick(w.text, Qt::Key_F10, Qt::ShiftModifier);
+        } else {
+            QTest::keyClick(w.text, Qt::Key_H, Qt::ControlModifier);
+            auto *find = w.form.findChild<FindDialog *>("Find");
+            auto *what = find->findChildren<QLineEdit *>().value(0);
+            what->setText("one");
+            find->findChildren<QLineEdit *>().value(1)->setText("ZZ");
+            QTest::keyClick(what, Qt::Key_Return);
+            buttonNamed(find, how == "all" ? "Replace all" : "Replace")->click();
+            QTest::keyClick(what, Qt::Key_Escape);
+            QVERIFY(!find->isVisible());
+        }
+        QTest::keyClicks(w.text, "Q");
+        QCOMPARE(w.form.text(), typed);
+        QTest::keyClick(w.text, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.form.text(), replaced);
+        QTest::keyClick(w.text, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.form.text(), text);
+        QCOMPARE(w.form.windowTitle(), kTitle + "*");
+    }
+
+    // Every match, left to right, even where the replacement holds the needle.
+    void replaceAllReplacesEveryMatchAsOneStep()
+    {
+        Window w(nullptr);
+        w.form.setText("a-b-a-b-a");
+        QTest::keyClick(w.text, Qt::Key_H, Qt::ControlModifier);
+        auto *find = w.form.findChild<FindDialog *>("Find");
+        find->findChildren<QLineEdit *>().value(0)->setText("a");
+        find->findChildren<QLineEdit *>().value(1)->setText("[a]");
+        buttonNamed(find, "Replace all")->click();
+        QCOMPARE(w.form.text(), QString("[a]-b-[a]-b-[a]"));
+        QVERIFY(said(find).contains("3"));
+        w.text->undo();
+        QCOMPARE(w.form.text(), QString("a-b-a-b-a"));
+    }
+
+    void findPreviousGoesBack()
+    {
+        Window w(nullptr);
+        w.form.setText("news, more news, old news");
+        w.text->moveCursor(QTextCursor::Start);
+        QTest::keyClick(w.text, Qt::Key_F, Qt::ControlModifier);
+        auto *find = w.form.findChild<FindDialog *>("Find");
+        auto *what = find->findChildren<QLineEdit *>().value(0);
+        what->setText("news");
+        const auto at = [&w] { return w.text->textCursor().selectionStart(); };
+        QTest::keyClick(what, Qt::Key_Return);
+        QTest::keyClick(what, Qt::Key_Return);
+        QCOMPARE(at(), 11);
+        buttonNamed(find, "Find previous")->click();
+        QCOMPARE(at(), 0);
+        QTest::keyClick(what, Qt::Key_Return);
+        QTest::keyClick(what, Qt::Key_Return);
+        QCOMPARE(at(), 21);
+        QTest::keyClick(w.text, Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(at(), 11);
+        QCOMPARE(w.text->selectedNewsText(), QString("news"));
+    }
+
+    void selectionOverTwoLinesIsNotTheNeedle()
+    {
+        Window w(nullptr);
+        w.form.setText("first line\r\nsecond line");
+        w.text->moveCursor(QTextCursor::Start);
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(w.text, Qt::Key_Right);
+        QTest::keyClick(w.text, Qt::Key_Down, Qt::ShiftModifier);
+        QVERIFY(w.text->selectedNewsText().contains('\n'));
+        QTest::keyClick(w.text, Qt::Key_F, Qt::ControlModifier);
+        auto *find = w.form.findChild<FindDialog *>("Find");
+        QCOMPARE(find->findChildren<QLineEdit *>().value(0)->text(), QString());
+    }
+
+    // Unique mnemonics; a match is never left under the window; plain words
+    // for a needle that no search can find.
+    void findWindowStaysOutOfTheWay()
+    {
+        Window w(nullptr);
+        QString text;
+        for (int line = 1; line <= 60; ++line)
+            text += (line == 12 ? QString("here is the needle") : "line " + QString::number(line)) +
+                    "\r\n";
+        w.form.setText(text);
+        w.text->moveCursor(QTextCursor::Start);
+        QTest::keyClick(w.text, Qt::Key_H, Qt::ControlModifier);
+        auto *find = w.form.findChild<FindDialog *>("Find");
+        QVERIFY(QTest::qWaitForWindowExposed(find));
+        const QSize opened = find->frameGeometry().size();
+
+        QStringList keys;
+        for (QWidget *c : find->findChildren<QWidget *>()) {
+            QString caption;
+            if (auto *label = qobject_cast<QLabel *>(c))
+                caption = label->text();
+            else if (auto *button = qobject_cast<QAbstractButton *>(c))
+                caption = button->text();
+            const qsizetype amp = caption.indexOf('&');
+            if (amp >= 0 && amp + 1 < caption.size())
+                keys << caption.mid(amp + 1, 1).toLower();
+        }
+        QVERIFY(keys.size() >= 8);
+        QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
+
+        auto *what = find->findChildren<QLineEdit *>().value(0);
+        what->setText("needle");
+        QTest::keyClick(what, Qt::Key_N, Qt::AltModifier); // to "Find what", no search
+        QVERIFY(!w.text->textCursor().hasSelection());
+        QTest::keyClick(what, Qt::Key_Return);
+        QCOMPARE(w.text->selectedNewsText(), QString("needle"));
+        QTextCursor start = w.text->textCursor();
+        start.setPosition(start.selectionStart());
+        const QRect match(w.text->viewport()->mapToGlobal(w.text->cursorRect(start).topLeft()),
+                          QSize(40, w.text->cursorRect(start).height()));
+        QTRY_VERIFY2(!find->frameGeometry().intersects(match),
+                     "the match is under the Find window");
+
+        what->setText("needle\nline");
+        QTest::keyClick(what, Qt::Key_Return);
+        QVERIFY(said(find).contains("line break"));
+        what->clear();
+        QCOMPARE(said(find), QString());
+        QTest::keyClick(what, Qt::Key_Escape);
+        QTest::keyClick(w.text, Qt::Key_H, Qt::ControlModifier);
+        QCOMPARE(find->frameGeometry().size(), opened);
+    }
+
     void droppedFiles_data()
     {
         QTest::addColumn<QStringList>("urls");
@@ -281,14 +455,21 @@ private slots:
         const QString one = QUrl::fromLocalFile(dir.filePath("one.txt")).toString();
         const QString two = QUrl::fromLocalFile(dir.filePath("two.txt")).toString();
         const QString folder = QUrl::fromLocalFile(dir.path()).toString();
-        QTest::newRow("a file") << QStringList{one} << one << false << "" << "first\r\n";
-        QTest::newRow("two files") << QStringList{two, one} << two << false << "" << "second\r\n";
-        QTest::newRow("a folder") << QStringList{folder} << folder << false << "" << "typed";
-        QTest::newRow("a web link") << QStringList{"https://example.org/a"} << "https://example.org/a"
-                                    << false << "" << "https://example.org/atyped";
-        QTest::newRow("plain text") << QStringList{} << "words" << false << "" << "wordstyped";
-        QTest::newRow("unsaved, No") << QStringList{one} << one << true << "no" << "first\r\n";
-        QTest::newRow("unsaved, Escape") << QStringList{one} << one << true << "escape" << "typed";
+        QTest::newRow("a file") << QStringList{one} << one << false << ""
+                                << "first\r\n";
+        QTest::newRow("two files") << QStringList{two, one} << two << false << ""
+                                   << "second\r\n";
+        QTest::newRow("a folder") << QStringList{folder} << folder << false << ""
+                                  << "typed";
+        QTest::newRow("a web link")
+            << QStringList{"https://example.org/a"} << "https://example.org/a" << false << ""
+            << "https://example.org/atyped";
+        QTest::newRow("plain text") << QStringList{} << "words" << false << ""
+                                    << "wordstyped";
+        QTest::newRow("unsaved, No") << QStringList{one} << one << true << "no"
+                                     << "first\r\n";
+        QTest::newRow("unsaved, Escape") << QStringList{one} << one << true << "escape"
+                                         << "typed";
     }
     void droppedFiles()
     {
