@@ -308,6 +308,59 @@ find_selects_the_word() {
         || { echo "selected: $(xclip -o -selection clipboard)"; return 1; }
 }
 
+# Dark pixels in the text area's top eighty rows, where no other window of
+# the program stands: none when it shows no text.
+text_pixels() {
+    timeout 10 import -window "$WID" -crop 500x80+8+48 +repage "$E2E_TMP/area.png" 2>/dev/null
+    timeout 10 convert "$E2E_TMP/area.png" -colorspace Gray -threshold 50% -negate \
+        -format '%[fx:int(mean*w*h)]' info: 2>/dev/null
+}
+
+text_shows() { [ "$(text_pixels)" -gt 400 ]; }
+text_area_top_blank() { [ "$(text_pixels)" -lt 100 ]; }
+
+# A long load started with the Find window open: the text area shows the
+# text, and what is typed next, as after any load.
+long_load_with_find_open_shows_the_text() {
+    local dir line='Relay station news of the day, with pilots, ore prices and dock times.'
+    dir=$(fresh_folder)
+    yes "$line"$'\r' | head -n 300000 >"$dir/news.txt"
+    start_app "$dir" || return 1
+    keys ctrl+f
+    wait_for 10 find_window '^Find$' || { echo "no Find window"; return 1; }
+    keys ctrl+l
+    wait_for 20 progress_shows || { echo "no progress window: too short to tell"; return 1; }
+    wait_for 60 progress_gone || { echo "progress window stayed"; return 1; }
+    wait_for 10 title_is "$TITLE" || return 1
+    wait_for 5 text_shows || { echo "the text area is blank: $(text_pixels) dark pixels"; return 1; }
+    focus_main
+    keys ctrl+Home Return Return Return Return Return Return Return
+    wait_for 5 text_area_top_blank || { echo "typed lines not shown: $(text_pixels) dark pixels"; return 1; }
+}
+
+# After "Save as ..." by the mouse, what is typed goes to the text, not to
+# the button.
+keys_go_to_the_text_after_save_as() {
+    local dir
+    dir=$(fresh_folder)
+    printf 'news\r\n' >"$dir/news.txt"
+    start_app "$dir" || return 1
+    keys ctrl+l ctrl+End x
+    wait_for 5 title_is "$TITLE*" || return 1
+    timeout 5 xdotool mousemove --window "$WID" 446 20 click 1
+    wait_for 10 find_window '^Save text file$' || { echo "no Save dialog"; return 1; }
+    sleep 0.5
+    timeout 10 xdotool type --delay 40 other.txt
+    keys Return
+    wait_for 10 test -f "$dir/other.txt" || { echo "not saved"; return 1; }
+    wait_for 5 bash -c "! xdotool search --onlyvisible --name '^Save text file$' >/dev/null 2>&1" || return 1
+    [ -z "$WM_PID" ] && focus_main
+    timeout 10 xdotool type --delay 40 'abc def'
+    sleep 0.5
+    find_window '^Save text file$' && { echo "the space bar pressed Save as again"; return 1; }
+    [ "$(copied_text)" = "$(printf 'news\nxabc def')" ] || { echo "text: $(copied_text)"; return 1; }
+}
+
 # drag_file_to FILE X Y: drags the file from the drag source to the window's X,Y.
 drag_file_to() {
     "$DRAG_SOURCE" "$1" >"$E2E_TMP/drag.log" 2>&1 &
@@ -375,6 +428,7 @@ scenarios() {
     check "a misspelled word gets a red line" misspelled_word_is_marked
     check "Ctrl+F, a word, Enter selects it" find_selects_the_word
     check "a file dropped on the window is opened" dropped_file_is_opened
+    check "after Save as by the mouse, keys go to the text" keys_go_to_the_text_after_save_as
 }
 
 echo "-- without a window manager"
@@ -383,6 +437,7 @@ echo "-- under openbox"
 start_wm
 scenarios
 check "maximised at once and restored, the window is back at its size" early_maximise_restores_the_size
+check "a long load with the Find window open shows the text" long_load_with_find_open_shows_the_text
 echo "-- through AT-SPI"
 start_a11y && check "a screen reader names and presses the pictures" screen_reader_presses_the_pictures
 check "a loaded line looks and acts as a typed one" loaded_and_typed_lines_agree
