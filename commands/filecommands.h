@@ -1,5 +1,8 @@
 #pragma once
 
+#include "filestate.h"
+
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QString>
 #include <QUrl>
@@ -34,6 +37,14 @@ public:
     // Opens a file dropped on the window, as Load opens a chosen one; it
     // becomes the current file only once it was read completely.
     void LoadDropped(const QString &path);
+    // Opens a file named when the program started (heraldpad FILE) as Load
+    // opens a chosen one; a file not there yet is an empty text to save there.
+    void OpenFile(const QString &path);
+    // The window was activated: tells once of each change another program
+    // made to the current file, and reloads it where the writer agrees.
+    void checkFileOnDisk();
+    // A command, its dialogs or its progress are under way.
+    bool busy() const { return m_busy; }
 
     // What a drop of these URLs does: opens the first one when it is a local
     // file (path receives it), does nothing for a local folder, and is text
@@ -46,12 +57,28 @@ public:
     static QString actionOpen();
 
 private:
+    struct Loaded {
+        QByteArray bytes; // the file's bytes, line ends made CR LF
+        FileState state;  // what the file was as read
+    };
+
     SaveOutcome writeFile(const QString &path);
+    bool mayWriteOver(const QString &path);
     void prepareDialog(const QString &title, int flags);
-    std::optional<QByteArray> readIntoText(const QString &path);
-    void finishLoad(const QByteArray &fileBytes);
+    void loadCurrentFile();
+    std::optional<Loaded> readIntoText(const QString &path);
+    void finishLoad(const Loaded &loaded);
+    void remember(const QString &path, const FileState &state);
+    static bool sameFile(const QString &a, const QString &b);
 
     NewsDocument &m_document;
     FileDialog &m_dialog;
     RuntimeServices &m_services;
+
+    // What the current file was when last read completely or written here.
+    QString m_diskPath;
+    FileState m_disk;
+    // What it was when the writer was last told of a change to it.
+    std::optional<FileState> m_told;
+    bool m_busy = false;
 };

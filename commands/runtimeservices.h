@@ -19,6 +19,14 @@ public:
     // Tells the user that writing fileName failed, and why.
     virtual void showSaveFailure(const QString &fileName, const QString &reason) = 0;
 
+    // Another program changed the file since it was read or written here.
+    // Yes: save over it; anything else: write nothing.
+    virtual Answer askSaveOver(const QString &fileName) = 0;
+    // Yes: reload it, throwing the unsaved text away; anything else: keep it.
+    virtual Answer askReload(const QString &fileName) = 0;
+    // Another program deleted the file.
+    virtual void tellDeleted(const QString &fileName) = 0;
+
     // A load or save under way: begun, told how far it has come, ended also
     // when it fails. What the user sees of it is the program's to decide.
     virtual void beginWork(const QString &what) { Q_UNUSED(what); }

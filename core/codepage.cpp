@@ -16,11 +16,6 @@ namespace {
 constexpr char16_t kUndefinedBase = 0xF700;
 constexpr char16_t kReplacement = 0xFFFD;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("CodePage", text);
-}
-
 bool isKnown(int number)
 {
     return std::find(CodePage::kNumbers.begin(), CodePage::kNumbers.end(), number) !=
@@ -35,7 +30,8 @@ CodePage::CodePage(int number)
     const QByteArray charset = "windows-" + QByteArray::number(number);
     QStringDecoder decoder(charset.constData());
     if (!decoder.isValid()) {
-        m_problem = tr("The character set %1 is not available in this Qt build.").arg(name());
+        m_problem =
+            CodePage::tr("The character set %1 is not available in this Qt build.").arg(name());
         return;
     }
     // Byte by byte, so that each byte gives exactly one character.
@@ -59,9 +55,10 @@ CodePage::CodePage(int number)
             continue;
         const QByteArray back = encoder.encode(QStringView(&c, 1));
         if (back.size() != 1 || uchar(back[0]) != b) {
-            m_problem = tr("The character set %1 does not map every byte to one character and "
-                           "back in this Qt build.")
-                            .arg(name());
+            m_problem =
+                CodePage::tr("The character set %1 does not map every byte to one character and "
+                             "back in this Qt build.")
+                    .arg(name());
             return;
         }
     }

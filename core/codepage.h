@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
@@ -13,6 +15,8 @@
 // A character the code page lacks is stored as its canonical decomposition
 // when every part of it has a byte (a Vietnamese toned letter in Windows-1258).
 class CodePage {
+    Q_DECLARE_TR_FUNCTIONS(CodePage)
+
 public:
     // The Windows code pages a news file can be in: 874 and 1250 to 1258.
     static constexpr std::array<int, 10> kNumbers{874,  1250, 1251, 1252, 1253,

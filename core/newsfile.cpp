@@ -1,9 +1,12 @@
 #include "newsfile.h"
 
+#include "filewriting.h"
+#include "lineends.h"
+#include "regularfile.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -17,57 +20,6 @@
 #endif
 
 namespace {
-// Work goes in slices of this many bytes or characters, with the progress
-// told after each, so that a long load or save never goes long without it.
-constexpr qsizetype kSliceBytes = 1 << 20;
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("NewsFile", text);
-}
-} // namespace
-
-qint64 availableMemory()
-{
-    QFile meminfo(QStringLiteral("/proc/meminfo"));
-    if (!meminfo.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : meminfo.readAll().split('\n')) {
-        if (line.startsWith("MemAvailable:")) {
-            bool ok = false;
-            const qint64 kib = line.mid(13).trimmed().split(' ').value(0).toLongLong(&ok);
-            return ok ? kib * 1024 : -1;
-        }
-    }
-    return -1;
-}
-
-namespace {
-bool isLineEnd(char c)
-{
-    return c == '\r' || c == '\n';
-}
-
-// True when every line already ends in CR LF, so the bytes need no copy;
-// lines is then their number.
-bool lineEndsAreCrLf(const QByteArray &bytes, qsizetype &lines)
-{
-    const qsizetype n = bytes.size();
-    lines = 0;
-    if (n == 0)
-        return true;
-    if (n < 2 || bytes[n - 2] != '\r' || bytes[n - 1] != '\n')
-        return false;
-    qsizetype crs = 0;
-    for (qsizetype i = bytes.indexOf('\r'); i >= 0; i = bytes.indexOf('\r', i + 2), ++crs) {
-        if (i + 1 >= n || bytes[i + 1] != '\n')
-            return false;
-    }
-    // Now every CR starts a CR LF; an LF without CR shows as more LFs than CRs.
-    lines = crs;
-    return crs == bytes.count('\n');
-}
-
 QString describeUnstorable(const QString &text, qsizetype index, const CodePage &codePage)
 {
     char32_t codePoint = text.at(index).unicode();
@@ -84,103 +36,12 @@ QString describeUnstorable(const QString &text, qsizetype index, const CodePage 
         if (!text.at(i).isLowSurrogate() || i == lineStart || !text.at(i - 1).isHighSurrogate())
             ++column;
     }
-    return tr("Line %1, column %2: \"%3\" (U+%4) cannot be stored in %5.")
+    return NewsFile::tr("Line %1, column %2: \"%3\" (U+%4) cannot be stored in %5.")
         .arg(line)
         .arg(column)
         .arg(text.mid(index, width))
         .arg(QString::number(uint(codePoint), 16).toUpper().rightJustified(4, u'0'))
         .arg(codePage.name());
-}
-
-// The file itself, not a link to it: a save replaces the file the link points to.
-QString resolveTarget(const QString &path)
-{
-    const QFileInfo info(path);
-    const QString canonical = info.canonicalFilePath();
-    if (!canonical.isEmpty())
-        return canonical;
-    if (info.isSymLink())
-        return info.symLinkTarget();
-    return path;
-}
-
-// Opens a regular file for reading. Anything else fails at once: opening a
-// pipe would wait for a writer, and a device may never end.
-FileResult openRegularFile(const QString &path, QFile &file, qint64 &size)
-{
-#ifdef Q_OS_UNIX
-    const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return FileResult::failure(QString::fromLocal8Bit(std::strerror(errno)));
-    struct stat st {};
-    const int statError = ::fstat(fd, &st) == 0 ? 0 : errno;
-    if (statError || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        if (statError)
-            return FileResult::failure(QString::fromLocal8Bit(std::strerror(statError)));
-        return FileResult::failure(S_ISDIR(st.st_mode) ? tr("Is a directory")
-                                                       : tr("Not a regular file"));
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return FileResult::failure(file.errorString());
-    }
-    size = st.st_size;
-#else
-    const QFileInfo info(path);
-    if (info.isDir())
-        return FileResult::failure(tr("Is a directory"));
-    if (info.exists() && !info.isFile())
-        return FileResult::failure(tr("Not a regular file"));
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return FileResult::failure(file.errorString());
-    size = file.size();
-#endif
-    return {};
-}
-
-// All of a file of about sizeHint bytes, read in slices, telling how many
-// bytes are in after each.
-QByteArray readAllInSlices(QFile &file, qint64 sizeHint, const std::function<void(qint64)> &read)
-{
-    QByteArray bytes;
-    bytes.resize(qsizetype(sizeHint));
-    qsizetype done = 0;
-    for (;;) {
-        if (done == bytes.size())
-            bytes.resize(done + kSliceBytes); // the file grew while being read
-        const qint64 n = file.read(bytes.data() + done, std::min(kSliceBytes, bytes.size() - done));
-        if (n <= 0)
-            break;
-        done += n;
-        read(done);
-    }
-    bytes.truncate(done);
-    return bytes;
-}
-
-// Writing is the second half of a save's work, encoding the first.
-void tellWritten(const ProgressSink &progress, qint64 written, qint64 total)
-{
-    if (progress)
-        progress(total + written, 2 * std::max<qint64>(total, 1));
-}
-
-// Writes all bytes in slices, telling progress after each.
-bool writeAll(QFileDevice &file, const QByteArray &bytes, const ProgressSink &progress)
-{
-    const qsizetype size = bytes.size();
-    for (qsizetype done = 0; done < size;) {
-        const qsizetype n = std::min(kSliceBytes, size - done);
-        if (file.write(bytes.constData() + done, n) != n)
-            return false;
-        done += n;
-        tellWritten(progress, done, size);
-    }
-    return true;
 }
 
 // The text as news file bytes, checked and encoded in slices, telling progress
@@ -193,7 +54,8 @@ qsizetype encodeInSlices(const QString &text, const CodePage &codePage, QByteArr
     bytes.reserve(text.size());
     const qsizetype size = text.size();
     for (qsizetype done = 0; done < size;) {
-        const QStringView slice = QStringView(text).sliced(done, std::min(kSliceBytes, size - done));
+        const QStringView slice =
+            QStringView(text).sliced(done, std::min(kSliceBytes, size - done));
         if (const qsizetype bad = codePage.firstUnstorable(slice); bad >= 0)
             return done + bad;
         bool sliceExact = true;
@@ -206,83 +68,20 @@ qsizetype encodeInSlices(const QString &text, const CodePage &codePage, QByteArr
     return -1;
 }
 
-FileResult writeInPlace(const QString &path, const QByteArray &bytes, const ProgressSink &progress)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
-        return FileResult::failure(file.errorString());
-    if (!writeAll(file, bytes, progress))
-        return FileResult::failure(file.errorString());
-    file.close();
-    return {};
-}
-
-FileResult writeReplacing(const QString &path, const QByteArray &bytes,
-                          const ProgressSink &progress)
-{
-    QSaveFile file(path);
-    // Where the folder takes no new file but the file itself is writable.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return FileResult::failure(file.errorString());
-    if (!writeAll(file, bytes, progress)) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return FileResult::failure(why);
-    }
-    if (!file.commit())
-        return FileResult::failure(file.errorString());
-    return {};
-}
-// Bytes as read from a file, with every line end made CR LF and the last line
-// ended; lines receives the number of lines.
-QByteArray normaliseLineEnds(const QByteArray &bytes, qsizetype &lines)
-{
-    if (lineEndsAreCrLf(bytes, lines))
-        return bytes;
-    lines = 0;
-    QByteArray out;
-    out.reserve(bytes.size() + bytes.size() / 8 + 2);
-    const char *p = bytes.constData();
-    const qsizetype n = bytes.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (!isLineEnd(p[i]))
-            continue;
-        out.append(p + start, i - start);
-        out.append("\r\n", 2);
-        ++lines;
-        if (p[i] == '\r' && i + 1 < n && p[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n) {
-        out.append(p + start, n - start);
-        out.append("\r\n", 2);
-        ++lines;
-    }
-    return out;
-}
 } // namespace
 
-bool loadFitsInMemory(qint64 bytes, qint64 lines, qint64 availableBytes)
-{
-    if (availableBytes < 0)
-        return true;
-    const qint64 needed = bytes * 4 + lines * kBytesPerLine;
-    return needed < availableBytes - availableBytes / 8;
-}
-
 FileResult ReadNewsFile(const QString &path, const CodePage &codePage, const TextSink &appendSlice,
-                        QByteArray &fileBytes, const ProgressSink &progress, qint64 available)
+                        QByteArray &fileBytes, const ProgressSink &progress, qint64 available,
+                        FileState *state)
 {
     fileBytes.clear();
-    const QString tooLarge = tr("The file is too large to be held in memory");
+    const QString tooLarge = NewsFile::tr("The file is too large to be held in memory");
     try {
         QFile file;
-        qint64 size = 0;
-        if (const FileResult opened = openRegularFile(path, file, size); !opened)
-            return opened;
+        FileState opened;
+        if (const FileResult result = openRegularFile(path, file, opened); !result)
+            return result;
+        const qint64 size = opened.size;
         // Better a plain failure now than the system running out of memory
         // while reading, or halfway through filling the text area.
         if (!loadFitsInMemory(size, 0, available))
@@ -296,6 +95,7 @@ FileResult ReadNewsFile(const QString &path, const CodePage &codePage, const Tex
         if (file.error() != QFileDevice::NoError)
             return FileResult::failure(file.errorString());
         file.close();
+        opened.digest = FileState::digestOf(bytes);
         qsizetype lines = 0;
         bytes = normaliseLineEnds(bytes, lines);
         if (!loadFitsInMemory(bytes.size(), lines, available))
@@ -312,6 +112,8 @@ FileResult ReadNewsFile(const QString &path, const CodePage &codePage, const Tex
                 progress(total + end, 2 * total);
         }
         fileBytes = std::move(bytes);
+        if (state)
+            *state = opened;
         return {};
     } catch (const std::bad_alloc &) {
         return FileResult::failure(tooLarge);
@@ -319,24 +121,22 @@ FileResult ReadNewsFile(const QString &path, const CodePage &codePage, const Tex
 }
 
 FileResult WriteNewsFile(const QString &path, const QString &text, const CodePage &codePage,
-                         QByteArray *written, const ProgressSink &progress)
+                         QByteArray *written, const ProgressSink &progress, FileState *state)
 {
     try {
         QByteArray bytes;
         bool exact = true;
         if (const qsizetype bad = encodeInSlices(text, codePage, bytes, exact, progress); bad >= 0)
             return FileResult::failure(describeUnstorable(text, bad, codePage));
-        const QString target = resolveTarget(path);
-        const QFileInfo info(target);
-        // Devices and pipes cannot be replaced, only written to.
-        const FileResult result = info.exists() && !info.isFile() && !info.isDir()
-                                      ? writeInPlace(target, bytes, progress)
-                                      : writeReplacing(target, bytes, progress);
+        QString target;
+        const FileResult result = writeFileBytes(path, bytes, progress, &target);
         if (result && written)
             *written = exact ? bytes : QByteArray();
+        if (result && state)
+            *state = FileState::of(target, bytes);
         return result;
     } catch (const std::bad_alloc &) {
-        return FileResult::failure(tr("Not enough memory to write the file"));
+        return FileResult::failure(NewsFile::tr("Not enough memory to write the file"));
     }
 }
 

@@ -1,13 +1,20 @@
 #pragma once
 
 #include "codepage.h"
+#include "filestate.h"
 #include "progress.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QString>
 
 #include <functional>
+
+// The context of the texts that reading and writing news files show.
+class NewsFile {
+    Q_DECLARE_TR_FUNCTIONS(NewsFile)
+};
 
 // Outcome of a file operation; on failure, why, in the operating system's words
 // where it gave any.
@@ -31,19 +38,21 @@ qint64 availableMemory();
 // bytes. Only a regular file is read (a pipe or a device could block or never
 // end), and only one that fits in the available memory (bytes; -1: not known).
 // A file that cannot be opened or read fails before appendSlice is given
-// anything, with the operating system's reason.
+// anything, with the operating system's reason. state, when given, receives
+// what the file was as read: its identity, times and the digest of its bytes.
 FileResult ReadNewsFile(const QString &path, const CodePage &codePage, const TextSink &appendSlice,
                         QByteArray &fileBytes, const ProgressSink &progress = {},
-                        qint64 available = availableMemory());
+                        qint64 available = availableMemory(), FileState *state = nullptr);
 
-// Replaces the file's contents with the text in the code page, nothing added.
-// The earlier file stays whole unless the new one was written completely.
-// Fails without touching the file when the text holds a character that the
-// code page cannot store.
+// Replaces the file's contents with the text in the code page, nothing added,
+// in the ways writeFileBytes() (filewriting.h) tells. Fails without touching
+// the file when the text holds a character that the code page cannot store.
 // When written is given, it receives the bytes the file now holds if they
-// decode to the very text (no character was stored decomposed), else nothing.
+// decode to the very text (no character was stored decomposed), else nothing;
+// state receives what the file now is.
 FileResult WriteNewsFile(const QString &path, const QString &text, const CodePage &codePage,
-                         QByteArray *written = nullptr, const ProgressSink &progress = {});
+                         QByteArray *written = nullptr, const ProgressSink &progress = {},
+                         FileState *state = nullptr);
 
 // Whether a news file of this many bytes and lines can be held, with memory to
 // spare: its bytes as the saved text, two bytes a character in the text area, a

@@ -164,6 +164,20 @@ void Form1::Form_Load()
     m_document.Reset();
 }
 
+void Form1::openFile(const QString &path)
+{
+    m_commands.OpenFile(path);
+}
+
+bool Form1::event(QEvent *event)
+{
+    // Back to the window: another program may have changed the file. Asked
+    // once the activation is over, never while a command runs.
+    if (event->type() == QEvent::WindowActivate && !m_commands.busy())
+        QTimer::singleShot(0, this, [this] { m_commands.checkFileOnDisk(); });
+    return QWidget::event(event);
+}
+
 void Form1::startSpelling()
 {
     // One checker for the run of the program, in the language of its locale.

@@ -39,6 +39,8 @@ public:
 
     // Before the window is first shown: centre it, reset the document.
     void Form_Load();
+    // Opens a file named on the command line, once the window shows.
+    void openFile(const QString &path);
 
     // DocumentHost
     QString text() const override;
@@ -64,6 +66,7 @@ protected:
     void moveEvent(QMoveEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     void buildControls();

@@ -1,16 +1,67 @@
-#include "form1.h"
 #include "codepage.h"
+#include "form1.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QMessageBox>
 
 #include <cstdio>
 
+namespace {
+// What the command line asks for: the files named, or an exit code when the
+// program is to end at once (after --help, --version or a wrong option).
+struct CommandLine {
+    QStringList files;
+    int exitCode = -1;
+};
+
+// Read before the window system is reached, so that --help and --version
+// work without a display.
+CommandLine readCommandLine(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Tool for creating news for Novaglide"));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 Form1::tr("The news file to open; one that is not there yet "
+                                           "is created by the first save."),
+                                 QStringLiteral("[file]"));
+    CommandLine line;
+    if (!parser.parse(arguments)) {
+        std::fprintf(stderr, "heraldpad: %s\nTry 'heraldpad --help'.\n",
+                     qPrintable(parser.errorText()));
+        line.exitCode = 2;
+    } else if (parser.isSet(help)) {
+        std::fputs(qPrintable(parser.helpText().replace(QLatin1String("<executable_name>"),
+                                                        QLatin1String("heraldpad"))),
+                   stdout);
+        line.exitCode = 0;
+    } else if (parser.isSet(version)) {
+        std::printf("heraldpad %s\n", HERALDPAD_VERSION);
+        line.exitCode = 0;
+    }
+    line.files = parser.positionalArguments();
+    // The window holds one text.
+    for (qsizetype i = 1; i < line.files.size() && line.exitCode < 0; ++i)
+        std::fprintf(stderr, "heraldpad: %s not opened: one text per window\n",
+                     qPrintable(line.files[i]));
+    return line;
+}
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    QCoreApplication::setApplicationName(QStringLiteral("Orbitane Heraldpad"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(HERALDPAD_VERSION));
+    const CommandLine commandLine = readCommandLine(argc, argv);
+    if (commandLine.exitCode >= 0)
+        return commandLine.exitCode;
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Orbitane Heraldpad"));
-    QApplication::setApplicationVersion(QStringLiteral(HERALDPAD_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.orbitane.heraldpad"));
 
     // Without a faithful converter every save could change bytes: refuse to start.
@@ -19,11 +70,10 @@ int main(int argc, char *argv[])
     const QString codecProblem = codePage.problem();
     if (!codecProblem.isEmpty()) {
         std::fprintf(stderr, "heraldpad: %s\n", qPrintable(codecProblem));
-        QMessageBox::critical(
-            nullptr, Form1::plainTitle(),
-            codecProblem + QLatin1String("\n\n") +
-                QApplication::translate("main", "News text files cannot be read or written "
-                                                "safely, so the editor does not start."));
+        QMessageBox::critical(nullptr, Form1::plainTitle(),
+                              codecProblem + QLatin1String("\n\n") +
+                                  Form1::tr("News text files cannot be read or written "
+                                            "safely, so the editor does not start."));
         return 1;
     }
 
@@ -32,5 +82,7 @@ int main(int argc, char *argv[])
     QObject::connect(&form, &Form1::programEnded, &app, [] { QCoreApplication::exit(0); });
     form.Form_Load();
     form.show();
+    if (!commandLine.files.isEmpty())
+        form.openFile(commandLine.files.constFirst());
     return app.exec();
 }

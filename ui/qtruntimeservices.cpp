@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWidget>
 
 namespace {
@@ -57,14 +58,58 @@ QString QtRuntimeServices::currentDir() const
 
 void QtRuntimeServices::showSaveFailure(const QString &fileName, const QString &reason)
 {
-    QMessageBox box(QMessageBox::Warning,
-                    QCoreApplication::translate("QtRuntimeServices", "Save failed"),
-                    QCoreApplication::translate("QtRuntimeServices",
-                                                "The news could not be saved to %1.\n\n%2\n\n"
-                                                "The text is still here, unsaved.")
+    QMessageBox box(QMessageBox::Warning, tr("Save failed"),
+                    tr("The news could not be saved to %1.\n\n%2\n\n"
+                       "The text is still here, unsaved.")
                         .arg(QDir::toNativeSeparators(fileName), reason),
                     QMessageBox::Ok, m_parent);
     box.setObjectName(QStringLiteral("SaveFailure"));
+    box.exec();
+}
+
+RuntimeServices::Answer QtRuntimeServices::askToAct(const QString &name, const QString &title,
+                                                    const QString &text, const QString &act,
+                                                    const QString &keep)
+{
+    QuestionBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, m_parent);
+    box.setObjectName(name);
+    QPushButton *acts = box.addButton(act, QMessageBox::AcceptRole);
+    QPushButton *keeps = box.addButton(keep, QMessageBox::RejectRole);
+    box.setDefaultButton(keeps);
+    box.setEscapeButton(keeps);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+    return box.clickedButton() == acts ? Answer::Yes : Answer::Cancel;
+}
+
+RuntimeServices::Answer QtRuntimeServices::askSaveOver(const QString &fileName)
+{
+    return askToAct(
+        QStringLiteral("SaveOver"), tr("File changed by another program"),
+        tr("%1 was changed by another program since it was loaded or saved here.\n\n"
+           "Save over it with the text shown here? What the other program wrote there is "
+           "then lost.")
+            .arg(QDir::toNativeSeparators(fileName)),
+        tr("&Save over it"), tr("Cancel"));
+}
+
+RuntimeServices::Answer QtRuntimeServices::askReload(const QString &fileName)
+{
+    return askToAct(QStringLiteral("Reload"), tr("File changed by another program"),
+                    tr("%1 was changed by another program.\n\nReload it? The unsaved text "
+                       "shown here is then thrown away.")
+                        .arg(QDir::toNativeSeparators(fileName)),
+                    tr("&Reload"), tr("&Keep my text"));
+}
+
+void QtRuntimeServices::tellDeleted(const QString &fileName)
+{
+    QMessageBox box(QMessageBox::Information, tr("File deleted by another program"),
+                    tr("%1 was deleted by another program.\n\nThe text shown here stays; "
+                       "saving writes the file again.")
+                        .arg(QDir::toNativeSeparators(fileName)),
+                    QMessageBox::Ok, m_parent);
+    box.setObjectName(QStringLiteral("Deleted"));
     box.exec();
 }
 

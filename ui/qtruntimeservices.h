@@ -2,6 +2,7 @@
 
 #include "runtimeservices.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 
 #include <functional>
@@ -14,6 +15,8 @@ class QWidget;
 // Message boxes, the working directory and the end of the program, for the
 // file commands of the window.
 class QtRuntimeServices : public RuntimeServices {
+    Q_DECLARE_TR_FUNCTIONS(QtRuntimeServices)
+
 public:
     QtRuntimeServices(QWidget *parent, std::function<void()> endProgram);
     ~QtRuntimeServices() override;
@@ -22,6 +25,9 @@ public:
     QString currentDir() const override;
     void endProgram() override { m_endProgram(); }
     void showSaveFailure(const QString &fileName, const QString &reason) override;
+    Answer askSaveOver(const QString &fileName) override;
+    Answer askReload(const QString &fileName) override;
+    void tellDeleted(const QString &fileName) override;
     // Progress shows once the work has taken half a second.
     void beginWork(const QString &what) override;
     void workProgress(qint64 done, qint64 total) override;
@@ -33,6 +39,11 @@ public:
     void holdWhileWorking(QWidget *control) { m_heldWhileWorking = control; }
 
 private:
+    // A question with one button that acts and one that keeps things as they
+    // are; the latter is the default, and Escape and the close button mean it.
+    Answer askToAct(const QString &name, const QString &title, const QString &text,
+                    const QString &act, const QString &keep);
+
     QWidget *m_parent;
     QWidget *m_heldWhileWorking = nullptr;
     std::function<void()> m_endProgram;

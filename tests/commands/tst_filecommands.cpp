@@ -5,6 +5,7 @@
 #include "plainhost.h"
 
 #include <QFile>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -109,15 +110,150 @@ private slots:
         QVERIFY(!QFileInfo::exists(e.path("no")));
     }
 
-    void quicksaveWritesEvenWhenClean()
+    // Before Ctrl+S writes the current file: did another program change it?
+    // A change of bytes asks; a touch or the same bytes do not; a deleted file
+    // is written again; a file where none was read asks.
+    void saveChecksWhatIsOnDisk_data()
     {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<bool>("asks");
+        QTest::newRow("nothing") << "nothing" << false;
+        QTest::newRow("touched") << "touch" << false;
+        QTest::newRow("same bytes, replaced") << "same bytes replaced" << false;
+        QTest::newRow("other bytes, same size") << "other bytes" << true;
+        QTest::newRow("other bytes, replaced") << "other bytes replaced" << true;
+        QTest::newRow("longer") << "longer" << true;
+        QTest::newRow("deleted") << "deleted" << false;
+        QTest::newRow("created where none was") << "created" << true;
+    }
+    void saveChecksWhatIsOnDisk()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(bool, asks);
+        for (const bool saveOver : {false, true}) {
+            Editor e;
+            const QString news = e.path("news.txt");
+            if (meanwhile == "created")
+                e.commands.OpenFile(news);
+            else
+                e.loadQuickFile("news\r\n");
+            QCOMPARE(e.dialog.FileName, news);
+            QByteArray disk = "news\r\n";
+            if (meanwhile == "other bytes" || meanwhile == "created")
+                disk = "NEWS\r\n";
+            else if (meanwhile == "longer")
+                disk = "news\r\nmore\r\n";
+            if (meanwhile == "deleted") {
+                QFile::remove(news);
+            } else if (meanwhile.endsWith("replaced")) {
+                writeBytes(e.path("other.tmp"), meanwhile.startsWith("same") ? disk : "NEWS\r\n");
+                QFile::remove(news);
+                QVERIFY(QFile::rename(e.path("other.tmp"), news));
+                disk = readBytes(news);
+            } else if (meanwhile != "nothing") {
+                writeBytes(news, disk);
+            }
+            if (meanwhile != "nothing" && meanwhile != "deleted") {
+                // Later than the load for certain, whatever the clock's steps.
+                QFile file(news);
+                QVERIFY(file.open(QIODevice::ReadWrite));
+                QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                                         QFileDevice::FileModificationTime));
+            }
+            e.type("!");
+            e.services.diskAnswers = {saveOver ? kYes : kCancel};
+            const auto outcome = e.commands.Quicksave();
+            QCOMPARE(e.services.diskQuestions.size(), asks ? 1 : 0);
+            if (asks)
+                QCOMPARE(e.services.diskQuestions[0], "save over: " + news);
+            const bool written = !asks || saveOver;
+            QCOMPARE(outcome, written ? FileCommands::SaveOutcome::Saved
+                                      : FileCommands::SaveOutcome::NotChosen);
+            const QByteArray mine = meanwhile == "created" ? "!" : "news\r\n!";
+            QCOMPARE(readBytes(news), written ? mine : disk);
+            QCOMPARE(e.title(), written ? PlainHost::kTitle : kMarked);
+            QCOMPARE(e.text(), QString(mine));
+            // Written by the program itself: the next save asks nothing.
+            e.type("?");
+            e.services.diskAnswers.clear();
+            if (written) {
+                QCOMPARE(e.commands.Quicksave(), FileCommands::SaveOutcome::Saved);
+                QCOMPARE(e.services.diskQuestions.size(), asks ? 1 : 0);
+            }
+        }
+    }
+
+    // Back at the window after another program changed the file: told once;
+    // clean text is reloaded, unsaved text only when the writer says so.
+    void activationTellsOfChanges_data()
+    {
+        QTest::addColumn<bool>("unsaved");
+        QTest::addColumn<int>("answer"); // to the question, if asked
+        QTest::addColumn<QString>("text");
+        QTest::newRow("clean: reloaded") << false << int(kCancel) << "NEWS\r\nmore\r\n";
+        QTest::newRow("unsaved, Reload") << true << int(kYes) << "NEWS\r\nmore\r\n";
+        QTest::newRow("unsaved, kept") << true << int(kCancel) << "news\r\n!";
+    }
+    void activationTellsOfChanges()
+    {
+        QFETCH(bool, unsaved);
+        QFETCH(int, answer);
+        QFETCH(QString, text);
         Editor e;
         e.loadQuickFile("news\r\n");
-        QCOMPARE(e.dialog.FileName, e.path("news.txt"));
-        writeBytes(e.path("news.txt"), "changed behind our back");
-        QCOMPARE(e.commands.Quicksave(), FileCommands::SaveOutcome::Saved);
-        QCOMPARE(e.dialog.shown.size(), 0);
-        QCOMPARE(readBytes(e.path("news.txt")), QByteArray("news\r\n"));
+        e.commands.checkFileOnDisk();
+        QCOMPARE(e.services.diskQuestions.size(), 0); // nothing changed
+        if (unsaved)
+            e.type("!");
+        writeBytes(e.path("news.txt"), "NEWS\r\nmore\r\n");
+        e.services.diskAnswers = {RuntimeServices::Answer(answer)};
+        e.commands.checkFileOnDisk();
+        QCOMPARE(e.services.diskQuestions.size(), unsaved ? 1 : 0);
+        QCOMPARE(e.text(), text);
+        const bool reloaded = text.startsWith("NEWS");
+        QCOMPARE(e.title(), reloaded ? PlainHost::kTitle : kMarked);
+        QCOMPARE(readBytes(e.path("news.txt")), QByteArray("NEWS\r\nmore\r\n"));
+        e.commands.checkFileOnDisk(); // the same change: not again
+        QCOMPARE(e.services.diskQuestions.size(), unsaved ? 1 : 0);
+        if (!reloaded) {
+            // Kept: Ctrl+S still asks before writing over the other program's text.
+            e.services.diskAnswers = {kCancel};
+            QCOMPARE(e.commands.Quicksave(), FileCommands::SaveOutcome::NotChosen);
+            QCOMPARE(readBytes(e.path("news.txt")), QByteArray("NEWS\r\nmore\r\n"));
+        }
+
+        QFile::remove(e.path("news.txt"));
+        e.commands.checkFileOnDisk();
+        e.commands.checkFileOnDisk();
+        QCOMPARE(e.services.diskQuestions.last(), "deleted: " + e.path("news.txt"));
+        QCOMPARE(e.services.diskQuestions.count("deleted: " + e.path("news.txt")), 1);
+        QCOMPARE(e.text(), text); // only told
+    }
+
+    // heraldpad FILE: read as Load reads a chosen file; a missing one is an
+    // empty text that the first save creates.
+    void fileFromTheCommandLine()
+    {
+        Editor e;
+        writeBytes(e.path("given.txt"), "given\r\n");
+        QVERIFY(QDir::setCurrent(e.dir.path()));
+        e.commands.OpenFile("given.txt");
+        QCOMPARE(e.text(), QString("given\r\n"));
+        QCOMPARE(e.dialog.FileName, e.path("given.txt"));
+        QCOMPARE(e.title(), PlainHost::kTitle);
+
+        Editor missing;
+        missing.commands.OpenFile(missing.path("new.txt"));
+        QCOMPARE(missing.text(), QString());
+        QCOMPARE(missing.title(), PlainHost::kTitle);
+        missing.type("first");
+        QCOMPARE(missing.commands.Quicksave(), FileCommands::SaveOutcome::Saved);
+        QCOMPARE(readBytes(missing.path("new.txt")), QByteArray("first"));
+
+        Editor folder;
+        folder.commands.OpenFile(folder.dir.path());
+        QCOMPARE(folder.text(), kError);
+        QCOMPARE(folder.title(), PlainHost::kTitle);
     }
 
     // A cancelled Open dialog changes nothing: not the text, the mark or the
@@ -183,7 +319,13 @@ private slots:
 
         if (chosen.isEmpty())
             return;
-        // Quicksave then writes to the typed name without a dialog.
+        // A file another program puts there is not written over unasked...
+        writeBytes(name, "theirs");
+        QCOMPARE(e.commands.Quicksave(), FileCommands::SaveOutcome::NotChosen);
+        QCOMPARE(e.services.diskQuestions, QStringList{"save over: " + name});
+        QCOMPARE(readBytes(name), QByteArray("theirs"));
+        // ... and Quicksave writes to the typed name without a dialog.
+        QFile::remove(name);
         QCOMPARE(e.commands.Quicksave(), FileCommands::SaveOutcome::Saved);
         QCOMPARE(e.dialog.shown.size(), 1);
         QCOMPARE(readBytes(name), kError.toLatin1());

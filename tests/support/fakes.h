@@ -61,6 +61,20 @@ public:
         failures.append(fileName + ": " + reason);
     }
 
+    // Questions about another program's changes: "save over", "reload",
+    // "deleted", each with the file; answered from diskAnswers (Cancel when
+    // none is left).
+    QStringList diskQuestions;
+    QList<Answer> diskAnswers;
+    Answer diskAnswer(const QString &what, const QString &fileName)
+    {
+        diskQuestions.append(what + ": " + fileName);
+        return diskAnswers.isEmpty() ? kCancel : diskAnswers.takeFirst();
+    }
+    Answer askSaveOver(const QString &fileName) override { return diskAnswer("save over", fileName); }
+    Answer askReload(const QString &fileName) override { return diskAnswer("reload", fileName); }
+    void tellDeleted(const QString &fileName) override { diskAnswer("deleted", fileName); }
+
     QStringList work;       // "Loading ...", "100%", "end"
     QList<double> progress; // every fraction told
     void beginWork(const QString &what) override { work.append(what); }

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <QtGlobal>
+
+// What a file was when the program last read it completely or wrote it: its
+// identity and times as the file system keeps them, and a digest of its bytes.
+// A file that was not there is remembered as absent.
+struct FileState {
+    bool present = false;
+    bool regular = false;
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0; // modification time, in nanoseconds
+    qint64 changedNs = 0;  // status-change time, in nanoseconds
+    quint64 digest = 0;    // of the file's bytes
+
+    static FileState absent() { return {}; }
+    // The file's identity and times now (following links); digest left 0.
+    static FileState look(const QString &path);
+    // The same, with the digest of bytes, which the file holds.
+    static FileState of(const QString &path, QByteArrayView bytes);
+    static quint64 digestOf(QByteArrayView bytes);
+
+    bool sameIdentityAndTimes(const FileState &other) const;
+};
+
+// How the file at a path stands against what was remembered of it.
+enum class DiskChange {
+    None,    // the same bytes (a touch, or a rewrite with the very same bytes)
+    Changed, // other bytes, or a file where there was none
+    Deleted, // gone since it was read or written
+};
+
+// Looks again at the file; reads its bytes only when its identity, size or
+// times differ from what was remembered.
+DiskChange changeSince(const FileState &remembered, const QString &path);
