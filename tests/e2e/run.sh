@@ -66,7 +66,7 @@ quickload_then_quicksave_keeps_bytes() {
     local copied
     copied=$(timeout 5 xclip -o -selection clipboard 2>/dev/null | head -n 1)
     [ "$copied" = "Top news" ] || { echo "clipboard: $copied"; return 1; }
-    printf 'changed\r\n' >"$dir/news.txt"
+    # Written over the program's own earlier save without a question.
     keys ctrl+s
     wait_for 5 cmp -s "$dir/news.txt" "$dir/expected" || { echo "bytes differ"; cmp "$dir/news.txt" "$dir/expected"; return 1; }
 }
@@ -361,6 +361,147 @@ keys_go_to_the_text_after_save_as() {
     [ "$(copied_text)" = "$(printf 'news\nxabc def')" ] || { echo "text: $(copied_text)"; return 1; }
 }
 
+changed_question_shows() { find_window '^File changed by another program$'; }
+changed_question_gone() { ! changed_question_shows; }
+
+# Another program writes news.txt after the load: Ctrl+S asks first; Escape
+# writes nothing; "Save over it" writes the writer's text; a touch asks
+# nothing; a deleted file is written again.
+another_program_changes_the_file() {
+    local dir
+    dir=$(fresh_folder)
+    printf 'ours\r\n' >"$dir/news.txt"
+    start_app "$dir" || return 1
+    keys ctrl+l ctrl+End x
+    wait_for 5 title_is "$TITLE*" || return 1
+    printf 'theirs\r\n' >"$dir/news.tmp" && mv "$dir/news.tmp" "$dir/news.txt" # replaced, as editors save
+    keys ctrl+s
+    wait_for 10 changed_question_shows || { echo "no question"; return 1; }
+    keys Escape
+    wait_for 5 changed_question_gone || return 1
+    [ "$(cat "$dir/news.txt")" = "$(printf 'theirs\r')" ] || { echo "written over"; return 1; }
+    focus_main
+    title_is "$TITLE*" || return 1
+    printf 'in place\r\n' >"$dir/news.txt" # rewritten where it is
+    keys ctrl+s
+    wait_for 10 changed_question_shows || { echo "no question for a change in place"; return 1; }
+    keys alt+s
+    wait_for 5 cmp -s "$dir/news.txt" <(printf 'ours\r\nx') || { echo "not saved over"; return 1; }
+    focus_main
+    wait_for 5 title_is "$TITLE" || return 1
+    touch -d '+1 minute' "$dir/news.txt"
+    keys y ctrl+s
+    wait_for 5 cmp -s "$dir/news.txt" <(printf 'ours\r\nxy') || { echo "a touch stopped the save"; return 1; }
+    changed_question_shows && { echo "a touch asked"; return 1; }
+    rm "$dir/news.txt"
+    keys z ctrl+s
+    wait_for 5 cmp -s "$dir/news.txt" <(printf 'ours\r\nxyz') || { echo "a deleted file was not written again"; return 1; }
+}
+
+# Back at the window after another program changed the file: it offers
+# Reload, which shows the new text without the mark.
+activation_offers_reload() {
+    local dir
+    dir=$(fresh_folder)
+    printf 'ours\r\n' >"$dir/news.txt"
+    start_app "$dir" || return 1
+    keys ctrl+l ctrl+End x
+    wait_for 5 title_is "$TITLE*" || return 1
+    printf 'new from the desk\r\n' >"$dir/news.txt"
+    # Away to another window of the program and back.
+    keys ctrl+f
+    wait_for 10 find_window '^Find$' || return 1
+    keys Escape
+    focus_main
+    wait_for 10 changed_question_shows || { echo "no Reload offered"; return 1; }
+    keys alt+r
+    wait_for 5 changed_question_gone || return 1
+    focus_main
+    wait_for 5 title_is "$TITLE" || { echo "marked after Reload"; return 1; }
+    [ "$(copied_text)" = "new from the desk" ] || { echo "text: $(copied_text)"; return 1; }
+}
+
+# heraldpad FILE: a name with a space and accents; a missing file, which
+# Ctrl+S creates unless another program put one there meanwhile; a folder.
+file_on_the_command_line() {
+    local dir
+    dir=$(fresh_folder)
+    printf 'front page\r\n' >"$dir/Zprávy dne.txt"
+    start_app "$dir" "Zprávy dne.txt" || return 1
+    [ "$(copied_text)" = "front page" ] || { echo "text: $(copied_text)"; return 1; }
+    title_is "$TITLE" || return 1
+    end_app || return 1
+
+    start_app "$dir" new.txt || return 1
+    keys a ctrl+s
+    wait_for 5 cmp -s "$dir/new.txt" <(printf a) || { echo "new.txt not created"; return 1; }
+    end_app || return 1
+
+    start_app "$dir" later.txt || return 1
+    keys b
+    printf 'theirs' >"$dir/later.txt"
+    keys ctrl+s
+    wait_for 10 changed_question_shows || { echo "wrote over a file created meanwhile"; return 1; }
+    keys Escape
+    [ "$(cat "$dir/later.txt")" = theirs ] || return 1
+    end_app || return 1
+
+    start_app "$dir" "$dir" || return 1
+    [ "$(copied_text)" = "$LOAD_ERROR" ] || { echo "text: $(copied_text)"; return 1; }
+    title_is "$TITLE"
+}
+
+# quicksave_in FOLDER: Ctrl+L, a letter and Ctrl+S in a program started there.
+quicksave_in() {
+    start_app "$1" || return 1
+    keys ctrl+l ctrl+End q ctrl+s
+    wait_for 5 title_is "$TITLE" || { echo "not saved in $1"; return 1; }
+    end_app
+}
+
+# A save keeps what the file is: a link, its mode, its owner, its other
+# names; in a folder that takes no new file it is written where it is.
+save_keeps_what_the_file_is() {
+    local dir
+    dir=$(fresh_folder)
+    printf 'news\r\n' >"$dir/real.txt"
+    ln -s real.txt "$dir/news.txt"
+    quicksave_in "$dir" || return 1
+    [ -L "$dir/news.txt" ] && cmp -s "$dir/real.txt" <(printf 'news\r\nq') || { echo "link"; return 1; }
+
+    dir=$(fresh_folder)
+    printf 'news\r\n' >"$dir/news.txt"
+    chmod 0640 "$dir/news.txt"
+    chown nobody "$dir/news.txt"
+    quicksave_in "$dir" || return 1
+    [ "$(stat -c '%a %U' "$dir/news.txt")" = "640 nobody" ] || { echo "mode, owner: $(stat -c '%a %U' "$dir/news.txt")"; return 1; }
+
+    dir=$(fresh_folder)
+    printf 'news\r\n' >"$dir/news.txt"
+    ln "$dir/news.txt" "$dir/other name.txt"
+    quicksave_in "$dir" || return 1
+    cmp -s "$dir/other name.txt" <(printf 'news\r\nq') || { echo "the other name has the old text"; return 1; }
+
+    # As a writer who may write the file but not the folder.
+    dir=$(mktemp -d /tmp/heraldpad-nobody.XXXXXX)
+    chmod 0755 "$dir"
+    printf 'news\r\n' >"$dir/news.txt"
+    chown nobody "$dir/news.txt"
+    local saved_app=$APP
+    APP_ENV+=(XDG_RUNTIME_DIR=/tmp)
+    APP="/usr/sbin/runuser"
+    start_app "$dir" -u nobody -- "$saved_app"
+    local started=$?
+    APP=$saved_app
+    unset 'APP_ENV[${#APP_ENV[@]}-1]'
+    [ $started -eq 0 ] || { rm -rf "$dir"; return 1; }
+    keys ctrl+l ctrl+End q ctrl+s
+    wait_for 5 cmp -s "$dir/news.txt" <(printf 'news\r\nq')
+    local saved=$?
+    rm -rf "$dir"
+    [ $saved -eq 0 ] || { echo "not written in a folder that takes no new file"; return 1; }
+}
+
 # drag_file_to FILE X Y: drags the file from the drag source to the window's X,Y.
 drag_file_to() {
     "$DRAG_SOURCE" "$1" >"$E2E_TMP/drag.log" 2>&1 &
@@ -438,6 +579,10 @@ start_wm
 scenarios
 check "maximised at once and restored, the window is back at its size" early_maximise_restores_the_size
 check "a long load with the Find window open shows the text" long_load_with_find_open_shows_the_text
+check "another program's change: Ctrl+S asks; a touch or a deleted file does not" another_program_changes_the_file
+check "back at the window after a change: Reload shows the new text" activation_offers_reload
+check "heraldpad FILE: accents, a missing file, a folder" file_on_the_command_line
+check "a save keeps links, mode, owner, other names; in place where it must" save_keeps_what_the_file_is
 echo "-- through AT-SPI"
 start_a11y && check "a screen reader names and presses the pictures" screen_reader_presses_the_pictures
 check "a loaded line looks and acts as a typed one" loaded_and_typed_lines_agree

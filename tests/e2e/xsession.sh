@@ -86,9 +86,10 @@ fresh_folder() {
     mktemp -d "$E2E_TMP/work.XXXXXX"
 }
 
-# start_app FOLDER: runs the program with FOLDER as working directory.
+# start_app FOLDER [ARGUMENT...]: runs the program with FOLDER as working
+# directory.
 start_app() {
-    (cd "$1" && exec env "${APP_ENV[@]}" "$APP" >"$E2E_TMP/app.log" 2>&1) &
+    (cd "$1" && exec env "${APP_ENV[@]}" "$APP" "${@:2}" >"$E2E_TMP/app.log" 2>&1) &
     APP_PID=$!
     WID=
     wait_for 20 find_window "^$TITLE_RE\\*?\$" || { echo "no window"; cat "$E2E_TMP/app.log"; return 1; }

@@ -23,7 +23,9 @@ validators_pass() {
     desktop-file-validate "$stage/applications/org.orbitane.heraldpad.desktop" &&
         appstreamcli validate --no-net --pedantic "$stage/metainfo/org.orbitane.heraldpad.metainfo.xml" >"$E2E_TMP/as.log" 2>&1 ||
         { cat "$E2E_TMP/as.log"; return 1; }
-    grep -q '^Exec=heraldpad$' "$stage/applications/org.orbitane.heraldpad.desktop"
+    # One file a window, and offered for plain text in the file manager.
+    grep -q '^Exec=heraldpad %f$' "$stage/applications/org.orbitane.heraldpad.desktop" &&
+        grep -q '^MimeType=text/plain;$' "$stage/applications/org.orbitane.heraldpad.desktop"
 }
 
 package_lists_the_same() {
@@ -46,14 +48,28 @@ unpacked_program_starts() {
     dpkg-deb -x "$DEB" "$E2E_TMP/root" || return 1
     APP="$E2E_TMP/root/usr/bin/heraldpad"
     mkdir -p "$E2E_TMP/work"
-    start_app "$E2E_TMP/work" || return 1
-    title_is "$TITLE"
+    # Started as the file manager starts it: the entry's Exec line with a file.
+    local file="$E2E_TMP/work/from the file manager é.txt" exec
+    printf 'opened\r\n' >"$file"
+    exec=$(sed -n 's/^Exec=//p' "$E2E_TMP/root/usr/share/applications/org.orbitane.heraldpad.desktop")
+    [ "${exec% %f}" = heraldpad ] || { echo "Exec=$exec"; return 1; }
+    start_app "$E2E_TMP/work" "$file" || return 1
+    title_is "$TITLE" || return 1
+    timeout 5 xdotool key ctrl+a ctrl+c
+    sleep 0.3
+    [ "$(timeout 5 xclip -o -selection clipboard 2>/dev/null)" = opened ] || { echo "text: $(xclip -o -selection clipboard)"; return 1; }
+}
+
+version_without_a_display() {
+    [ "$(env -u DISPLAY QT_QPA_PLATFORM= "$E2E_TMP/root/usr/bin/heraldpad" --version 2>&1)" = "heraldpad 1.03" ] &&
+        ! env -u DISPLAY "$E2E_TMP/root/usr/bin/heraldpad" --no-such-option 2>/dev/null
 }
 
 start_x
 check "install holds exactly the expected files" installed_files
 check "desktop entry and AppStream metadata validate" validators_pass
 check "the package holds the same files, with its Depends" package_lists_the_same
-check "the program from the package shows its window" unpacked_program_starts
+check "the program from the package opens a file as the file manager starts it" unpacked_program_starts
+check "--version needs no display" version_without_a_display
 echo "install: $PASSED passed, $FAILED failed"
 [ "$FAILED" -eq 0 ]
