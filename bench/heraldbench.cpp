@@ -4,6 +4,9 @@
 //   heraldbench file MB RUNS     Quickload, Quicksave, keystrokes, peak memory
 //   heraldbench shown MB RUNS    start-up + Quickload in a window on the X server
 //                                of DISPLAY (runs itself as shown-child)
+//   heraldbench save-progress MB RUNS  Ctrl+S to the progress window shown, in a
+//                                window on the X server of DISPLAY (runs itself
+//                                as save-progress-child)
 //   heraldbench startup RUNS     process start to an idle, shown window
 //   heraldbench rule RUNS        the change rule alone, on a 50 MB text
 //   heraldbench odd PATH         any file: load, a keystroke, peak memory
@@ -13,9 +16,9 @@
 //                                crlf-10MB, binary
 //
 // Each figure prints as "name<TAB>median<TAB>min<TAB>max<TAB>unit".
-#include "form1.h"
 #include "filecommands.h"
 #include "finddialog.h"
+#include "form1.h"
 #include "newsdocument.h"
 #include "newsfile.h"
 #include "newstextedit.h"
@@ -28,8 +31,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QProcess>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -191,8 +194,9 @@ int benchFile(int megabytes, int runs)
         QString text;
         QByteArray bytes;
         const double t0 = nowMs();
-        ReadNewsFile(dir.filePath("news.txt"), CodePage::get(1252), [&text](const QString &slice) { text += slice; },
-                     bytes);
+        ReadNewsFile(
+            dir.filePath("news.txt"), CodePage::get(1252),
+            [&text](const QString &slice) { text += slice; }, bytes);
         read.push_back(nowMs() - t0);
     }
     report((prefix + "read and decode").constData(), read);
@@ -420,6 +424,69 @@ int shownChild(double startedAt)
     return 0;
 }
 
+// Remembers when the first window named "Progress" is shown.
+class ProgressSeen : public QObject {
+public:
+    double at = -1;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (at < 0 && event->type() == QEvent::Show && watched->objectName() == "Progress")
+            at = nowMs();
+        return false;
+    }
+};
+
+// The child of a save-progress run: Quickload, a keystroke, then Ctrl+S;
+// prints the milliseconds from Ctrl+S to the progress window shown, and to
+// the end of the save.
+int saveProgressChild()
+{
+    Form1::useWindowFont();
+    Form1 form;
+    NewsTextEdit *text = showWindow(form);
+    if (!QTest::qWaitForWindowExposed(&form, 10000))
+        return 1;
+    QTest::keyClick(text, Qt::Key_L, Qt::ControlModifier);
+    settle(form);
+    QTest::keyClick(text, Qt::Key_X);
+    settle(form);
+    ProgressSeen seen;
+    qApp->installEventFilter(&seen);
+    const double t0 = nowMs();
+    QTest::keyClick(text, Qt::Key_S, Qt::ControlModifier);
+    const double end = nowMs();
+    qApp->removeEventFilter(&seen);
+    if (form.document().Unsaved() || seen.at < 0)
+        return 1;
+    std::printf("%.3f %.3f\n", seen.at - t0, end - t0);
+    std::fflush(stdout);
+    return 0;
+}
+
+int benchSaveProgress(const QString &self, int megabytes, int runs)
+{
+    QTemporaryDir dir;
+    makeNewsFile(dir, qint64(megabytes) * 1000 * 1000);
+    std::vector<double> shown, total;
+    for (int run = 0; run < runs; ++run) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        child.setProcessEnvironment(env);
+        child.setWorkingDirectory(dir.path());
+        child.start(self, {"save-progress-child"});
+        if (!child.waitForFinished(600000) || child.exitCode() != 0)
+            return 1;
+        const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
+        shown.push_back(figures.value(0).toDouble());
+        total.push_back(figures.value(1).toDouble());
+    }
+    const QByteArray prefix = "shown window, " + QByteArray::number(megabytes) + " MB ";
+    report((prefix + "Ctrl+S to the progress window").constData(), shown);
+    report((prefix + "Quicksave").constData(), total);
+    return 0;
+}
+
 // Start-up plus Quickload of an MB news file, in a window shown on the X
 // server of DISPLAY, as a user meets it.
 int benchShown(const QString &self, int megabytes, int runs)
@@ -465,7 +532,8 @@ int benchStartup(const QString &self, int runs)
 
 int main(int argc, char *argv[])
 {
-    const bool shown = argc > 1 && std::strcmp(argv[1], "shown-child") == 0;
+    const bool shown = argc > 1 && (std::strcmp(argv[1], "shown-child") == 0 ||
+                                    std::strcmp(argv[1], "save-progress-child") == 0);
     if (!shown)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -474,7 +542,13 @@ int main(int argc, char *argv[])
     if (mode == "shown-child")
         return shownChild(args.value(2).toDouble());
     if (mode == "shown")
-        return benchShown(app.applicationFilePath(), args.value(2).toInt(), args.value(3, "5").toInt());
+        return benchShown(app.applicationFilePath(), args.value(2).toInt(),
+                          args.value(3, "5").toInt());
+    if (mode == "save-progress-child")
+        return saveProgressChild();
+    if (mode == "save-progress")
+        return benchSaveProgress(app.applicationFilePath(), args.value(2).toInt(),
+                                 args.value(3, "3").toInt());
     if (mode == "startup-child")
         return startupChild(args.value(2).toDouble());
     if (mode == "startup")
@@ -494,6 +568,7 @@ int main(int argc, char *argv[])
     if (mode == "file")
         return benchFile(args.value(2).toInt(), args.value(3, "5").toInt());
     std::fprintf(stderr, "usage: heraldbench file MB [RUNS] | shown MB [RUNS] | startup [RUNS] | "
-                         "rule [RUNS] | aids [RUNS] | news-file BYTES PATH | odd PATH | odd-made news-200MB|one-line-20MB|crlf-10MB|binary\n");
+                         "rule [RUNS] | aids [RUNS] | news-file BYTES PATH | odd PATH | odd-made "
+                         "news-200MB|one-line-20MB|crlf-10MB|binary\n");
     return 2;
 }

@@ -17,6 +17,7 @@ export QT_ACCESSIBILITY=0
     for mb in 10 50; do
         "$bin" shown "$mb" "$runs"
     done
+    "$bin" save-progress 250 3
     "$bin" startup "$runs"
     "$bin" rule "$runs"
     for mb in 1 10 50; do

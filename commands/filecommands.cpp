@@ -72,7 +72,7 @@ QString FileCommands::actionOpen()
 
 bool FileCommands::SecuritySave(const QString &action)
 {
-    const QString prompt = tr("Would you like to save your changes before ") + action + u'?';
+    const QString prompt = tr("Would you like to save your changes before %1?").arg(action);
     switch (m_services.askYesNo(prompt, tr("SecureSave"))) {
     case RuntimeServices::Answer::No:
         return true;

@@ -8,13 +8,10 @@
 #include <sys/stat.h>
 #endif
 
-FileState FileState::look(const QString &path)
+#ifdef Q_OS_UNIX
+FileState FileState::fromStat(const struct stat &st)
 {
     FileState state;
-#ifdef Q_OS_UNIX
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return state;
     state.present = true;
     state.regular = S_ISREG(st.st_mode);
     state.device = quint64(st.st_dev);
@@ -22,6 +19,18 @@ FileState FileState::look(const QString &path)
     state.size = qint64(st.st_size);
     state.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     state.changedNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    return state;
+}
+#endif
+
+FileState FileState::look(const QString &path)
+{
+    FileState state;
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return state;
+    return fromStat(st);
 #else
     const QFileInfo info(path);
     if (!info.exists())

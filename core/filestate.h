@@ -4,6 +4,10 @@
 #include <QString>
 #include <QtGlobal>
 
+#ifdef Q_OS_UNIX
+struct stat;
+#endif
+
 // What a file was when the program last read it completely or wrote it: its
 // identity and times as the file system keeps them, and a digest of its bytes.
 // A file that was not there is remembered as absent.
@@ -23,6 +27,10 @@ struct FileState {
     // The same, with the digest of bytes, which the file holds.
     static FileState of(const QString &path, QByteArrayView bytes);
     static quint64 digestOf(QByteArrayView bytes);
+#ifdef Q_OS_UNIX
+    // From what stat() or fstat() said of a file that is there.
+    static FileState fromStat(const struct stat &st);
+#endif
 
     bool sameIdentityAndTimes(const FileState &other) const;
 };

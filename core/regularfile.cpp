@@ -34,13 +34,7 @@ FileResult openRegularFile(const QString &path, QFile &file, FileState &state)
         ::close(fd);
         return FileResult::failure(file.errorString());
     }
-    state.present = true;
-    state.regular = true;
-    state.device = quint64(st.st_dev);
-    state.inode = quint64(st.st_ino);
-    state.size = qint64(st.st_size);
-    state.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    state.changedNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    state = FileState::fromStat(st);
 #else
     const QFileInfo info(path);
     if (info.isDir())

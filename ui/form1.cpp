@@ -1,27 +1,23 @@
 #include "form1.h"
 
+#include "filedrops.h"
 #include "finddialog.h"
 #include "findreplace.h"
 #include "keycommands.h"
+#include "keyrouter.h"
 #include "layout.h"
 #include "newstextedit.h"
 #include "picturebutton.h"
 #include "texts.h"
 #include "windowfont.h"
-#include "windowgeometry.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDropEvent>
 #include <QGroupBox>
-#include <QKeyEvent>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QSessionManager>
 #include <QTimer>
-#include <QWindow>
 
 namespace {
 template <typename W> W *place(W *widget, const char *name)
@@ -60,14 +56,15 @@ Form1::Form1(const CodePage &codePage, QWidget *parent)
     setWindowIcon(icon);
     resize(Layout::clientSize());
     buildControls();
-    qApp->installEventFilter(this);
+    new KeyRouter(
+        {this, m_find->dialog()}, [this](KeyCommand command) { return runKeyCommand(command); },
+        this);
+    new FileDrops(
+        this, [this](const QString &path) { m_commands.LoadDropped(path); }, this);
     connect(qApp, &QGuiApplication::commitDataRequest, this, &Form1::commitData);
 }
 
-Form1::~Form1()
-{
-    qApp->removeEventFilter(this);
-}
+Form1::~Form1() = default;
 
 void Form1::useWindowFont()
 {
@@ -109,7 +106,7 @@ void Form1::buildControls()
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    // A file dropped anywhere on the window is opened.
+    // A file dropped anywhere on the window is opened (FileDrops).
     setAcceptDrops(true);
 
     cmd_Exit = place(new QPushButton(tr("Exit"), this), "cmd_Exit");
@@ -153,12 +150,7 @@ void Form1::fromControl(const std::function<void()> &command)
 
 void Form1::Form_Load()
 {
-    centre();
-    // A window manager frames the window only once it is shown: centre the
-    // frame once more as soon as it is known, and only then. Without a window
-    // manager no frame ever comes, and a later move is the user's own.
-    m_awaitingFrame = true;
-    QTimer::singleShot(kFrameWaitMs, this, [this] { m_awaitingFrame = false; });
+    m_placement.start();
     // The dictionary is read once the window shows, not before.
     QTimer::singleShot(0, this, &Form1::startSpelling);
     m_document.Reset();
@@ -186,30 +178,10 @@ void Form1::startSpelling()
     Text->setSpellChecker(checker.get());
 }
 
-void Form1::centre()
-{
-    const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!s)
-        return;
-    const QRect frame = frameGeometry();
-    const QPoint target = WindowGeometry::centredTopLeft(s->geometry(), frame.size());
-    if (frame.topLeft() != target)
-        move(target);
-}
-
-void Form1::centreOnceFramed()
-{
-    if (!m_awaitingFrame || windowState() != Qt::WindowNoState || !windowHandle() ||
-        windowHandle()->frameMargins().isNull())
-        return;
-    m_awaitingFrame = false;
-    centre();
-}
-
 void Form1::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
-    centreOnceFramed();
+    m_placement.moved();
 }
 
 QString Form1::text() const
@@ -253,26 +225,9 @@ void Form1::setTitle(const QString &title)
     setWindowTitle(title);
 }
 
-bool Form1::eventFilter(QObject *watched, QEvent *event)
+bool Form1::runKeyCommand(KeyCommand command)
 {
-    const QEvent::Type type = event->type();
-    if (type != QEvent::KeyPress && type != QEvent::DragEnter && type != QEvent::DragMove &&
-        type != QEvent::Drop)
-        return false;
-    auto *widget = qobject_cast<QWidget *>(watched);
-    if (!widget)
-        return false;
-    // The window sees key presses before the focused control, also in the
-    // Find window; drops only on itself.
-    if (type == QEvent::KeyPress)
-        return (widget->window() == this || widget->window() == m_find->dialog()) &&
-               keyPressed(static_cast<QKeyEvent *>(event));
-    return widget->window() == this && dragged(static_cast<QDropEvent *>(event));
-}
-
-bool Form1::keyPressed(QKeyEvent *key)
-{
-    switch (commandForKey(key->key(), key->modifiers())) {
+    switch (command) {
     case KeyCommand::None:
         return false;
     case KeyCommand::Quicksave:
@@ -301,39 +256,17 @@ bool Form1::keyPressed(QKeyEvent *key)
     return true;
 }
 
-bool Form1::dragged(QDropEvent *event)
-{
-    QString path;
-    const FileCommands::Drop does = FileCommands::whatDropDoes(event->mimeData()->urls(), &path);
-    if (does == FileCommands::Drop::Text)
-        return false; // the text area takes it as text
-    event->acceptProposedAction();
-    if (event->type() == QEvent::Drop && does == FileCommands::Drop::File) {
-        // After the drop has returned, so a prompt does not hold the other
-        // program's drag.
-        QTimer::singleShot(0, this, [this, path] { m_commands.LoadDropped(path); });
-    }
-    return true;
-}
-
-void Form1::keepFixedSize()
-{
-    if (WindowGeometry::mustRestoreSize(windowState(), size(), Layout::clientSize()))
-        resize(Layout::clientSize());
-}
-
 void Form1::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    keepFixedSize();
-    centreOnceFramed();
+    m_placement.resized();
 }
 
 void Form1::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
-        keepFixedSize();
+        m_placement.stateChanged();
 }
 
 void Form1::closeEvent(QCloseEvent *event)

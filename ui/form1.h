@@ -2,9 +2,12 @@
 
 #include "documenthost.h"
 #include "filecommands.h"
+#include "keycommands.h"
+#include "layout.h"
 #include "newsdocument.h"
 #include "qtfiledialog.h"
 #include "qtruntimeservices.h"
+#include "windowplacement.h"
 
 #include <QWidget>
 
@@ -16,8 +19,6 @@ class PictureButton;
 class QGroupBox;
 class QPlainTextEdit;
 class QPushButton;
-class QDropEvent;
-class QKeyEvent;
 class QSessionManager;
 
 // The editor's one window: the news text area, the file buttons, the two
@@ -59,9 +60,6 @@ signals:
     void programEnded();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    bool keyPressed(QKeyEvent *event);
-    bool dragged(QDropEvent *event);
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -72,9 +70,8 @@ private:
     void buildControls();
     // Runs a command that a button or picture started.
     void fromControl(const std::function<void()> &command);
-    void keepFixedSize();
-    void centre();
-    void centreOnceFramed();
+    // A shortcut the KeyRouter saw; true when it was one of the window's.
+    bool runKeyCommand(KeyCommand command);
     void endProgram();
     void commitData(QSessionManager &manager);
     void startSpelling();
@@ -94,8 +91,7 @@ private:
     QtRuntimeServices m_services;
     FileCommands m_commands{m_document, Dialog1, m_services};
 
-    bool m_writingText = false;   // a write of the program's, not the user's
-    bool m_ending = false;        // Exit has asked already; close without asking
-    bool m_awaitingFrame = false; // centre the frame once the window manager adds it
-    static constexpr int kFrameWaitMs = 1000;
+    bool m_writingText = false; // a write of the program's, not the user's
+    bool m_ending = false;      // Exit has asked already; close without asking
+    WindowPlacement m_placement{this, Layout::clientSize()};
 };

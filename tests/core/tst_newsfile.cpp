@@ -2,6 +2,7 @@
 #include "newsfile.h"
 #include "plainhost.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -196,6 +197,60 @@ private slots:
         QCOMPARE(st.st_mode & 07777, mode_t(0640));
     }
 
+    // What another program did to a file since it was read, as the next
+    // save and the window's activation see it.
+    void changeSinceRead_data()
+    {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<int>("change");
+        const int none = int(DiskChange::None), changed = int(DiskChange::Changed),
+                  deleted = int(DiskChange::Deleted);
+        QTest::newRow("nothing") << "nothing" << none;
+        QTest::newRow("touched: time only") << "touch" << none;
+        QTest::newRow("same bytes, another file") << "same bytes replaced" << none;
+        QTest::newRow("other bytes, same size, old time put back") << "other bytes" << changed;
+        QTest::newRow("one byte more") << "longer" << changed;
+        QTest::newRow("deleted") << "deleted" << deleted;
+        QTest::newRow("a folder now") << "folder" << changed;
+        QTest::newRow("absent, still absent") << "absent" << none;
+        QTest::newRow("absent, then created") << "created" << changed;
+    }
+    void changeSinceRead()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(int, change);
+        const QString file = path("state.txt");
+        QFile::remove(file);
+        QDir(path("")).rmdir("state.txt");
+        FileState read = FileState::absent();
+        if (meanwhile != "absent" && meanwhile != "created") {
+            writeBytes(file, "news\r\n");
+            QByteArray bytes;
+            QVERIFY(ReadNewsFile(
+                file, k1252, [](const QString &) {}, bytes, {}, -1, &read));
+        }
+        const QDateTime before = QFileInfo(file).lastModified();
+        if (meanwhile == "touch" || meanwhile == "other bytes") {
+            if (meanwhile == "other bytes")
+                writeBytes(file, "NEWS\r\n");
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(meanwhile == "touch" ? before.addSecs(60) : before,
+                                  QFileDevice::FileModificationTime));
+        } else if (meanwhile == "same bytes replaced") {
+            writeBytes(path("state.new"), "news\r\n");
+            QVERIFY(QFile::remove(file) && QFile::rename(path("state.new"), file));
+        } else if (meanwhile == "longer" || meanwhile == "created") {
+            writeBytes(file, "news\r\n!");
+        } else if (meanwhile == "deleted" || meanwhile == "folder") {
+            QVERIFY(QFile::remove(file));
+            if (meanwhile == "folder")
+                QVERIFY(QDir(path("")).mkdir("state.txt"));
+        }
+        QCOMPARE(int(changeSince(read, file)), change);
+        QDir(path("")).rmdir("state.txt");
+    }
+
     // A load must leave an eighth of the memory free; the text area needs four
     // bytes for each byte of the file and a record of kBytesPerLine per line.
     void memoryCheck_data()
@@ -204,15 +259,13 @@ private slots:
         QTest::addColumn<qint64>("lines");
         QTest::addColumn<qint64>("available");
         QTest::addColumn<bool>("fits");
-        const qint64 perLine = kBytesPerLine;
         QTest::newRow("nothing known") << 1'000'000'000'000LL << 1LL << -1LL << true;
         QTest::newRow("empty file, no memory") << 0LL << 0LL << 0LL << false;
         QTest::newRow("bytes just fit") << 1749LL << 0LL << 8000LL << true;
         QTest::newRow("bytes just too many") << 1750LL << 0LL << 8000LL << false;
-        QTest::newRow("lines just fit")
-            << 0LL << 7000 / perLine - (7000 % perLine ? 0 : 1) << 8000LL << true;
-        QTest::newRow("lines just too many")
-            << 0LL << (7000 + perLine - 1) / perLine << 8000LL << false;
+        // 128 bytes a line: 54 lines take 6912 of the 7000 bytes, 55 take 7040.
+        QTest::newRow("lines just fit") << 0LL << 54LL << 8000LL << true;
+        QTest::newRow("lines just too many") << 0LL << 55LL << 8000LL << false;
         QTest::newRow("50 MB news, 24 GiB") << 50'000'000LL << 714'000LL << (24LL << 30) << true;
         QTest::newRow("4 GB news, 8 GiB")
             << 4'000'000'000LL << 57'000'000LL << (8LL << 30) << false;
