@@ -238,7 +238,7 @@ void NewsTextEdit::editAsOneStep(const std::function<void(QTextCursor &)> &edit)
     cursor.endEditBlock();
 }
 
-QString NewsTextEdit::newsText(const ProgressSink &progress) const
+QString NewsTextEdit::newsText(const ProgressSink &progress, int copyAtOnce) const
 {
     // Not toPlainText(): it turns non-breaking spaces into spaces.
     const QLatin1StringView lineBreak("\r\n");
@@ -247,10 +247,9 @@ QString NewsTextEdit::newsText(const ProgressSink &progress) const
     // tells nothing while it runs: past some 64 million characters it takes
     // more than a few tenths of a second (1.4 s for 250 MB), so a longer text
     // is copied a slice at a time, telling progress after each.
-    constexpr int kAtOnce = 64 << 20;
     constexpr int kSlice = 1 << 20;
     const int total = doc->characterCount() - 1; // the last block's separator is no text
-    if (total <= kAtOnce)
+    if (total <= copyAtOnce)
         return joinBlocks(doc->toRawText(), lineBreak, progress);
     QString out;
     out.reserve(newsTextLength());

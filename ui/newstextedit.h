@@ -20,7 +20,10 @@ class NewsTextEdit : public QPlainTextEdit {
 public:
     explicit NewsTextEdit(QWidget *parent = nullptr);
 
-    QString newsText(const ProgressSink &progress = {}) const;
+    // Texts longer than this many characters are copied out a slice at a
+    // time, telling progress after each.
+    static constexpr int kCopyAtOnce = 64 << 20;
+    QString newsText(const ProgressSink &progress = {}, int copyAtOnce = kCopyAtOnce) const;
     // Length of newsText(), without building it.
     qsizetype newsTextLength() const;
     // Replaces the whole text; the undo history starts afresh.
