@@ -34,6 +34,10 @@ CodePage::CodePage(int number)
             CodePage::tr("The character set %1 is not available in this Qt build.").arg(name());
         return;
     }
+    if (number == 932 || number == 936 || number == 949 || number == 950) {
+        buildDoubleByte(charset);
+        return;
+    }
     // Byte by byte, so that each byte gives exactly one character.
     for (int b = 0; b < 256; ++b) {
         const char byte = char(b);
@@ -64,6 +68,99 @@ CodePage::CodePage(int number)
     }
 }
 
+namespace {
+// What the toolkit's converter makes of these bytes alone: the one character
+// they stand for, or -1 when they are not exactly one character (an error, a
+// byte dropped, more than one character).
+int oneCharacter(const QByteArray &charset, QByteArrayView bytes)
+{
+    // A new decoder each time: the toolkit's error flag outlives resetState().
+    QStringDecoder decoder(charset.constData());
+    const QString chars = decoder.decode(bytes);
+    if (decoder.hasError() || chars.size() != 1 || chars.at(0).isSurrogate())
+        return -1;
+    return chars.at(0).unicode();
+}
+} // namespace
+
+void CodePage::buildDoubleByte(const QByteArray &charset)
+{
+    m_pairs = std::make_unique<std::array<char16_t, 0x10000>>();
+    m_pairs->fill(0);
+    m_pairFor = std::make_unique<std::array<quint16, 0x10000>>();
+    m_pairFor->fill(0);
+    // Every single byte and every pair, each alone through the toolkit.
+    std::array<int, 256> single{};
+    for (int b = 0; b < 256; ++b) {
+        const char byte = char(b);
+        single[b] = oneCharacter(charset, QByteArrayView(&byte, 1));
+    }
+    std::array<char16_t, 0x10000> &pairs = *m_pairs;
+    for (int lead = 0x81; lead < 0x100; ++lead) {
+        // A byte that is a character alone leads nothing (the toolkit drops a
+        // lone lead byte after it without a word).
+        if (single[lead] >= 0)
+            continue;
+        for (int trail = 0x40; trail < 0x100; ++trail) {
+            const char pair[2] = {char(lead), char(trail)};
+            // No pair stands for U+0000: 0 is "no character" here.
+            pairs[lead << 8 | trail] =
+                char16_t(std::max(0, oneCharacter(charset, QByteArrayView(pair, 2))));
+            m_lead[lead] = m_lead[lead] || pairs[lead << 8 | trail];
+        }
+    }
+    // Kept bytes go where no character of the code page lies: U+F780 to
+    // U+F7FF, or (950 uses those) the first free run of 128 after them.
+    std::vector<bool> used(0x10000);
+    for (int b = 0; b < 256; ++b) {
+        if (single[b] >= 0)
+            used[single[b]] = true;
+    }
+    for (const char16_t c : pairs)
+        used[c] = true;
+    for (char16_t base = 0xF700; base < 0xF880; ++base) {
+        if (std::none_of(used.begin() + base + 0x80, used.begin() + base + 0x100,
+                         [](bool u) { return u; })) {
+            m_keptBase = base;
+            break;
+        }
+    }
+    // One pair of each group that shares a character shows it: the one the
+    // toolkit's encoder writes, except in 950, where it writes F9 F9 for
+    // U+2550 and Big5 files hold A2 A4: there the first pair. The others,
+    // and any pair not shown, are kept as bytes.
+    QStringEncoder encoder(charset.constData());
+    const bool firstPairShows = m_number == 950;
+    for (int code = 0; code < 0x10000; ++code) {
+        const char16_t c = pairs[code];
+        if (!c)
+            continue;
+        const QByteArray written = encoder.encode(QStringView(&c, 1));
+        const int writtenCode =
+            written.size() == 2 ? uchar(written[0]) << 8 | uchar(written[1]) : -1;
+        const bool singleShows = written.size() == 1 && single[uchar(written[0])] == int(c);
+        const bool laterShows = !firstPairShows && writtenCode > code && pairs[writtenCode] == c;
+        if ((*m_pairFor)[c] || singleShows || laterShows)
+            pairs[code] = 0;
+        else
+            (*m_pairFor)[c] = quint16(code);
+    }
+    for (int b = 0; b < 256; ++b) {
+        char16_t c = char16_t(std::max(0, single[b]));
+        const bool own = single[b] >= 0 && (*m_byteFor)[c] < 0 && !(*m_pairFor)[c];
+        if (!own && b < 0x80) {
+            m_problem = CodePage::tr("The character set %1 does not map every byte to one "
+                                     "character and back in this Qt build.")
+                            .arg(name());
+            return;
+        }
+        if (!own)
+            c = keptByte(uchar(b));
+        m_decoded[b] = c;
+        (*m_byteFor)[c] = qint16(b);
+    }
+}
+
 const CodePage &CodePage::get(int number)
 {
     static std::mutex lock;
@@ -82,14 +179,51 @@ QString CodePage::name() const
     return QStringLiteral("Windows-%1").arg(m_number);
 }
 
+char16_t CodePage::decodeAt(const char *bytes, qsizetype i, qsizetype n, int &width) const
+{
+    const uchar b = uchar(bytes[i]);
+    if (m_lead[b] && i + 1 < n) {
+        if (const char16_t c = (*m_pairs)[b << 8 | uchar(bytes[i + 1])]) {
+            width = 2;
+            return c;
+        }
+    }
+    width = 1;
+    return m_decoded[b];
+}
+
 QString CodePage::decode(QByteArrayView bytes) const
 {
     QString out(bytes.size(), Qt::Uninitialized);
     char16_t *o = reinterpret_cast<char16_t *>(out.data());
     const char *b = bytes.data();
-    for (qsizetype i = 0, n = bytes.size(); i < n; ++i)
-        o[i] = m_decoded[uchar(b[i])];
+    const qsizetype n = bytes.size();
+    if (!m_pairs) {
+        for (qsizetype i = 0; i < n; ++i)
+            o[i] = m_decoded[uchar(b[i])];
+        return out;
+    }
+    qsizetype k = 0;
+    for (qsizetype i = 0; i < n;) {
+        int width = 1;
+        o[k++] = decodeAt(b, i, n, width);
+        i += width;
+    }
+    out.truncate(k);
     return out;
+}
+
+qsizetype CodePage::decodedLength(QByteArrayView bytes) const
+{
+    if (!m_pairs)
+        return bytes.size();
+    qsizetype k = 0;
+    for (qsizetype i = 0, n = bytes.size(); i < n; ++k) {
+        int width = 1;
+        decodeAt(bytes.data(), i, n, width);
+        i += width;
+    }
+    return k;
 }
 
 bool CodePage::appendBytes(char32_t c, QByteArray *out, bool *exact) const
@@ -98,6 +232,11 @@ bool CodePage::appendBytes(char32_t c, QByteArray *out, bool *exact) const
         if (const qint16 b = (*m_byteFor)[c]; b >= 0) {
             if (out)
                 out->append(char(b));
+            return true;
+        }
+        if (const quint16 pair = m_pairFor ? (*m_pairFor)[c] : 0) {
+            if (out)
+                out->append(char(pair >> 8)).append(char(pair & 0xFF));
             return true;
         }
     }
@@ -114,14 +253,14 @@ bool CodePage::appendBytes(char32_t c, QByteArray *out, bool *exact) const
         for (qsizetype m = 0; m < marks; ++m)
             ((composed >> m) & 1 ? letter : rest).append(nfd.at(m + 1));
         letter = letter.normalized(QString::NormalizationForm_C);
-        if (letter.size() != 1 || (*m_byteFor)[letter.at(0).unicode()] < 0)
+        if (letter.size() != 1 || firstUnstorableExactly(letter) >= 0)
             continue;
         const QString parts = letter + rest;
         if (firstUnstorableExactly(parts) >= 0)
             continue;
         if (out) {
             for (const QChar part : parts)
-                out->append(char((*m_byteFor)[part.unicode()]));
+                appendBytes(part.unicode(), out, nullptr);
         }
         if (exact)
             *exact = false;
@@ -133,7 +272,8 @@ bool CodePage::appendBytes(char32_t c, QByteArray *out, bool *exact) const
 qsizetype CodePage::firstUnstorableExactly(QStringView text) const
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if ((*m_byteFor)[text.at(i).unicode()] < 0)
+        const char16_t c = text.at(i).unicode();
+        if ((*m_byteFor)[c] < 0 && !(m_pairFor && (*m_pairFor)[c]))
             return i;
     }
     return -1;
@@ -143,8 +283,9 @@ qsizetype CodePage::firstUnstorable(QStringView text) const
 {
     const char16_t *data = text.utf16();
     const auto &byteFor = *m_byteFor;
+    const quint16 *pairFor = m_pairFor ? m_pairFor->data() : nullptr;
     for (qsizetype i = 0, n = text.size(); i < n; ++i) {
-        if (byteFor[data[i]] >= 0)
+        if (byteFor[data[i]] >= 0 || (pairFor && pairFor[data[i]]))
             continue;
         if (QChar::isSurrogate(data[i]) || !appendBytes(data[i], nullptr, nullptr))
             return i;
@@ -156,6 +297,28 @@ QByteArray CodePage::encode(QStringView text, bool *exact) const
 {
     if (exact)
         *exact = true;
+    if (m_pairs) {
+        QByteArray out(text.size() * 2, Qt::Uninitialized);
+        char *o = out.data();
+        qsizetype k = 0;
+        for (const QChar ch : text) {
+            const char16_t c = ch.unicode();
+            if (const qint16 b = (*m_byteFor)[c]; b >= 0) {
+                o[k++] = char(b);
+            } else if (const quint16 pair = (*m_pairFor)[c]) {
+                o[k++] = char(pair >> 8);
+                o[k++] = char(pair & 0xFF);
+            } else {
+                out.truncate(k);
+                appendBytes(c, &out, exact);
+                k = out.size();
+                out.resize(k + 2 * text.size());
+                o = out.data();
+            }
+        }
+        out.truncate(k);
+        return out;
+    }
     QByteArray out(text.size(), Qt::Uninitialized);
     char *o = out.data();
     const char16_t *data = text.utf16();
@@ -179,15 +342,45 @@ QByteArray CodePage::encode(QStringView text, bool *exact) const
 
 bool CodePage::equals(QStringView text, QByteArrayView bytes) const
 {
-    if (text.size() != bytes.size())
-        return false;
     const char16_t *t = text.utf16();
     const char *b = bytes.data();
-    for (qsizetype i = 0, n = text.size(); i < n; ++i) {
-        if (m_decoded[uchar(b[i])] != t[i])
+    const qsizetype n = bytes.size();
+    if (!m_pairs) {
+        if (text.size() != n)
             return false;
+        for (qsizetype i = 0; i < n; ++i) {
+            if (m_decoded[uchar(b[i])] != t[i])
+                return false;
+        }
+        return true;
     }
-    return true;
+    qsizetype k = 0;
+    for (qsizetype i = 0; i < n; ++k) {
+        int width = 1;
+        if (k >= text.size() || decodeAt(b, i, n, width) != t[k])
+            return false;
+        i += width;
+    }
+    return k == text.size();
+}
+
+qsizetype CodePage::firstJoin(QStringView text) const
+{
+    if (!m_pairs)
+        return -1;
+    const auto &byteFor = *m_byteFor;
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        const qint16 b = byteFor[text.at(i).unicode()];
+        if (b < 0 || !m_lead[b])
+            continue;
+        // The first byte the next character is written as.
+        QByteArray next;
+        if (!appendBytes(text.at(i + 1).unicode(), &next, nullptr) || next.isEmpty())
+            continue;
+        if ((*m_pairs)[b << 8 | uchar(next[0])])
+            return i;
+    }
+    return -1;
 }
 
 int codePageForLocale(QStringView locale)
@@ -203,6 +396,16 @@ int codePageForLocale(QStringView locale)
     const bool latin = modifier.compare(u"latin", Qt::CaseInsensitive) == 0;
     const bool cyrillic = modifier.compare(u"cyrillic", Qt::CaseInsensitive) == 0;
 
+    if (language == u"zh") {
+        // Traditional script: Taiwan, Hong Kong, Macau, or said so.
+        const QString rest =
+            name.sliced(end).toString().toLower() + u'@' + modifier.toString().toLower();
+        const bool traditional = rest.contains(u"hant") || rest.startsWith(u"_tw") ||
+                                 rest.startsWith(u"_hk") || rest.startsWith(u"_mo") ||
+                                 rest.startsWith(u"-tw") || rest.startsWith(u"-hk") ||
+                                 rest.startsWith(u"-mo");
+        return traditional && !rest.contains(u"hans") ? 950 : 936;
+    }
     if (language == u"sr")
         return latin ? 1250 : 1251; // Serbian is written in Cyrillic unless said
     if (language == u"uz")
@@ -213,7 +416,7 @@ int codePageForLocale(QStringView locale)
         {"be", 1251}, {"bg", 1251}, {"mk", 1251}, {"kk", 1251}, {"ky", 1251}, {"mn", 1251},
         {"tt", 1251}, {"tg", 1251}, {"el", 1253}, {"tr", 1254}, {"az", 1254}, {"he", 1255},
         {"iw", 1255}, {"ar", 1256}, {"fa", 1256}, {"ur", 1256}, {"lt", 1257}, {"lv", 1257},
-        {"et", 1257}, {"vi", 1258}, {"th", 874},
+        {"et", 1257}, {"vi", 1258}, {"th", 874},  {"ja", 932},  {"ko", 949},
     };
     const auto found = byLanguage.find(language);
     return found == byLanguage.end() ? 1252 : found->second;

@@ -9,24 +9,37 @@
 #include <array>
 #include <memory>
 
-// The 8-bit code page of news text files: every byte value stands for one
-// character and comes back as the same byte. Bytes that the code page leaves
-// undefined stand for the private-use character U+F700 plus the byte.
-// A character the code page lacks is stored as its canonical decomposition
-// when every part of it has a byte (a Vietnamese toned letter in Windows-1258).
+// The Windows code page of news text files. In the 8-bit ones every byte
+// value stands for one character and comes back as the same byte; bytes that
+// the code page leaves undefined stand for the private-use character U+F700
+// plus the byte. A character the code page lacks is stored as its canonical
+// decomposition when every part of it has a byte (a Vietnamese toned letter in
+// Windows-1258).
+//
+// In the double-byte ones (932, 936, 949, 950) a character is one byte or a
+// lead byte and a trail byte. A byte that starts no character there (a lead
+// byte before a byte that cannot trail it or at a line's end, a pair the
+// table does not define, a pair that repeats another pair's character, a byte
+// no table defines) is kept as a private-use character of its own, and the
+// next byte is read afresh; so every file comes back byte for byte.
 class CodePage {
     Q_DECLARE_TR_FUNCTIONS(CodePage)
 
 public:
-    // The Windows code pages a news file can be in: 874 and 1250 to 1258.
-    static constexpr std::array<int, 10> kNumbers{874,  1250, 1251, 1252, 1253,
-                                                  1254, 1255, 1256, 1257, 1258};
+    // The Windows code pages a news file can be in: 874 and 1250 to 1258,
+    // and the double-byte 932, 936, 949 and 950.
+    static constexpr std::array<int, 14> kNumbers{874,  1250, 1251, 1252, 1253, 1254, 1255,
+                                                  1256, 1257, 1258, 932,  936,  949,  950};
 
     // The code page with this number, built once; Windows-1252 for a number
     // not in kNumbers.
     static const CodePage &get(int number);
 
     int number() const { return m_number; }
+    bool isDoubleByte() const { return m_pairs != nullptr; }
+    // The private-use character that keeps byte b (0x80 to 0xFF) when it
+    // starts no character of its own.
+    char16_t keptByte(uchar b) const { return char16_t(m_keptBase + b); }
     // "Windows-1251".
     QString name() const;
     // Empty when the toolkit's converter gave a table that maps every byte to
@@ -41,11 +54,20 @@ public:
     // given, tells whether every character had a byte of its own, so that the
     // bytes decode to the very text.
     QByteArray encode(QStringView text, bool *exact = nullptr) const;
-    // True when text is what bytes decode to, without decoding them.
+    // Where a kept byte would join the character after it into another
+    // character once written (an edit put them side by side): the index of
+    // the kept byte, or -1. Only double-byte code pages have such bytes.
+    qsizetype firstJoin(QStringView text) const;
+    // True when text is what bytes decode to, without building that text.
     bool equals(QStringView text, QByteArrayView bytes) const;
+    // The length of what bytes decode to.
+    qsizetype decodedLength(QByteArrayView bytes) const;
 
 private:
     explicit CodePage(int number);
+    void buildDoubleByte(const QByteArray &charset);
+    // The character that starts at bytes[i], and how many bytes it takes.
+    char16_t decodeAt(const char *bytes, qsizetype i, qsizetype n, int &width) const;
     // Appends the bytes for c, decomposing it where needed; false when some
     // part of it has no byte.
     bool appendBytes(char32_t c, QByteArray *out, bool *exact) const;
@@ -55,6 +77,13 @@ private:
     int m_number;
     QString m_problem;
     std::array<char16_t, 256> m_decoded{};
+    char16_t m_keptBase = 0xF700;
+    // Double-byte code pages only: the character of lead << 8 | trail, 0 for
+    // none, and whether a byte may lead a pair.
+    std::unique_ptr<std::array<char16_t, 0x10000>> m_pairs;
+    std::array<bool, 256> m_lead{};
+    // The pair for each UTF-16 unit (lead << 8 | trail), or 0.
+    std::unique_ptr<std::array<quint16, 0x10000>> m_pairFor;
     // The byte for each UTF-16 unit, or -1.
     std::unique_ptr<std::array<qint16, 0x10000>> m_byteFor;
 };

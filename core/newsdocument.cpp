@@ -1,6 +1,5 @@
 #include "newsdocument.h"
 
-
 namespace {
 const QChar kTitleMark = u'*';
 
@@ -18,7 +17,7 @@ QString NewsDocument::SavedText() const
 bool NewsDocument::textEqualsSaved() const
 {
     // Lengths first: an edit that changes the length needs no look at the text.
-    const qsizetype savedLength = m_savedAsBytes ? m_savedBytes.size() : m_savedText.size();
+    const qsizetype savedLength = m_savedAsBytes ? m_savedLength : m_savedText.size();
     if (m_host.textLength() != savedLength)
         return false;
     const QString text = m_host.text();
@@ -50,6 +49,7 @@ void NewsDocument::TextChanged()
 void NewsDocument::keepBytesAsSaved(const QByteArray &bytes)
 {
     m_savedBytes = bytes;
+    m_savedLength = m_codePage.decodedLength(bytes);
     m_savedText = QString();
     m_savedAsBytes = true;
 }
@@ -58,7 +58,7 @@ void NewsDocument::keepAsSaved(const QString &text)
 {
     bool exact = false;
     QByteArray bytes;
-    if (m_codePage.firstUnstorable(text) < 0)
+    if (m_codePage.firstUnstorable(text) < 0 && m_codePage.firstJoin(text) < 0)
         bytes = m_codePage.encode(text, &exact);
     if (exact) {
         keepBytesAsSaved(bytes);

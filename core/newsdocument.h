@@ -11,8 +11,7 @@
 class NewsDocument {
 public:
     // News files are in the given code page; it lives as long as the program.
-    NewsDocument(DocumentHost &host, const CodePage &codePage)
-        : m_host(host), m_codePage(codePage)
+    NewsDocument(DocumentHost &host, const CodePage &codePage) : m_host(host), m_codePage(codePage)
     {
     }
 
@@ -47,6 +46,7 @@ private:
     // The saved text, held as news file bytes (half the memory of a QString)
     // whenever they decode to the very text, else as it is.
     QByteArray m_savedBytes;
+    qsizetype m_savedLength = 0; // of the text the saved bytes decode to
     QString m_savedText;
     bool m_savedAsBytes = false;
 

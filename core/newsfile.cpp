@@ -20,6 +20,20 @@
 #endif
 
 namespace {
+// "Line L, column C" of the character at index: lines end in LF, and a
+// character outside the basic plane is one column.
+QString lineAndColumn(const QString &text, qsizetype index)
+{
+    const qsizetype lineStart = text.lastIndexOf(u'\n', index) + 1;
+    const qsizetype line = text.left(lineStart).count(u'\n') + 1;
+    qsizetype column = 1;
+    for (qsizetype i = lineStart; i < index; ++i) {
+        if (!text.at(i).isLowSurrogate() || i == lineStart || !text.at(i - 1).isHighSurrogate())
+            ++column;
+    }
+    return NewsFile::tr("Line %1, column %2").arg(line).arg(column);
+}
+
 QString describeUnstorable(const QString &text, qsizetype index, const CodePage &codePage)
 {
     char32_t codePoint = text.at(index).unicode();
@@ -29,19 +43,21 @@ QString describeUnstorable(const QString &text, qsizetype index, const CodePage 
         codePoint = QChar::surrogateToUcs4(text.at(index), text.at(index + 1));
         width = 2;
     }
-    const qsizetype lineStart = text.lastIndexOf(u'\n', index) + 1;
-    const qsizetype line = text.left(lineStart).count(u'\n') + 1;
-    qsizetype column = 1;
-    for (qsizetype i = lineStart; i < index; ++i) {
-        if (!text.at(i).isLowSurrogate() || i == lineStart || !text.at(i - 1).isHighSurrogate())
-            ++column;
-    }
-    return NewsFile::tr("Line %1, column %2: \"%3\" (U+%4) cannot be stored in %5.")
-        .arg(line)
-        .arg(column)
-        .arg(text.mid(index, width))
-        .arg(QString::number(uint(codePoint), 16).toUpper().rightJustified(4, u'0'))
-        .arg(codePage.name());
+    return NewsFile::tr("%1: \"%2\" (U+%3) cannot be stored in %4.")
+        .arg(lineAndColumn(text, index), text.mid(index, width),
+             QString::number(uint(codePoint), 16).toUpper().rightJustified(4, u'0'),
+             codePage.name());
+}
+
+// A kept byte that the character after it would join into another one.
+QString describeJoin(const QString &text, qsizetype index, const CodePage &codePage)
+{
+    const QByteArray kept = codePage.encode(QStringView(text).sliced(index, 1));
+    return NewsFile::tr("%1: the kept byte %2 and the character after it would be read back as "
+                        "another character in %3. Delete the kept byte or put something "
+                        "between them.")
+        .arg(lineAndColumn(text, index), QString::fromLatin1(kept.toHex(' ').toUpper()),
+             codePage.name());
 }
 
 // The text as news file bytes, checked and encoded in slices, telling progress
@@ -51,7 +67,7 @@ qsizetype encodeInSlices(const QString &text, const CodePage &codePage, QByteArr
                          bool &exact, const ProgressSink &progress)
 {
     exact = true;
-    bytes.reserve(text.size());
+    bytes.reserve(codePage.isDoubleByte() ? text.size() * 2 : text.size());
     const qsizetype size = text.size();
     for (qsizetype done = 0; done < size;) {
         const QStringView slice =
@@ -128,6 +144,9 @@ FileResult WriteNewsFile(const QString &path, const QString &text, const CodePag
         bool exact = true;
         if (const qsizetype bad = encodeInSlices(text, codePage, bytes, exact, progress); bad >= 0)
             return FileResult::failure(describeUnstorable(text, bad, codePage));
+        // Only bytes that read back as the text on screen are written.
+        if (const qsizetype join = codePage.firstJoin(text); join >= 0)
+            return FileResult::failure(describeJoin(text, join, codePage));
         QString target;
         const FileResult result = writeFileBytes(path, bytes, progress, &target);
         if (result && written)

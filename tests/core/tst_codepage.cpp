@@ -3,6 +3,7 @@
 #include "newsfile.h"
 
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -102,6 +103,115 @@ private slots:
         QCOMPARE(CodePage::get(1250).encode(QString::fromUtf16(u"\u00F3")), QByteArray("\xF3"));
     }
 
+    // The double-byte code pages: each row's bytes were written by another
+    // converter (Python's cp932, gbk, cp949 and cp950 codecs), not this one.
+    void doubleByte_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("outside"); // a character the code page lacks
+        QTest::addColumn<QByteArray>("odd");  // bytes that start no character
+        QTest::addColumn<QByteArray>("lead"); // a lead byte that 'A' would join
+        const auto row = [](int number, const char *bytes, const char16_t *text,
+                            const char16_t *outside, const QByteArray &odd, const char *lead) {
+            QTest::addRow("%d", number) << number << QByteArray(bytes) << QString::fromUtf16(text)
+                                        << QString::fromUtf16(outside) << odd << QByteArray(lead);
+        };
+        // Odd bytes: an undefined pair, a lead before a byte that cannot
+        // trail it, a pair that repeats another pair's character (932: ED 40
+        // is U+7E8A, written FA 5C; 950: F9 F9 is U+2550, shown by A2 A4),
+        // a byte no table has, and a lead byte at a line's end.
+        row(932, "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x83\x6A\x83\x85\x81\x5B\x83\x58",
+            u"\u65E5\u672C\u8A9E\u306E\u30CB\u30E5\u30FC\u30B9", u"\uD55C",
+            QByteArray::fromHex("85 40 7C 81 20 7C ED 40 7C 80 A0 FD 7C 82 0D 0A"), "\x89");
+        row(936, "\xD0\xC2\xCE\xC5\xB1\xA8\xB5\xC0", u"\u65B0\u95FB\u62A5\u9053", u"\uD55C",
+            QByteArray::fromHex("81 7F 7C 81 20 7C FF 7C 82 0D 0A"), "\xB0");
+        row(949, "\xB4\xBA\xBD\xBA\x20\xBA\xB8\xB5\xB5", u"\uB274\uC2A4 \uBCF4\uB3C4", u"\u0E01",
+            QByteArray::fromHex("C9 41 7C 81 20 7C FF 7C 82 0D 0A"), "\xB0");
+        row(950, "\xB7\x73\xBB\x44\xB3\xF8\xBE\xC9", u"\u65B0\u805E\u5831\u5C0E", u"\uD55C",
+            QByteArray::fromHex("A3 FE 7C 85 A0 7C F9 F9 7C FF 7C 82 0D 0A"), "\xB0");
+    }
+    void doubleByte()
+    {
+        QFETCH(int, number);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QFETCH(QString, outside);
+        QFETCH(QByteArray, odd);
+        QFETCH(QByteArray, lead);
+        const CodePage &page = CodePage::get(number);
+        QCOMPARE(page.problem(), QString());
+        QVERIFY(page.isDoubleByte());
+        QCOMPARE(page.decode(bytes), text);
+        QCOMPARE(page.encode(text), bytes);
+        QVERIFY(page.equals(text, bytes));
+        QVERIFY(!page.equals(text.chopped(1), bytes));
+        QVERIFY(!page.equals(text + "x", bytes));
+        QCOMPARE(page.decodedLength(bytes), text.size());
+
+        // Through a file and back without an edit, every odd byte kept.
+        const QByteArray file = bytes + "\r\n" + odd + bytes + "\r\n";
+        writeBytes(dir.filePath("odd.txt"), file);
+        QString loaded;
+        QByteArray fileBytes;
+        QVERIFY(ReadNewsFile(
+            dir.filePath("odd.txt"), page, [&loaded](const QString &slice) { loaded += slice; },
+            fileBytes));
+        QVERIFY(loaded.startsWith(text + "\r\n") && loaded.endsWith(text + "\r\n"));
+        QVERIFY(!loaded.contains(QChar(0xFFFD)));
+        QVERIFY(page.equals(loaded, file));
+        QVERIFY(WriteNewsFile(dir.filePath("back.txt"), loaded, page));
+        QCOMPARE(readBytes(dir.filePath("back.txt")), file);
+
+        const FileResult refused = WriteNewsFile(dir.filePath("no.txt"), text + outside, page);
+        QCOMPARE(
+            refused.error,
+            QString("Line 1, column %1: \"%2\" (U+%3) cannot be stored in "
+                    "Windows-%4.")
+                .arg(text.size() + 1)
+                .arg(outside)
+                .arg(QString::number(outside.at(0).unicode(), 16).toUpper().rightJustified(4, u'0'))
+                .arg(number));
+
+        // A lead byte kept alone (it ended a line), then an edit puts "A"
+        // right after it: written, the two would read back as one character.
+        const QString kept = page.decode(lead);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(page.encode(kept), lead);
+        const QString joined = "ok\r\n" + kept + "A";
+        QCOMPARE(page.firstJoin(joined), 4);
+        const FileResult join = WriteNewsFile(dir.filePath("no.txt"), joined, page);
+        QVERIFY2(join.error.startsWith("Line 2, column 1: the kept byte"), qPrintable(join.error));
+        QVERIFY(!QFileInfo::exists(dir.filePath("no.txt")));
+        QCOMPARE(page.firstJoin(kept + "\r\nA"), -1);
+    }
+
+    // Every pair the table shows as a character is what the toolkit's own
+    // decoder gives for that pair alone, and is written back as that pair.
+    void doubleByteTableAgreesWithTheToolkit()
+    {
+        for (const int number : {932, 936, 949, 950}) {
+            const CodePage &page = CodePage::get(number);
+            const QByteArray charset = "windows-" + QByteArray::number(number);
+            int shown = 0;
+            for (int lead = 0x81; lead < 0x100; ++lead) {
+                for (int trail = 0x40; trail < 0x100; ++trail) {
+                    QByteArray pair;
+                    pair.append(char(lead)).append(char(trail));
+                    const QString c = page.decode(pair);
+                    if (c.size() != 1)
+                        continue;
+                    ++shown;
+                    QStringDecoder toolkit(charset.constData());
+                    QCOMPARE(toolkit.decode(pair), c);
+                    QCOMPARE(page.encode(c), pair);
+                }
+            }
+            QVERIFY2(shown > 9000, qPrintable(QString::number(shown)));
+        }
+    }
+
     void localeRule_data()
     {
         QTest::addColumn<QString>("lcAll");
@@ -132,7 +242,16 @@ private slots:
         QTest::newRow("sr_RS@latin") << unset << unset << "sr_RS.UTF-8@latin" << 1250;
         QTest::newRow("uz_UZ") << unset << unset << "uz_UZ.UTF-8" << 1254;
         QTest::newRow("uz_UZ@cyrillic") << unset << unset << "uz_UZ@cyrillic" << 1251;
-        QTest::newRow("Japanese keeps 1252") << unset << unset << "ja_JP.UTF-8" << 1252;
+        QTest::newRow("ja_JP") << unset << unset << "ja_JP.UTF-8" << 932;
+        QTest::newRow("ko_KR") << unset << unset << "ko_KR.UTF-8" << 949;
+        QTest::newRow("zh_CN") << unset << unset << "zh_CN.UTF-8" << 936;
+        QTest::newRow("zh_SG") << unset << unset << "zh_SG.GBK" << 936;
+        QTest::newRow("zh_TW") << unset << unset << "zh_TW.UTF-8" << 950;
+        QTest::newRow("zh_HK") << unset << unset << "zh_HK.UTF-8" << 950;
+        QTest::newRow("zh_MO") << unset << unset << "zh_MO" << 950;
+        QTest::newRow("zh_Hant_TW") << unset << unset << "zh_Hant_TW.UTF-8" << 950;
+        QTest::newRow("zh@Hant") << unset << unset << "zh@Hant" << 950;
+        QTest::newRow("zh_Hans_HK") << unset << unset << "zh_Hans_HK" << 936;
         // One row for each language of the table of code pages.
         const std::pair<const char *, int> languages[] = {
             {"pl_PL", 1250}, {"cs_CZ", 1250}, {"sk_SK", 1250}, {"hu_HU", 1250}, {"sl_SI", 1250},

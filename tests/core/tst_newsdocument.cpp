@@ -157,6 +157,26 @@ private slots:
         QVERIFY(d.host.textReads > reads);
         QVERIFY(!d.document.Unsaved());
     }
+
+    // Characters and bytes not one to one: the change rule still compares
+    // exactly, and a letter typed and deleted again clears the mark.
+    void changeRuleWithTwoBytesACharacter()
+    {
+        PlainHost host;
+        NewsDocument doc(host, CodePage::get(932));
+        host.document = &doc;
+        const QString text = QString::fromUtf16(u"\u65E5\u672C\r\n");
+        host.textValue = text;
+        doc.MarkClean(QByteArray("\x93\xFA\x96\x7B\r\n"));
+        QCOMPARE(doc.SavedText(), text);
+        host.setText(text + "x");
+        QVERIFY(doc.Unsaved());
+        host.setText(text);
+        QVERIFY(!doc.Unsaved());
+        QCOMPARE(host.titleValue, PlainHost::kTitle);
+        host.setText(QString::fromUtf16(u"\u65E5\u672D\r\n")); // same length, one character else
+        QVERIFY(doc.Unsaved());
+    }
 };
 
 QTEST_APPLESS_MAIN(TestNewsDocument)
