@@ -9,10 +9,11 @@ set -euo pipefail
 build=(cmake make g++ qt6-base-dev qt6-qpa-plugins fonts-liberation2 libnuspell-dev hunspell-en-us)
 case "${1:-build}" in
     build) want=("${build[@]}") ;;
-    # End-to-end: a private X server, a window manager, and a screen reader's
-    # view of the program (AT-SPI on a private D-Bus).
+    # End-to-end: a private X server, a window manager, a screen reader's
+    # view of the program (AT-SPI on a private D-Bus), and a font with
+    # Japanese, Chinese and Korean letters, so their pixels mean something.
     test) want=("${build[@]}" xvfb xdotool xclip x11-utils x11-xserver-utils openbox wmctrl
-                imagemagick fonts-dejavu-core
+                imagemagick fonts-dejavu-core fonts-noto-cjk
                 dbus-daemon dbus-bin at-spi2-core python3-pyatspi
                 clang libclang-rt-14-dev desktop-file-utils appstream dpkg-dev fakeroot file) ;;
     # FeatherPad: the fastest peer, timed beside the editor.

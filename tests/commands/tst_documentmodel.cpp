@@ -37,27 +37,42 @@ struct Model {
     }
 };
 
-bool storable(const QString &text)
+// The pieces random texts are made of, in a code page, the one that code page
+// cannot store, and the bytes random files are made of.
+struct Pieces {
+    int codePage;
+    QStringList text;
+    QString unstorable;
+    QList<QByteArray> fileBytes;
+};
+
+const Pieces &piecesFor(quint32 seed)
 {
-    for (QChar c : text) {
-        if (c.unicode() == 0x2713)
-            return false;
-    }
-    return true;
+    static const Pieces eightBit{1252,
+                                 {"a", "b", "\r\n", " ", QString(QChar(0x00A0)), "é", "€",
+                                  "\u2713", "A", QString(QChar(0))},
+                                 "\u2713",
+                                 {"x", "\xA0", "\x80"}};
+    // Shift-JIS: a kanji, a half-width katakana, and an undefined pair (its
+    // lead kept, the "@" read afresh; no byte joins that lead).
+    static const Pieces doubleByte{932,
+                                   {"a", "\r\n", " ", "日", QString(QChar(0xFF71)), "é", "A",
+                                    QString(QChar(0))},
+                                   "é",
+                                   {"x", "\x93\xFA", "\xB1", "\x85\x40"}};
+    return seed % 2 ? eightBit : doubleByte;
 }
 } // namespace
 
 class TestDocumentModel : public QObject {
     Q_OBJECT
 
-    QString randomText(QRandomGenerator &rng)
+    static QString randomText(QRandomGenerator &rng, const Pieces &pieces)
     {
-        static const QString pieces[] = {"a", "b", "\r\n",   " ", QString(QChar(0x00A0)),
-                                         "é", "€", "\u2713", "A", QString(QChar(0))};
         QString t;
         const int n = rng.bounded(6);
         for (int i = 0; i < n; ++i)
-            t += pieces[rng.bounded(int(std::size(pieces)))];
+            t += pieces.text[rng.bounded(int(pieces.text.size()))];
         return t;
     }
 
@@ -66,11 +81,15 @@ class TestDocumentModel : public QObject {
     {
         QRandomGenerator rng(seed);
         QTemporaryDir dir;
-        PlainDocument d;
+        const Pieces &pieces = piecesFor(seed);
+        const CodePage &page = CodePage::get(pieces.codePage);
+        PlainHost host;
+        NewsDocument document(host, page);
+        host.document = &document;
         FakeDialog dialog;
         FakeServices services; // answers No to every prompt
         services.workingDir = dir.path();
-        FileCommands commands(d.document, dialog, services);
+        FileCommands commands(document, dialog, services);
         const QString quick = dir.filePath("news.txt");
         Model m;
 
@@ -79,21 +98,21 @@ class TestDocumentModel : public QObject {
             QString what;
             switch (op) {
             case 0: { // a typed edit: insert or delete one character
-                QString t = d.host.textValue;
+                QString t = host.textValue;
                 const int at = rng.bounded(int(t.size()) + 1);
                 if (!t.isEmpty() && rng.bounded(2))
                     t.remove(std::min<int>(at, int(t.size()) - 1), 1);
                 else
-                    t.insert(at, randomText(rng).left(1));
+                    t.insert(at, randomText(rng, pieces).left(1));
                 what = "type";
-                d.host.setText(t);
+                host.setText(t);
                 m.write(t, true);
                 break;
             }
             case 1: { // a write of the program's
-                const QString t = randomText(rng);
+                const QString t = randomText(rng, pieces);
                 what = "write";
-                d.host.setText(t);
+                host.setText(t);
                 m.write(t, true);
                 break;
             }
@@ -104,14 +123,16 @@ class TestDocumentModel : public QObject {
                 if (present) {
                     QByteArray bytes;
                     const int n = rng.bounded(4);
-                    for (int i = 0; i < n; ++i)
-                        bytes += QByteArray("x\xA0\x80").left(1 + rng.bounded(3)) +
-                                 QByteArray("\r\n\n\r").mid(rng.bounded(4), 1 + rng.bounded(2));
+                    for (int i = 0; i < n; ++i) {
+                        for (int k = rng.bounded(3); k >= 0; --k)
+                            bytes += pieces.fileBytes[rng.bounded(int(pieces.fileBytes.size()))];
+                        bytes += QByteArray("\r\n\n\r").mid(rng.bounded(4), 1 + rng.bounded(2));
+                    }
                     QFile f(quick);
                     f.open(QIODevice::WriteOnly | QIODevice::Truncate);
                     f.write(bytes);
                     f.close();
-                    content = CodePage::get(1252).decode(referenceLineEnds(bytes));
+                    content = page.decode(referenceLineEnds(bytes));
                 } else {
                     QFile::remove(quick);
                 }
@@ -130,7 +151,7 @@ class TestDocumentModel : public QObject {
                 dialog.FileName = quick;
                 what = "Quicksave";
                 commands.Quicksave();
-                if (storable(m.text))
+                if (!m.text.contains(pieces.unstorable))
                     m.clean();
                 break;
             }
@@ -142,7 +163,7 @@ class TestDocumentModel : public QObject {
             }
             case 6:
                 what = "MarkClean";
-                d.document.MarkClean();
+                document.MarkClean();
                 m.clean();
                 break;
             case 7: { // Load, cancelled: nothing changes, not the current file either
@@ -157,20 +178,20 @@ class TestDocumentModel : public QObject {
             }
 
             const QString at = QString("seed %1, step %2 (%3): ").arg(seed).arg(step).arg(what);
-            if (d.host.textValue != m.text)
+            if (host.textValue != m.text)
                 return at + "text differs from the model";
-            if (d.document.Unsaved() != m.unsaved)
+            if (document.Unsaved() != m.unsaved)
                 return at + "Unsaved differs from the model";
-            if (d.document.SavedText() != m.saved)
+            if (document.SavedText() != m.saved)
                 return at + "SavedText differs from the model";
-            if (m.lastWriteSeen && d.document.Unsaved() != (m.text != m.saved))
+            if (m.lastWriteSeen && document.Unsaved() != (m.text != m.saved))
                 return at + "Unsaved does not say whether the text differs from SavedText";
-            const QString title = d.host.titleValue;
+            const QString title = host.titleValue;
             if (title != PlainHost::kTitle && title != PlainHost::kTitle + "*")
                 return at + "title is " + title;
-            if (title.endsWith('*') != d.document.Unsaved())
+            if (title.endsWith('*') != document.Unsaved())
                 return at + "the mark does not match Unsaved";
-            if (d.document.LoadingFile())
+            if (document.LoadingFile())
                 return at + "LoadingFile left set";
         }
         return {};

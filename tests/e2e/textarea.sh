@@ -9,6 +9,8 @@ diff_text() {
         words) printf 'alpha one two\nbravo three four\n\ncharlie five six\ndelta seven\n' ;;
         spaces) printf 'alpha  \n\n   \n\tbravo \n\n' ;;
         long) for i in $(seq 1 200); do printf 'line %d of the news\n' "$i"; done ;;
+        # In Shift-JIS (Windows-932) in news.txt, under LANG=ja_JP.
+        japanese) printf '東京の ニュース 速報\n中継局 価格と 入港\n\n今日の 天気\n' ;;
     esac
 }
 
@@ -52,6 +54,8 @@ DIFF_ROWS=(
     "home_end_enter_backspace_delete words"
     "triple_click_dragged words" "triple_click_past_line_end words"
     "select_all spaces" "wheel_three_notches long"
+    "ctrl_shift_arrows japanese" "home_end_enter_backspace_delete japanese"
+    "triple_click_dragged japanese"
 )
 
 # set_selection SELECTION FILE: another program offers the file's text.
@@ -65,11 +69,13 @@ open_text() {
     local how=$1 kind=$2 dir saved=("${APP_ENV[@]}")
     dir=$(fresh_folder)
     # A language without a dictionary: no spelling marks in the pictures.
-    APP_ENV+=(LANG=xx_XX.UTF-8)
+    local lang=xx_XX.UTF-8 codeset=CP1252
+    [ "$kind" = japanese ] && lang=ja_JP.UTF-8 codeset=CP932
+    APP_ENV+=(LANG=$lang)
     diff_text "$kind" >"$E2E_TMP/pasted"
     printf none >"$E2E_TMP/none"
     if [ "$how" = load ]; then
-        sed 's/$/\r/' "$E2E_TMP/pasted" >"$dir/news.txt"
+        sed 's/$/\r/' "$E2E_TMP/pasted" | iconv -f UTF-8 -t "$codeset" >"$dir/news.txt"
         start_app "$dir" || return 1
         keys ctrl+l
     else
