@@ -1,7 +1,8 @@
 // Times the editor on generated news files, driving the real window
 // in-process (offscreen), through its shortcuts.
 //
-//   heraldbench file MB RUNS     Quickload, Quicksave, keystrokes, peak memory
+//   heraldbench file MB RUNS [CODE_PAGE]  Quickload, Quicksave, keystrokes, peak memory,
+//                                in Windows-1252 or (932) Shift-JIS
 //   heraldbench shown MB RUNS    start-up + Quickload in a window on the X server
 //                                of DISPLAY (runs itself as shown-child)
 //   heraldbench save-progress MB RUNS  Ctrl+S to the progress window shown, in a
@@ -60,6 +61,30 @@ void report(const char *name, std::vector<double> values, const char *unit = "ms
     const double median = values[values.size() / 2];
     std::printf("%s\t%.3f\t%.3f\t%.3f\t%s\n", name, median, values.front(), values.back(), unit);
     std::fflush(stdout);
+}
+
+// Lines of about 70 bytes of Shift-JIS (Windows-932), CR LF: kanji, kana,
+// half-width katakana and ASCII.
+QByteArray shiftJisNewsBytes(qint64 size)
+{
+    QRandomGenerator rng(1234);
+    const QByteArray words[] = {"\x93\x8c\x8b\x9e", "\x83\x6a\x83\x85\x81\x5b\x83\x58",
+                                "\x91\xac\x95\xf1", "\x92\x86\x8c\x70\x8b\xc7",
+                                "\x89\xbf\x8a\x69", "\xb1\xb2\xb3", "ore", "12",
+                                "\x82\xcc", "\x93\xfc\x8d\x60"};
+    QByteArray out;
+    out.reserve(size + 100);
+    while (out.size() < size) {
+        qsizetype line = 0;
+        while (line < 70) {
+            const QByteArray &w = words[rng.bounded(int(std::size(words)))];
+            out += w;
+            out += ' ';
+            line += w.size() + 1;
+        }
+        out += "\r\n";
+    }
+    return out;
 }
 
 // Lines of about 70 characters, CR LF, with some bytes 0x80-0xFF.
@@ -151,17 +176,23 @@ QString makeNewsFile(const QTemporaryDir &dir, qint64 bytes)
     return path;
 }
 
-int benchFile(int megabytes, int runs)
+// A news file in the code page (1252 or 932) of MB megabytes: load, save,
+// keystrokes, memory and the reader alone.
+int benchFile(int megabytes, int runs, int codePageNumber)
 {
     QTemporaryDir dir;
-    makeNewsFile(dir, qint64(megabytes) * 1000 * 1000);
+    const qint64 bytes = qint64(megabytes) * 1000 * 1000;
+    writeFile(dir.filePath("news.txt"),
+              codePageNumber == 932 ? shiftJisNewsBytes(bytes) : newsBytes(bytes));
     QDir::setCurrent(dir.path());
-    const QByteArray prefix = QByteArray::number(megabytes) + " MB ";
+    const CodePage &page = CodePage::get(codePageNumber);
+    const QByteArray prefix = QByteArray::number(megabytes) + " MB " +
+                              (codePageNumber == 1252 ? QByteArray() : page.name().toLatin1() + ' ');
 
     std::vector<double> read, load, save, key, same;
     double peakAfterLoad = 0;
     for (int run = 0; run < runs; ++run) {
-        Form1 form;
+        Form1 form(page);
         NewsTextEdit *text = showWindow(form);
         load.push_back(quickload(form, text));
         if (run == 0)
@@ -567,7 +598,8 @@ int main(int argc, char *argv[])
     if (mode == "aids")
         return benchAids(args.value(2, "5").toInt());
     if (mode == "file")
-        return benchFile(args.value(2).toInt(), args.value(3, "5").toInt());
+        return benchFile(args.value(2).toInt(), args.value(3, "5").toInt(),
+                         args.value(4, "1252").toInt());
     std::fprintf(stderr, "usage: heraldbench file MB [RUNS] | shown MB [RUNS] | startup [RUNS] | "
                          "rule [RUNS] | aids [RUNS] | news-file BYTES PATH | odd PATH | odd-made "
                          "news-200MB|one-line-20MB|crlf-10MB|binary\n");

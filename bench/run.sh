@@ -23,6 +23,8 @@ export QT_ACCESSIBILITY=0
     for mb in 1 10 50; do
         "$bin" file "$mb" "$runs"
     done
+    # Shift-JIS beside Windows-1252, the same number of bytes.
+    "$bin" file 50 "$runs" 932
     "$bin" aids "$runs"
 } | column -t -s $'\t'
 echo

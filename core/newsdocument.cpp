@@ -49,7 +49,9 @@ void NewsDocument::TextChanged()
 void NewsDocument::keepBytesAsSaved(const QByteArray &bytes)
 {
     m_savedBytes = bytes;
-    m_savedLength = m_codePage.decodedLength(bytes);
+    // The bytes decode to the text as it stands (the contract of MarkClean):
+    // its length is the host's, without a pass over the bytes.
+    m_savedLength = m_codePage.isDoubleByte() ? m_host.textLength() : bytes.size();
     m_savedText = QString();
     m_savedAsBytes = true;
 }
