@@ -225,9 +225,13 @@ early_maximise_restores_the_size() {
 # key while typing, which can lose the first letter.
 map_letters() {
     local free letters i=0 c code
-    free=($(xmodmap -pke | awk 'NF == 3 && $2 > 8 {print $2}'))
+    # The keys that had no letter when first asked, used again each time.
+    [ -s "$E2E_TMP/free-keycodes" ] ||
+        xmodmap -pke | awk 'NF == 3 && $2 > 8 {print $2}' >"$E2E_TMP/free-keycodes"
+    free=($(cat "$E2E_TMP/free-keycodes"))
     while IFS= read -r -n1 c; do
         [ -n "$c" ] || continue
+        [ $i -lt ${#free[@]} ] || { echo "no free key for $c"; return 1; }
         code=$(printf '%s' "$c" | iconv -f UTF-8 -t UTF-32BE | od -An -tx1 | tr -d ' \n' | sed 's/^0*//')
         letters+=(-e "keycode ${free[$i]} = U$(printf '%04X' "0x$code")")
         i=$((i + 1))
@@ -236,9 +240,9 @@ map_letters() {
 }
 
 # News files in the code page of the locale: LANG alone decides here.
-# code_page_round_trip LANG FILE_BYTES SHOWN TYPED SAVED_BYTES
+# code_page_round_trip LANG FILE_BYTES SHOWN TYPED SAVED_BYTES; the folder stays in dir.
 code_page_round_trip() {
-    local dir lang=$1 saved=("${APP_ENV[@]}")
+    local lang=$1 saved=("${APP_ENV[@]}")
     dir=$(fresh_folder)
     printf '%b' "$2" >"$dir/news.txt"
     printf '%b' "$5" >"$dir/expected"
@@ -273,7 +277,13 @@ greek_news_in_windows_1253() {
 # before a byte that cannot trail it), kept as it is through the save.
 japanese_news_in_windows_932() {
     code_page_round_trip ja_JP.UTF-8 '\x93\xfa\x96\x7b\r\n\x85\x40\r\n' $'日本\n\uf785@' 'ニュ' \
-        '\x93\xfa\x96\x7b\r\n\x85\x40\r\n\x83\x6a\x83\x85'
+        '\x93\xfa\x96\x7b\r\n\x85\x40\r\n\x83\x6a\x83\x85' || return 1
+    # Pasted from another program: saved as its bytes too.
+    printf '速報' >"$E2E_TMP/paste"
+    set_selection clipboard "$E2E_TMP/paste"
+    keys ctrl+End ctrl+v ctrl+s
+    wait_for 10 cmp -s "$dir/news.txt" <(printf '\x93\xfa\x96\x7b\r\n\x85\x40\r\n\x83\x6a\x83\x85\x91\xac\x95\xf1') \
+        || { echo "pasted and saved:"; od -An -tx1 "$dir/news.txt"; return 1; }
 }
 
 chinese_news_in_windows_936() {
