@@ -68,10 +68,16 @@ void report(const char *name, std::vector<double> values, const char *unit = "ms
 QByteArray shiftJisNewsBytes(qint64 size)
 {
     QRandomGenerator rng(1234);
-    const QByteArray words[] = {"\x93\x8c\x8b\x9e", "\x83\x6a\x83\x85\x81\x5b\x83\x58",
-                                "\x91\xac\x95\xf1", "\x92\x86\x8c\x70\x8b\xc7",
-                                "\x89\xbf\x8a\x69", "\xb1\xb2\xb3", "ore", "12",
-                                "\x82\xcc", "\x93\xfc\x8d\x60"};
+    const QByteArray words[] = {"\x93\x8c\x8b\x9e",
+                                "\x83\x6a\x83\x85\x81\x5b\x83\x58",
+                                "\x91\xac\x95\xf1",
+                                "\x92\x86\x8c\x70\x8b\xc7",
+                                "\x89\xbf\x8a\x69",
+                                "\xb1\xb2\xb3",
+                                "ore",
+                                "12",
+                                "\x82\xcc",
+                                "\x93\xfc\x8d\x60"};
     QByteArray out;
     out.reserve(size + 100);
     while (out.size() < size) {
@@ -186,8 +192,9 @@ int benchFile(int megabytes, int runs, int codePageNumber)
               codePageNumber == 932 ? shiftJisNewsBytes(bytes) : newsBytes(bytes));
     QDir::setCurrent(dir.path());
     const CodePage &page = CodePage::get(codePageNumber);
-    const QByteArray prefix = QByteArray::number(megabytes) + " MB " +
-                              (codePageNumber == 1252 ? QByteArray() : page.name().toLatin1() + ' ');
+    const QByteArray prefix =
+        QByteArray::number(megabytes) + " MB " +
+        (codePageNumber == 1252 ? QByteArray() : page.name().toLatin1() + ' ');
 
     std::vector<double> read, load, save, key, same;
     double peakAfterLoad = 0;
@@ -495,23 +502,33 @@ int saveProgressChild()
     return 0;
 }
 
+// Runs a child in a window on the X server of DISPLAY, in the folder, and
+// appends the two figures it prints; false when it failed.
+bool runShownChild(const QString &self, const QString &folder, const QStringList &arguments,
+                   std::vector<double> &first, std::vector<double> &second, int timeoutMs)
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    child.setProcessEnvironment(env);
+    child.setWorkingDirectory(folder);
+    child.start(self, arguments);
+    if (!child.waitForFinished(timeoutMs) || child.exitCode() != 0)
+        return false;
+    const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
+    first.push_back(figures.value(0).toDouble());
+    second.push_back(figures.value(1).toDouble());
+    return true;
+}
+
 int benchSaveProgress(const QString &self, int megabytes, int runs)
 {
     QTemporaryDir dir;
     makeNewsFile(dir, qint64(megabytes) * 1000 * 1000);
     std::vector<double> shown, total;
     for (int run = 0; run < runs; ++run) {
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        child.setProcessEnvironment(env);
-        child.setWorkingDirectory(dir.path());
-        child.start(self, {"save-progress-child"});
-        if (!child.waitForFinished(600000) || child.exitCode() != 0)
+        if (!runShownChild(self, dir.path(), {"save-progress-child"}, shown, total, 600000))
             return 1;
-        const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
-        shown.push_back(figures.value(0).toDouble());
-        total.push_back(figures.value(1).toDouble());
     }
     const QByteArray prefix = "shown window, " + QByteArray::number(megabytes) + " MB ";
     report((prefix + "Ctrl+S to the progress window").constData(), shown);
@@ -527,17 +544,9 @@ int benchShown(const QString &self, int megabytes, int runs)
     makeNewsFile(dir, qint64(megabytes) * 1000 * 1000);
     std::vector<double> total, load;
     for (int run = 0; run < runs; ++run) {
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        child.setProcessEnvironment(env);
-        child.setWorkingDirectory(dir.path());
-        child.start(self, {"shown-child", QString::number(nowMs(), 'f', 3)});
-        if (!child.waitForFinished(120000) || child.exitCode() != 0)
+        if (!runShownChild(self, dir.path(), {"shown-child", QString::number(nowMs(), 'f', 3)},
+                           total, load, 120000))
             return 1;
-        const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
-        total.push_back(figures.value(0).toDouble());
-        load.push_back(figures.value(1).toDouble());
     }
     const QByteArray prefix = "shown window, " + QByteArray::number(megabytes) + " MB ";
     report((prefix + "start-up + Quickload").constData(), total);

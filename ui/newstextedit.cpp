@@ -15,17 +15,17 @@
 namespace {
 // The document's raw text (U+2029 between blocks) with lineBreak for each,
 // telling progress every million characters or so.
-QString joinBlocks(const QString &raw, QLatin1StringView lineBreak,
-                   const ProgressSink &progress = {})
+// Appends raw text of the document (U+2029 between blocks) with lineBreak
+// for each block separator, telling progress every million characters or so.
+void appendJoined(QString &out, QStringView raw, QLatin1StringView lineBreak,
+                  const ProgressSink &progress = {})
 {
     constexpr qsizetype kProgressEvery = 1 << 20;
-    QString out;
-    out.reserve(raw.size() + raw.count(QChar::ParagraphSeparator) * (lineBreak.size() - 1));
     qsizetype start = 0;
     qsizetype told = 0;
     for (qsizetype i = raw.indexOf(QChar::ParagraphSeparator); i >= 0;
          i = raw.indexOf(QChar::ParagraphSeparator, start)) {
-        out.append(QStringView(raw).sliced(start, i - start));
+        out.append(raw.sliced(start, i - start));
         out.append(lineBreak);
         start = i + 1;
         if (progress && start - told >= kProgressEvery) {
@@ -33,7 +33,14 @@ QString joinBlocks(const QString &raw, QLatin1StringView lineBreak,
             told = start;
         }
     }
-    out.append(QStringView(raw).sliced(start));
+    out.append(raw.sliced(start));
+}
+
+QString joinBlocks(QStringView raw, QLatin1StringView lineBreak, const ProgressSink &progress = {})
+{
+    QString out;
+    out.reserve(raw.size() + raw.count(QChar::ParagraphSeparator) * (lineBreak.size() - 1));
+    appendJoined(out, raw, lineBreak, progress);
     return out;
 }
 
@@ -258,15 +265,7 @@ QString NewsTextEdit::newsText(const ProgressSink &progress, int copyAtOnce) con
         const int end = std::min(total, start + kSlice);
         slice.setPosition(start);
         slice.setPosition(end, QTextCursor::KeepAnchor);
-        const QString raw = slice.selectedText();
-        qsizetype from = 0;
-        for (qsizetype i = raw.indexOf(QChar::ParagraphSeparator); i >= 0;
-             i = raw.indexOf(QChar::ParagraphSeparator, from)) {
-            out.append(QStringView(raw).sliced(from, i - from));
-            out.append(lineBreak);
-            from = i + 1;
-        }
-        out.append(QStringView(raw).sliced(from));
+        appendJoined(out, slice.selectedText(), lineBreak);
         start = end;
         if (progress)
             progress(start, total);
