@@ -515,15 +515,17 @@ save_keeps_what_the_file_is() {
     quicksave_in "$dir" || return 1
     cmp -s "$dir/other name.txt" <(printf 'news\r\nq') || { echo "the other name has the old text"; return 1; }
 
-    # As a writer who may write the file but not the folder.
+    # As a writer who may write the file but not the folder; the program is
+    # copied where that writer may run it (the build may lie in a private folder).
     dir=$(mktemp -d /tmp/heraldpad-nobody.XXXXXX)
     chmod 0755 "$dir"
+    mkdir -m 0755 "$dir/bin" && cp "$APP" "$dir/bin/heraldpad" && chmod 0755 "$dir/bin/heraldpad"
     printf 'news\r\n' >"$dir/news.txt"
     chown nobody "$dir/news.txt"
     local saved_app=$APP
     APP_ENV+=(XDG_RUNTIME_DIR=/tmp)
     APP="/usr/sbin/runuser"
-    start_app "$dir" -u nobody -- "$saved_app"
+    start_app "$dir" -u nobody -- "$dir/bin/heraldpad"
     local started=$?
     APP=$saved_app
     unset 'APP_ENV[${#APP_ENV[@]}-1]'
