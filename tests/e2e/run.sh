@@ -240,7 +240,9 @@ map_letters() {
 }
 
 # News files in the code page of the locale: LANG alone decides here.
-# code_page_round_trip LANG FILE_BYTES SHOWN TYPED SAVED_BYTES; the folder stays in dir.
+# code_page_round_trip LANG FILE_BYTES SHOWN TYPED SAVED_BYTES [PASTED BYTES_AFTER]:
+# loads news.txt, checks what shows, types and saves; then pastes and saves.
+# The folder stays in dir.
 code_page_round_trip() {
     local lang=$1 saved=("${APP_ENV[@]}")
     dir=$(fresh_folder)
@@ -260,6 +262,14 @@ code_page_round_trip() {
     keys ctrl+s
     wait_for 10 cmp -s "$dir/news.txt" "$dir/expected" \
         || { echo "saved:"; od -An -tx1 "$dir/news.txt"; return 1; }
+    [ $# -ge 7 ] || return 0
+    # Pasted from another program: saved as its bytes too.
+    printf '%s' "$6" >"$E2E_TMP/paste"
+    printf '%b' "$7" >"$dir/expected"
+    set_selection clipboard "$E2E_TMP/paste"
+    keys ctrl+End ctrl+v ctrl+s
+    wait_for 10 cmp -s "$dir/news.txt" "$dir/expected" \
+        || { echo "pasted and saved:"; od -An -tx1 "$dir/news.txt"; return 1; }
 }
 
 russian_news_in_windows_1251() {
@@ -277,28 +287,26 @@ greek_news_in_windows_1253() {
 # before a byte that cannot trail it), kept as it is through the save.
 japanese_news_in_windows_932() {
     code_page_round_trip ja_JP.UTF-8 '\x93\xfa\x96\x7b\r\n\x85\x40\r\n' $'日本\n\uf785@' 'ニュ' \
-        '\x93\xfa\x96\x7b\r\n\x85\x40\r\n\x83\x6a\x83\x85' || return 1
-    # Pasted from another program: saved as its bytes too.
-    printf '速報' >"$E2E_TMP/paste"
-    set_selection clipboard "$E2E_TMP/paste"
-    keys ctrl+End ctrl+v ctrl+s
-    wait_for 10 cmp -s "$dir/news.txt" <(printf '\x93\xfa\x96\x7b\r\n\x85\x40\r\n\x83\x6a\x83\x85\x91\xac\x95\xf1') \
-        || { echo "pasted and saved:"; od -An -tx1 "$dir/news.txt"; return 1; }
+        '\x93\xfa\x96\x7b\r\n\x85\x40\r\n\x83\x6a\x83\x85' '速報' \
+        '\x93\xfa\x96\x7b\r\n\x85\x40\r\n\x83\x6a\x83\x85\x91\xac\x95\xf1'
 }
 
 chinese_news_in_windows_936() {
     code_page_round_trip zh_CN.UTF-8 '\xd0\xc2\xce\xc5\r\n\x81\x7f\r\n' $'新闻\n\uf781\x7f' '报道' \
-        '\xd0\xc2\xce\xc5\r\n\x81\x7f\r\n\xb1\xa8\xb5\xc0'
+        '\xd0\xc2\xce\xc5\r\n\x81\x7f\r\n\xb1\xa8\xb5\xc0' '新' \
+        '\xd0\xc2\xce\xc5\r\n\x81\x7f\r\n\xb1\xa8\xb5\xc0\xd0\xc2'
 }
 
 traditional_chinese_news_in_windows_950() {
     code_page_round_trip zh_TW.UTF-8 '\xb7\x73\xbb\x44\r\n\xa3\xfe\r\n' $'新聞\n\uf86c\uf8c7' '報導' \
-        '\xb7\x73\xbb\x44\r\n\xa3\xfe\r\n\xb3\xf8\xbe\xc9'
+        '\xb7\x73\xbb\x44\r\n\xa3\xfe\r\n\xb3\xf8\xbe\xc9' '聞' \
+        '\xb7\x73\xbb\x44\r\n\xa3\xfe\r\n\xb3\xf8\xbe\xc9\xbb\x44'
 }
 
 korean_news_in_windows_949() {
     code_page_round_trip ko_KR.UTF-8 '\xb4\xba\xbd\xba\r\n\xc9\x41\r\n' $'뉴스\n\uf7c9A' '보도' \
-        '\xb4\xba\xbd\xba\r\n\xc9\x41\r\n\xba\xb8\xb5\xb5'
+        '\xb4\xba\xbd\xba\r\n\xc9\x41\r\n\xba\xb8\xb5\xb5' '스' \
+        '\xb4\xba\xbd\xba\r\n\xc9\x41\r\n\xba\xb8\xb5\xb5\xbd\xba'
 }
 
 default_locale_keeps_windows_1252() {
