@@ -63,27 +63,16 @@ void report(const char *name, std::vector<double> values, const char *unit = "ms
     std::fflush(stdout);
 }
 
-// Lines of about 70 bytes of Shift-JIS (Windows-932), CR LF: kanji, kana,
-// half-width katakana and ASCII.
-QByteArray shiftJisNewsBytes(qint64 size)
+// Lines of about 70 bytes of the words, each followed by a space, CR LF.
+QByteArray linesOf(const QList<QByteArray> &words, qint64 size)
 {
     QRandomGenerator rng(1234);
-    const QByteArray words[] = {"\x93\x8c\x8b\x9e",
-                                "\x83\x6a\x83\x85\x81\x5b\x83\x58",
-                                "\x91\xac\x95\xf1",
-                                "\x92\x86\x8c\x70\x8b\xc7",
-                                "\x89\xbf\x8a\x69",
-                                "\xb1\xb2\xb3",
-                                "ore",
-                                "12",
-                                "\x82\xcc",
-                                "\x93\xfc\x8d\x60"};
     QByteArray out;
     out.reserve(size + 100);
     while (out.size() < size) {
         qsizetype line = 0;
         while (line < 70) {
-            const QByteArray &w = words[rng.bounded(int(std::size(words)))];
+            const QByteArray &w = words[rng.bounded(int(words.size()))];
             out += w;
             out += ' ';
             line += w.size() + 1;
@@ -93,41 +82,26 @@ QByteArray shiftJisNewsBytes(qint64 size)
     return out;
 }
 
-// Lines of about 70 characters, CR LF, with some bytes 0x80-0xFF.
+// Shift-JIS (Windows-932): kanji, kana, half-width katakana and ASCII.
+QByteArray shiftJisNewsBytes(qint64 size)
+{
+    return linesOf({"\x93\x8c\x8b\x9e", "\x83\x6a\x83\x85\x81\x5b\x83\x58", "\x91\xac\x95\xf1",
+                    "\x92\x86\x8c\x70\x8b\xc7", "\x89\xbf\x8a\x69", "\xb1\xb2\xb3", "ore", "12",
+                    "\x82\xcc", "\x93\xfc\x8d\x60"},
+                   size);
+}
+
+// Windows-1252, with some bytes 0x80-0xFF.
 QByteArray newsBytes(qint64 size)
 {
-    QRandomGenerator rng(1234);
-    const QByteArray words[] = {"station",
-                                "relay",
-                                "pilots",
-                                "Kessa",
-                                "ore",
-                                "prices",
-                                "dock",
-                                "caf\xE9",
-                                "\x80"
-                                "12",
-                                "na\xEFve",
-                                "\xA0",
-                                "r\xE9sum\xE9",
-                                "Tarn",
-                                "cycle",
-                                "\xAB"
-                                "quote\xBB",
-                                "news"};
-    QByteArray out;
-    out.reserve(size + 100);
-    while (out.size() < size) {
-        qsizetype line = 0;
-        while (line < 70) {
-            const QByteArray &w = words[rng.bounded(int(std::size(words)))];
-            out += w;
-            out += ' ';
-            line += w.size() + 1;
-        }
-        out += "\r\n";
-    }
-    return out;
+    return linesOf({"station", "relay", "pilots", "Kessa", "ore", "prices", "dock", "caf\xE9",
+                    "\x80"
+                    "12",
+                    "na\xEFve", "\xA0", "r\xE9sum\xE9", "Tarn", "cycle",
+                    "\xAB"
+                    "quote\xBB",
+                    "news"},
+                   size);
 }
 
 // Lets the window finish its work: events, layout and a paint of the text area.

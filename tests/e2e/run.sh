@@ -83,8 +83,7 @@ quicksave_without_file_asks_for_one() {
 
 exit_asks_and_no_ends_without_writing() {
     local dir
-    dir=$(fresh_folder)
-    printf 'kept\r\n' >"$dir/news.txt"
+    dir=$(news_folder 'kept\r\n')
     start_app "$dir" || return 1
     keys ctrl+l
     wait_for 5 title_is "$TITLE" || return 1
@@ -335,8 +334,7 @@ misspelled_word_is_marked() {
 
 find_selects_the_word() {
     local dir
-    dir=$(fresh_folder)
-    printf 'ore prices\r\nthe relay station\r\n' >"$dir/news.txt"
+    dir=$(news_folder 'ore prices\r\nthe relay station\r\n')
     start_app "$dir" || return 1
     keys ctrl+l ctrl+f
     wait_for 10 find_window '^Find$' || { echo "no Find window"; return 1; }
@@ -383,8 +381,7 @@ long_load_with_find_open_shows_the_text() {
 # the button.
 keys_go_to_the_text_after_save_as() {
     local dir
-    dir=$(fresh_folder)
-    printf 'news\r\n' >"$dir/news.txt"
+    dir=$(news_folder 'news\r\n')
     start_app "$dir" || return 1
     keys ctrl+l ctrl+End x
     wait_for 5 title_is "$TITLE*" || return 1
@@ -410,8 +407,7 @@ changed_question_gone() { ! changed_question_shows; }
 # nothing; a deleted file is written again.
 another_program_changes_the_file() {
     local dir
-    dir=$(fresh_folder)
-    printf 'ours\r\n' >"$dir/news.txt"
+    dir=$(news_folder 'ours\r\n')
     start_app "$dir" || return 1
     keys ctrl+l ctrl+End x
     wait_for 5 title_is "$TITLE*" || return 1
@@ -443,8 +439,7 @@ another_program_changes_the_file() {
 # Reload, which shows the new text without the mark.
 activation_offers_reload() {
     local dir
-    dir=$(fresh_folder)
-    printf 'ours\r\n' >"$dir/news.txt"
+    dir=$(news_folder 'ours\r\n')
     start_app "$dir" || return 1
     keys ctrl+l ctrl+End x
     wait_for 5 title_is "$TITLE*" || return 1
@@ -510,15 +505,13 @@ save_keeps_what_the_file_is() {
     quicksave_in "$dir" || return 1
     [ -L "$dir/news.txt" ] && cmp -s "$dir/real.txt" <(printf 'news\r\nq') || { echo "link"; return 1; }
 
-    dir=$(fresh_folder)
-    printf 'news\r\n' >"$dir/news.txt"
+    dir=$(news_folder 'news\r\n')
     chmod 0640 "$dir/news.txt"
     chown nobody "$dir/news.txt"
     quicksave_in "$dir" || return 1
     [ "$(stat -c '%a %U' "$dir/news.txt")" = "640 nobody" ] || { echo "mode, owner: $(stat -c '%a %U' "$dir/news.txt")"; return 1; }
 
-    dir=$(fresh_folder)
-    printf 'news\r\n' >"$dir/news.txt"
+    dir=$(news_folder 'news\r\n')
     ln "$dir/news.txt" "$dir/other name.txt"
     quicksave_in "$dir" || return 1
     cmp -s "$dir/other name.txt" <(printf 'news\r\nq') || { echo "the other name has the old text"; return 1; }
@@ -587,8 +580,7 @@ dropped_file_is_opened() {
 
 screen_reader_presses_the_pictures() {
     local dir
-    dir=$(fresh_folder)
-    printf 'from disk\r\n' >"$dir/news.txt"
+    dir=$(news_folder 'from disk\r\n')
     start_app "$dir" || return 1
     timeout 60 /usr/bin/python3 "$HERE/atspi_check.py" "from disk" || return 1
     wait_for 5 title_is "$TITLE"

@@ -86,6 +86,15 @@ fresh_folder() {
     mktemp -d "$E2E_TMP/work.XXXXXX"
 }
 
+# news_folder BYTES: a new folder whose news.txt holds BYTES (printf's
+# backslash escapes), for the program to start in.
+news_folder() {
+    local dir
+    dir=$(fresh_folder)
+    printf '%b' "$1" >"$dir/news.txt"
+    echo "$dir"
+}
+
 # start_app FOLDER [ARGUMENT...]: runs the program with FOLDER as working
 # directory.
 start_app() {
