@@ -273,7 +273,7 @@ bool FileCommands::sameFile(const QString &a, const QString &b)
 
 bool FileCommands::mayWriteOver(const QString &path)
 {
-    if (!sameFile(path, m_diskPath) || changeSince(m_disk, path) != DiskChange::Changed)
+    if (!sameFile(path, m_diskPath) || changeSince(m_disk, path, &m_disk) != DiskChange::Changed)
         return true;
     if (m_services.askSaveOver(path) == RuntimeServices::Answer::Yes)
         return true;
@@ -286,7 +286,7 @@ void FileCommands::checkFileOnDisk()
 {
     if (m_busy || m_diskPath.isEmpty() || !sameFile(m_diskPath, m_dialog.FileName))
         return;
-    const DiskChange change = changeSince(m_disk, m_diskPath);
+    const DiskChange change = changeSince(m_disk, m_diskPath, &m_disk);
     if (change == DiskChange::None)
         return;
     // Once for each change.

@@ -63,7 +63,7 @@ bool FileState::sameIdentityAndTimes(const FileState &other) const
            size == other.size && modifiedNs == other.modifiedNs && changedNs == other.changedNs;
 }
 
-DiskChange changeSince(const FileState &remembered, const QString &path)
+DiskChange changeSince(const FileState &remembered, const QString &path, FileState *refreshed)
 {
     const FileState now = FileState::look(path);
     if (!now.present)
@@ -79,5 +79,12 @@ DiskChange changeSince(const FileState &remembered, const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return DiskChange::Changed;
     const QByteArray bytes = file.readAll();
-    return FileState::digestOf(bytes) == remembered.digest ? DiskChange::None : DiskChange::Changed;
+    if (FileState::digestOf(bytes) != remembered.digest)
+        return DiskChange::Changed;
+    if (refreshed) {
+        const quint64 digest = remembered.digest;
+        *refreshed = now;
+        refreshed->digest = digest;
+    }
+    return DiskChange::None;
 }

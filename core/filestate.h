@@ -43,5 +43,8 @@ enum class DiskChange {
 };
 
 // Looks again at the file; reads its bytes only when its identity, size or
-// times differ from what was remembered.
-DiskChange changeSince(const FileState &remembered, const QString &path);
+// times differ from what was remembered. When they differ but the bytes are
+// the same, refreshed (when given) receives what the file now is, so that the
+// next look need not read the bytes again.
+DiskChange changeSince(const FileState &remembered, const QString &path,
+                       FileState *refreshed = nullptr);
