@@ -6,7 +6,10 @@
 #include "runtimeservices.h"
 #include "texts.h"
 
+#include <QDir>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace {
 const QString kFilter = QStringLiteral("*.txt (Textfiles)|*.txt");
@@ -116,7 +119,7 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
 {
     QByteArray bytes;
     FileResult written;
-    FileState state;
+    std::optional<FileState> state;
     // Another program's change is never written over unasked.
     if (!mayWriteOver(path))
         return SaveOutcome::NotChosen;
@@ -126,6 +129,7 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
         written = WriteNewsFile(path, text, m_document.codePage(), &bytes, work.step(1, 2), &state);
     }
     if (!written) {
+        m_disk.saveFailed(path, state);
         m_services.showSaveFailure(path, written.error);
         return SaveOutcome::Failed;
     }
@@ -135,7 +139,7 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
         m_document.MarkClean();
     else
         m_document.MarkClean(bytes);
-    remember(path, state);
+    m_disk.keep(path, state.value_or(FileState::absent()));
     return SaveOutcome::Saved;
 }
 
@@ -165,8 +169,8 @@ void FileCommands::OpenFile(const QString &path)
     const Busy busy(m_busy);
     m_dialog.FileName = QFileInfo(path).absoluteFilePath();
     // A file that is not there yet: an empty text, which Ctrl+S creates.
-    if (!QFileInfo::exists(m_dialog.FileName)) {
-        remember(m_dialog.FileName, FileState::absent());
+    if (!QFileInfo::exists(m_dialog.FileName) && !QFileInfo(m_dialog.FileName).isSymLink()) {
+        m_disk.keep(m_dialog.FileName, FileState::absent());
         return;
     }
     loadCurrentFile();
@@ -241,8 +245,8 @@ std::optional<FileCommands::Loaded> FileCommands::readIntoText(const QString &pa
     m_document.setLoadingFile(false);
     // Whatever is there now was never read here: nothing is written over it
     // unasked.
-    if (sameFile(path, m_dialog.FileName))
-        remember(path, FileState::absent());
+    if (DiskRecord::sameFile(path, m_dialog.FileName))
+        m_disk.notRead(path);
     return std::nullopt;
 }
 
@@ -250,59 +254,97 @@ void FileCommands::finishLoad(const Loaded &loaded)
 {
     m_document.setLoadingFile(false);
     m_document.MarkClean(loaded.bytes);
-    remember(m_dialog.FileName, loaded.state);
+    m_disk.keep(m_dialog.FileName, loaded.state);
 }
 
-void FileCommands::remember(const QString &path, const FileState &state)
+// Reads and decodes the whole file before the text is touched: a file that
+// cannot be read leaves the text, its undo history and the mark as they were.
+void FileCommands::reload()
 {
-    m_diskPath = path;
-    m_disk = state;
-    m_told.reset();
+    const QString path = m_dialog.FileName;
+    Loaded loaded;
+    QStringList slices;
+    FileResult read;
+    {
+        const Work work(m_services, tr("Loading %1").arg(path));
+        // The text shown stays until the new one is whole: count it too.
+        const qint64 available = availableMemory();
+        const qint64 kept = m_document.host().textLength() * kBytesPerKeptChar;
+        read = ReadNewsFile(
+            path, m_document.codePage(), [&slices](const QString &slice) { slices.append(slice); },
+            loaded.bytes, work.step(), available < 0 ? available : std::max<qint64>(0, available - kept),
+            &loaded.state);
+    }
+    if (!read) {
+        m_services.tellNotReloaded(notReloadedText(path, read));
+        return;
+    }
+    m_document.setLoadingFile(true);
+    DocumentHost &host = m_document.host();
+    host.setText(QString());
+    for (QString &slice : slices) {
+        host.appendText(slice);
+        slice = QString();
+    }
+    finishLoad(loaded);
 }
 
-bool FileCommands::sameFile(const QString &a, const QString &b)
+QString FileCommands::notReloadedText(const QString &path, const FileResult &read)
 {
-    if (a.isEmpty() || b.isEmpty())
-        return false;
-    const QFileInfo first(a), second(b);
-    if (first.absoluteFilePath() == second.absoluteFilePath())
-        return true;
-    const QString canonical = first.canonicalFilePath();
-    return !canonical.isEmpty() && canonical == second.canonicalFilePath();
+    const QString file = QDir::toNativeSeparators(path);
+    switch (read.kind) {
+    case FileResult::Kind::Folder:
+        return tr("%1 is now a folder.").arg(file);
+    case FileResult::Kind::NotRegular:
+        return tr("%1 is now a pipe or a device, not a file.").arg(file);
+    case FileResult::Kind::TooLarge:
+        return tr("%1 is now too large to be held in memory beside the text shown here.")
+            .arg(file);
+    default:
+        return tr("%1 cannot be read: %2").arg(file, read.error);
+    }
 }
 
 bool FileCommands::mayWriteOver(const QString &path)
 {
-    if (!sameFile(path, m_diskPath) || changeSince(m_disk, path, &m_disk) != DiskChange::Changed)
+    QString linkTarget;
+    RuntimeServices::SaveOver why;
+    switch (m_disk.beforeSave(path, &linkTarget)) {
+    case DiskRecord::Ask::Nothing:
         return true;
-    if (m_services.askSaveOver(path) == RuntimeServices::Answer::Yes)
+    case DiskRecord::Ask::Changed:
+        why = RuntimeServices::SaveOver::Changed;
+        break;
+    case DiskRecord::Ask::NotRead:
+        why = RuntimeServices::SaveOver::NotRead;
+        break;
+    case DiskRecord::Ask::NowLink:
+        why = RuntimeServices::SaveOver::NowLink;
+        break;
+    }
+    if (m_services.askSaveOver(path, why, linkTarget) == RuntimeServices::Answer::Yes)
         return true;
     // Asked now: the next activation does not ask again about this change.
-    m_told = FileState::look(path);
+    m_disk.told(path);
     return false;
 }
 
 void FileCommands::checkFileOnDisk()
 {
-    if (m_busy || m_diskPath.isEmpty() || !sameFile(m_diskPath, m_dialog.FileName))
+    if (m_busy)
         return;
-    const DiskChange change = changeSince(m_disk, m_diskPath, &m_disk);
-    if (change == DiskChange::None)
+    const DiskRecord::Tell tell = m_disk.sinceLastLook(m_dialog.FileName);
+    if (tell == DiskRecord::Tell::Nothing)
         return;
-    // Once for each change.
-    const FileState now = FileState::look(m_diskPath);
-    if (m_told && m_told->present == now.present && m_told->sameIdentityAndTimes(now))
-        return;
-    m_told = now;
     const Busy busy(m_busy);
-    if (change == DiskChange::Deleted) {
-        m_services.tellDeleted(m_diskPath);
+    if (tell == DiskRecord::Tell::Deleted) {
+        m_services.tellDeleted(m_disk.path());
         return;
     }
     // Clean text is reloaded at once; unsaved text only when the writer says so.
-    if (m_document.Unsaved() && m_services.askReload(m_diskPath) != RuntimeServices::Answer::Yes)
+    if (m_document.Unsaved() && m_services.askReload(m_disk.path()) != RuntimeServices::Answer::Yes)
         return;
-    loadCurrentFile();
+    reload();
 }
 
 void FileCommands::Exit()

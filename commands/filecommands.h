@@ -1,5 +1,7 @@
 #pragma once
 
+#include "diskrecord.h"
+#include "fileresult.h"
 #include "filestate.h"
 
 #include <QByteArray>
@@ -68,17 +70,14 @@ private:
     void loadCurrentFile();
     std::optional<Loaded> readIntoText(const QString &path);
     void finishLoad(const Loaded &loaded);
-    void remember(const QString &path, const FileState &state);
-    static bool sameFile(const QString &a, const QString &b);
+    void reload();
+    static QString notReloadedText(const QString &path, const FileResult &read);
 
     NewsDocument &m_document;
     FileDialog &m_dialog;
     RuntimeServices &m_services;
 
     // What the current file was when last read completely or written here.
-    QString m_diskPath;
-    FileState m_disk;
-    // What it was when the writer was last told of a change to it.
-    std::optional<FileState> m_told;
+    DiskRecord m_disk;
     bool m_busy = false;
 };

@@ -19,13 +19,23 @@ public:
     // Tells the user that writing fileName failed, and why.
     virtual void showSaveFailure(const QString &fileName, const QString &reason) = 0;
 
-    // Another program changed the file since it was read or written here.
-    // Yes: save over it; anything else: write nothing.
-    virtual Answer askSaveOver(const QString &fileName) = 0;
+    // Why a save asks before writing over the file.
+    enum class SaveOver {
+        Changed, // another program changed it since it was read or written here
+        NotRead, // it could not be read when it was opened
+        NowLink, // it was replaced by a link to linkTarget
+    };
+    // Yes: save over it; anything else: write nothing. The acting button is
+    // never the default.
+    virtual Answer askSaveOver(const QString &fileName, SaveOver why,
+                               const QString &linkTarget) = 0;
     // Yes: reload it, throwing the unsaved text away; anything else: keep it.
     virtual Answer askReload(const QString &fileName) = 0;
     // Another program deleted the file.
     virtual void tellDeleted(const QString &fileName) = 0;
+    // Another program changed the file, and the change could not be read
+    // (what says which file and why); the text shown stays.
+    virtual void tellNotReloaded(const QString &what) = 0;
 
     // A load or save under way: begun, told how far it has come, ended also
     // when it fails. What the user sees of it is the program's to decide.

@@ -1,11 +1,13 @@
 #include "filestate.h"
 
+#include "regularfile.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
-#include <sys/stat.h>
+#include "syscalls.h"
 #endif
 
 #ifdef Q_OS_UNIX
@@ -14,6 +16,7 @@ FileState FileState::fromStat(const struct stat &st)
     FileState state;
     state.present = true;
     state.regular = S_ISREG(st.st_mode);
+    state.folder = S_ISDIR(st.st_mode);
     state.device = quint64(st.st_dev);
     state.inode = quint64(st.st_ino);
     state.size = qint64(st.st_size);
@@ -27,16 +30,25 @@ FileState FileState::look(const QString &path)
 {
     FileState state;
 #ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(path);
     struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+    if (sys().lstat(name.constData(), &st) != 0)
         return state;
-    return fromStat(st);
+    const bool link = S_ISLNK(st.st_mode);
+    if (link && sys().stat(name.constData(), &st) != 0) {
+        state.link = true; // a link to nothing: no file there
+        return state;
+    }
+    state = fromStat(st);
+    state.link = link;
 #else
     const QFileInfo info(path);
     if (!info.exists())
         return state;
     state.present = true;
     state.regular = info.isFile();
+    state.folder = info.isDir();
+    state.link = info.isSymLink();
     state.size = info.size();
     state.modifiedNs = info.lastModified().toMSecsSinceEpoch() * 1000000;
     state.changedNs = info.metadataChangeTime().toMSecsSinceEpoch() * 1000000;
@@ -48,8 +60,26 @@ FileState FileState::of(const QString &path, QByteArrayView bytes)
 {
     FileState state = look(path);
     if (state.present)
-        state.digest = digestOf(bytes);
+        state.setBytes(bytes);
     return state;
+}
+
+void FileState::setBytes(QByteArrayView bytes)
+{
+    digest = digestOf(bytes);
+    bytesKnown = true;
+}
+
+int FileState::isLink(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (sys().lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return -1;
+    return S_ISLNK(st.st_mode) ? 1 : 0;
+#else
+    return QFileInfo(path).isSymLink() ? 1 : 0;
+#endif
 }
 
 quint64 FileState::digestOf(QByteArrayView bytes)
@@ -59,8 +89,9 @@ quint64 FileState::digestOf(QByteArrayView bytes)
 
 bool FileState::sameIdentityAndTimes(const FileState &other) const
 {
-    return present == other.present && device == other.device && inode == other.inode &&
-           size == other.size && modifiedNs == other.modifiedNs && changedNs == other.changedNs;
+    return present == other.present && link == other.link && device == other.device &&
+           inode == other.inode && size == other.size && modifiedNs == other.modifiedNs &&
+           changedNs == other.changedNs;
 }
 
 DiskChange changeSince(const FileState &remembered, const QString &path, FileState *refreshed)
@@ -73,18 +104,17 @@ DiskChange changeSince(const FileState &remembered, const QString &path, FileSta
     if (now.sameIdentityAndTimes(remembered))
         return DiskChange::None;
     // A pipe or a device is never read here: it could block or never end.
-    if (now.size != remembered.size || !now.regular)
+    if (!remembered.bytesKnown || now.size != remembered.size || !now.regular ||
+        now.link != remembered.link)
         return DiskChange::Changed;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (!readRegularFile(path, bytes))
         return DiskChange::Changed;
-    const QByteArray bytes = file.readAll();
     if (FileState::digestOf(bytes) != remembered.digest)
         return DiskChange::Changed;
     if (refreshed) {
-        const quint64 digest = remembered.digest;
         *refreshed = now;
-        refreshed->digest = digest;
+        refreshed->setBytes(bytes);
     }
     return DiskChange::None;
 }

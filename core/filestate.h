@@ -8,29 +8,37 @@
 struct stat;
 #endif
 
-// What a file was when the program last read it completely or wrote it: its
-// identity and times as the file system keeps them, and a digest of its bytes.
-// A file that was not there is remembered as absent.
+// What a file was when the program last looked at it: its identity and times
+// as the file system keeps them, and a digest of its bytes where they were
+// read or written. A file that was not there is remembered as absent.
 struct FileState {
     bool present = false;
     bool regular = false;
+    bool folder = false;
+    bool link = false; // the name itself is a symbolic link
     quint64 device = 0;
     quint64 inode = 0;
     qint64 size = 0;
     qint64 modifiedNs = 0; // modification time, in nanoseconds
     qint64 changedNs = 0;  // status-change time, in nanoseconds
-    quint64 digest = 0;    // of the file's bytes
+    bool bytesKnown = false;
+    quint64 digest = 0; // of the file's bytes, when bytesKnown
 
     static FileState absent() { return {}; }
-    // The file's identity and times now (following links); digest left 0.
+    // The file's identity and times now (following links), and whether the
+    // name is a link; no digest.
     static FileState look(const QString &path);
     // The same, with the digest of bytes, which the file holds.
     static FileState of(const QString &path, QByteArrayView bytes);
     static quint64 digestOf(QByteArrayView bytes);
+    // 1 when the name is a symbolic link, 0 when not, -1 (errno set) when
+    // the system could not say.
+    static int isLink(const QString &path);
 #ifdef Q_OS_UNIX
     // From what stat() or fstat() said of a file that is there.
     static FileState fromStat(const struct stat &st);
 #endif
+    void setBytes(QByteArrayView bytes);
 
     bool sameIdentityAndTimes(const FileState &other) const;
 };

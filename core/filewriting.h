@@ -1,9 +1,13 @@
 #pragma once
 
-#include "newsfile.h"
+#include "fileresult.h"
+#include "filestate.h"
+#include "progress.h"
 
 #include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 // Puts bytes into the file at path, telling progress as the second half of a
 // save (progress(total + written, 2 * total)). A link stays a link: the file
@@ -14,7 +18,21 @@
 // a power cut leaves the old file or the new one, never a mix. A file that
 // has more than one name (hard links), that lies in a folder taking no new
 // file, or whose owner or group the new file cannot be given, is rewritten in
-// place instead, so that every name sees the new text; so are devices and
-// pipes. target receives the path of the file written.
+// place instead, so that every name sees the new text: its blocks are
+// reserved first, its old bytes are held in memory, and a failure puts them
+// back. Devices and pipes are written as they are; what went to them cannot
+// be taken back.
+//
+// after receives what the file at path now is, whenever the write touched it:
+// with the digest of the new bytes after a success, of the old ones when they
+// were put back, and without one (FileResult::incomplete) when they could not.
 FileResult writeFileBytes(const QString &path, const QByteArray &bytes,
-                          const ProgressSink &progress, QString *target = nullptr);
+                          const ProgressSink &progress = {},
+                          std::optional<FileState> *after = nullptr);
+
+// The file that a link at path leads to, as a full path; path itself when it
+// is no link.
+QString linkedFile(const QString &path);
+
+// Whether old and new bytes of a file rewritten in place can be held at once.
+bool rewriteFitsInMemory(qint64 oldBytes, qint64 newBytes, qint64 availableBytes);

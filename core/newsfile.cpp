@@ -4,20 +4,9 @@
 #include "lineends.h"
 #include "regularfile.h"
 
-#include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
-
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <new>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace {
 // "Line L, column C" of the character at index: lines end in LF, and a
@@ -91,9 +80,10 @@ FileResult ReadNewsFile(const QString &path, const CodePage &codePage, const Tex
                         FileState *state)
 {
     fileBytes.clear();
-    const QString tooLarge = NewsFile::tr("The file is too large to be held in memory");
+    const FileResult tooLarge = FileResult::failure(
+        FileResult::Kind::TooLarge, NewsFile::tr("The file is too large to be held in memory"));
     try {
-        QFile file;
+        OpenFile file;
         FileState opened;
         if (const FileResult result = openRegularFile(path, file, opened); !result)
             return result;
@@ -101,21 +91,27 @@ FileResult ReadNewsFile(const QString &path, const CodePage &codePage, const Tex
         // Better a plain failure now than the system running out of memory
         // while reading, or halfway through filling the text area.
         if (!loadFitsInMemory(size, 0, available))
-            return FileResult::failure(tooLarge);
+            return tooLarge;
         // Reading is the first half of the work, filling the text the second.
         const auto firstHalf = [&progress, size](qint64 done) {
             if (progress)
                 progress(std::min(done, size), 2 * std::max<qint64>(size, 1));
         };
-        QByteArray bytes = readAllInSlices(file, size, firstHalf);
-        if (file.error() != QFileDevice::NoError)
-            return FileResult::failure(file.errorString());
+        QByteArray bytes;
+        if (const FileResult read = readAllInSlices(file, size, bytes, firstHalf); !read)
+            return read;
+        // Every byte is in: an error in closing a file that was only read
+        // loses nothing.
         file.close();
-        opened.digest = FileState::digestOf(bytes);
+        opened.setBytes(bytes);
+        const int link = FileState::isLink(path);
+        if (link < 0)
+            return FileResult::system(errno);
+        opened.link = link > 0;
         qsizetype lines = 0;
         bytes = normaliseLineEnds(bytes, lines);
         if (!loadFitsInMemory(bytes.size(), lines, available))
-            return FileResult::failure(tooLarge);
+            return tooLarge;
         // A slice of whole lines at a time, so that a large file is never held
         // as bytes, as one decoded string and in the text area at once.
         const qsizetype total = bytes.size();
@@ -132,30 +128,31 @@ FileResult ReadNewsFile(const QString &path, const CodePage &codePage, const Tex
             *state = opened;
         return {};
     } catch (const std::bad_alloc &) {
-        return FileResult::failure(tooLarge);
+        return tooLarge;
     }
 }
 
 FileResult WriteNewsFile(const QString &path, const QString &text, const CodePage &codePage,
-                         QByteArray *written, const ProgressSink &progress, FileState *state)
+                         QByteArray *written, const ProgressSink &progress,
+                         std::optional<FileState> *state)
 {
     try {
         QByteArray bytes;
         bool exact = true;
         if (const qsizetype bad = encodeInSlices(text, codePage, bytes, exact, progress); bad >= 0)
-            return FileResult::failure(describeUnstorable(text, bad, codePage));
+            return FileResult::failure(FileResult::Kind::Unstorable,
+                                       describeUnstorable(text, bad, codePage));
         // Only bytes that read back as the text on screen are written.
         if (const qsizetype join = codePage.firstJoin(text); join >= 0)
-            return FileResult::failure(describeJoin(text, join, codePage));
-        QString target;
-        const FileResult result = writeFileBytes(path, bytes, progress, &target);
+            return FileResult::failure(FileResult::Kind::Unstorable,
+                                       describeJoin(text, join, codePage));
+        const FileResult result = writeFileBytes(path, bytes, progress, state);
         if (result && written)
             *written = exact ? bytes : QByteArray();
-        if (result && state)
-            *state = FileState::of(target, bytes);
         return result;
     } catch (const std::bad_alloc &) {
-        return FileResult::failure(NewsFile::tr("Not enough memory to write the file"));
+        return FileResult::failure(FileResult::Kind::TooLarge,
+                                   NewsFile::tr("Not enough memory to write the file"));
     }
 }
 

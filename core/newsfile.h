@@ -1,6 +1,7 @@
 #pragma once
 
 #include "codepage.h"
+#include "fileresult.h"
 #include "filestate.h"
 #include "progress.h"
 
@@ -10,21 +11,7 @@
 #include <QString>
 
 #include <functional>
-
-// The context of the texts that reading and writing news files show.
-class NewsFile {
-    Q_DECLARE_TR_FUNCTIONS(NewsFile)
-};
-
-// Outcome of a file operation; on failure, why, in the operating system's words
-// where it gave any.
-struct FileResult {
-    bool ok = true;
-    QString error;
-
-    explicit operator bool() const { return ok; }
-    static FileResult failure(const QString &why) { return {false, why}; }
-};
+#include <optional>
 
 // Takes the text of a file a slice of whole lines at a time.
 using TextSink = std::function<void(const QString &slice)>;
@@ -39,7 +26,8 @@ qint64 availableMemory();
 // end), and only one that fits in the available memory (bytes; -1: not known).
 // A file that cannot be opened or read fails before appendSlice is given
 // anything, with the operating system's reason. state, when given, receives
-// what the file was as read: its identity, times and the digest of its bytes.
+// what the file was as read: its identity, times and the digest of its bytes
+// as they were on the disk.
 FileResult ReadNewsFile(const QString &path, const CodePage &codePage, const TextSink &appendSlice,
                         QByteArray &fileBytes, const ProgressSink &progress = {},
                         qint64 available = availableMemory(), FileState *state = nullptr);
@@ -49,10 +37,11 @@ FileResult ReadNewsFile(const QString &path, const CodePage &codePage, const Tex
 // the file when the text holds a character that the code page cannot store.
 // When written is given, it receives the bytes the file now holds if they
 // decode to the very text (no character was stored decomposed), else nothing;
-// state receives what the file now is.
+// state receives what the file now is whenever the write touched it (see
+// writeFileBytes()), also after a failure.
 FileResult WriteNewsFile(const QString &path, const QString &text, const CodePage &codePage,
                          QByteArray *written = nullptr, const ProgressSink &progress = {},
-                         FileState *state = nullptr);
+                         std::optional<FileState> *state = nullptr);
 
 // Whether a news file of this many bytes and lines can be held, with memory to
 // spare: its bytes as the saved text, two bytes a character in the text area, a
@@ -61,6 +50,8 @@ FileResult WriteNewsFile(const QString &path, const QString &text, const CodePag
 // not known.
 // Asked once with lines 0 before reading a file, and again once they are counted.
 inline constexpr qint64 kBytesPerLine = 128;
+// What a character of the text on screen costs, with the text area's records.
+inline constexpr qint64 kBytesPerKeptChar = 4;
 bool loadFitsInMemory(qint64 bytes, qint64 lines, qint64 availableBytes);
 
 // "news.txt" in the given working directory.

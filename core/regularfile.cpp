@@ -1,68 +1,103 @@
 #include "regularfile.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
+#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #ifdef Q_OS_UNIX
+#include "syscalls.h"
+
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#else
+#include <QFileInfo>
 #endif
 
-FileResult openRegularFile(const QString &path, QFile &file, FileState &state)
+int OpenFile::close()
+{
+#ifdef Q_OS_UNIX
+    if (fd < 0)
+        return 0;
+    const int result = sys().close(fd);
+    fd = -1;
+    return result == 0 ? 0 : errno;
+#else
+    file.close();
+    return 0;
+#endif
+}
+
+FileResult openRegularFile(const QString &path, OpenFile &file, FileState &state)
 {
 #ifdef Q_OS_UNIX
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return FileResult::failure(QString::fromLocal8Bit(std::strerror(errno)));
+    file.fd = sys().open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0);
+    if (file.fd < 0)
+        return FileResult::system(errno);
     struct stat st {};
-    const int statError = ::fstat(fd, &st) == 0 ? 0 : errno;
-    if (statError || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        if (statError)
-            return FileResult::failure(QString::fromLocal8Bit(std::strerror(statError)));
-        return FileResult::failure(S_ISDIR(st.st_mode) ? NewsFile::tr("Is a directory")
-                                                       : NewsFile::tr("Not a regular file"));
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return FileResult::failure(file.errorString());
-    }
+    if (sys().fstat(file.fd, &st) != 0)
+        return FileResult::system(errno);
+    if (S_ISDIR(st.st_mode))
+        return FileResult::folder();
+    if (!S_ISREG(st.st_mode))
+        return FileResult::notRegular();
+    const int flags = sys().fcntl(file.fd, F_GETFL, 0);
+    if (flags < 0 || sys().fcntl(file.fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return FileResult::system(errno);
     state = FileState::fromStat(st);
 #else
     const QFileInfo info(path);
     if (info.isDir())
-        return FileResult::failure(NewsFile::tr("Is a directory"));
+        return FileResult::folder();
     if (info.exists() && !info.isFile())
-        return FileResult::failure(NewsFile::tr("Not a regular file"));
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return FileResult::failure(file.errorString());
+        return FileResult::notRegular();
+    file.file.setFileName(path);
+    if (!file.file.open(QIODevice::ReadOnly))
+        return FileResult::failure(FileResult::Kind::System, file.file.errorString());
     state = FileState::look(path);
 #endif
     return {};
 }
 
-QByteArray readAllInSlices(QFile &file, qint64 sizeHint, const std::function<void(qint64)> &read)
+FileResult readAllInSlices(OpenFile &file, qint64 sizeHint, QByteArray &bytes,
+                           const std::function<void(qint64)> &read)
 {
-    QByteArray bytes;
     bytes.resize(qsizetype(sizeHint));
     qsizetype done = 0;
     for (;;) {
         if (done == bytes.size())
             bytes.resize(done + kSliceBytes); // the file grew while being read
-        const qint64 n = file.read(bytes.data() + done, std::min(kSliceBytes, bytes.size() - done));
-        if (n <= 0)
+        const qsizetype want = std::min(kSliceBytes, bytes.size() - done);
+#ifdef Q_OS_UNIX
+        const qint64 n = sys().read(file.fd, bytes.data() + done, size_t(want));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            bytes.clear();
+            return FileResult::system(errno);
+        }
+#else
+        const qint64 n = file.file.read(bytes.data() + done, want);
+        if (n < 0) {
+            bytes.clear();
+            return FileResult::failure(FileResult::Kind::System, file.file.errorString());
+        }
+#endif
+        if (n == 0)
             break;
         done += n;
-        read(done);
+        if (read)
+            read(done);
     }
     bytes.truncate(done);
-    return bytes;
+    return {};
+}
+
+bool readRegularFile(const QString &path, QByteArray &bytes)
+{
+    OpenFile file;
+    FileState state;
+    return openRegularFile(path, file, state) && readAllInSlices(file, state.size, bytes) &&
+           file.close() == 0;
 }

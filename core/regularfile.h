@@ -1,22 +1,47 @@
 #pragma once
 
+#include "fileresult.h"
 #include "filestate.h"
-#include "newsfile.h"
 
 #include <QByteArray>
-#include <QFile>
+#include <QString>
 
 #include <functional>
+
+#ifndef Q_OS_UNIX
+#include <QFile>
+#endif
 
 // Work goes in slices of this many bytes or characters, with the progress
 // told after each, so that a long load or save never goes long without it.
 inline constexpr qsizetype kSliceBytes = 1 << 20;
 
+// An open file, closed when it goes.
+class OpenFile {
+public:
+    OpenFile() = default;
+    ~OpenFile() { close(); }
+    OpenFile(const OpenFile &) = delete;
+    OpenFile &operator=(const OpenFile &) = delete;
+
+    // 0, or the system's error (on Unix: errno) of closing it.
+    int close();
+#ifdef Q_OS_UNIX
+    int fd = -1;
+#else
+    QFile file;
+#endif
+};
+
 // Opens a regular file for reading; anything else fails at once: opening a
 // pipe would wait for a writer, and a device may never end. state receives
 // the file's identity, size and times as it was opened (no digest yet).
-FileResult openRegularFile(const QString &path, QFile &file, FileState &state);
+FileResult openRegularFile(const QString &path, OpenFile &file, FileState &state);
 
-// All of a file of about sizeHint bytes, read in slices, telling how many
-// bytes are in after each.
-QByteArray readAllInSlices(QFile &file, qint64 sizeHint, const std::function<void(qint64)> &read);
+// All of an open file of about sizeHint bytes, read in slices, telling how
+// many bytes are in after each; a file that grew meanwhile is read to its end.
+FileResult readAllInSlices(OpenFile &file, qint64 sizeHint, QByteArray &bytes,
+                           const std::function<void(qint64)> &read = {});
+
+// All bytes of a regular file; false when it is none or cannot be read.
+bool readRegularFile(const QString &path, QByteArray &bytes);

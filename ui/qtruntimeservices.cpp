@@ -82,15 +82,33 @@ RuntimeServices::Answer QtRuntimeServices::askToAct(const QString &name, const Q
     return box.clickedButton() == acts ? Answer::Yes : Answer::Cancel;
 }
 
-RuntimeServices::Answer QtRuntimeServices::askSaveOver(const QString &fileName)
+RuntimeServices::Answer QtRuntimeServices::askSaveOver(const QString &fileName, SaveOver why,
+                                                       const QString &linkTarget)
 {
-    return askToAct(
-        QStringLiteral("SaveOver"), tr("File changed by another program"),
-        tr("%1 was changed by another program since it was loaded or saved here.\n\n"
-           "Save over it with the text shown here? What the other program wrote there is "
-           "then lost.")
-            .arg(QDir::toNativeSeparators(fileName)),
-        tr("&Save over it"), tr("Cancel"));
+    const QString file = QDir::toNativeSeparators(fileName);
+    QString title, text;
+    switch (why) {
+    case SaveOver::Changed:
+        title = tr("File changed by another program");
+        text = tr("%1 was changed by another program since it was loaded or saved here.\n\n"
+                  "Save over it with the text shown here? What the other program wrote there is "
+                  "then lost.")
+                   .arg(file);
+        break;
+    case SaveOver::NotRead:
+        title = tr("File not read");
+        text = tr("%1 could not be read when it was opened.\n\nSave over it with the text "
+                  "shown here? What the file holds is then lost.")
+                   .arg(file);
+        break;
+    case SaveOver::NowLink:
+        title = tr("File replaced by a link");
+        text = tr("%1 is now a link to %2.\n\nSave over it? The text shown here is then "
+                  "written into %2, and what that file holds is lost.")
+                   .arg(file, QDir::toNativeSeparators(linkTarget));
+        break;
+    }
+    return askToAct(QStringLiteral("SaveOver"), title, text, tr("&Save over it"), tr("Cancel"));
 }
 
 RuntimeServices::Answer QtRuntimeServices::askReload(const QString &fileName)
@@ -110,6 +128,15 @@ void QtRuntimeServices::tellDeleted(const QString &fileName)
                         .arg(QDir::toNativeSeparators(fileName)),
                     QMessageBox::Ok, m_parent);
     box.setObjectName(QStringLiteral("Deleted"));
+    box.exec();
+}
+
+void QtRuntimeServices::tellNotReloaded(const QString &what)
+{
+    QMessageBox box(QMessageBox::Warning, tr("File not reloaded"),
+                    tr("%1\n\nThe text shown here stays as it was.").arg(what), QMessageBox::Ok,
+                    m_parent);
+    box.setObjectName(QStringLiteral("NotReloaded"));
     box.exec();
 }
 

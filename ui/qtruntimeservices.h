@@ -25,9 +25,10 @@ public:
     QString currentDir() const override;
     void endProgram() override { m_endProgram(); }
     void showSaveFailure(const QString &fileName, const QString &reason) override;
-    Answer askSaveOver(const QString &fileName) override;
+    Answer askSaveOver(const QString &fileName, SaveOver why, const QString &linkTarget) override;
     Answer askReload(const QString &fileName) override;
     void tellDeleted(const QString &fileName) override;
+    void tellNotReloaded(const QString &what) override;
     // Progress shows once the work has taken half a second.
     void beginWork(const QString &what) override;
     void workProgress(qint64 done, qint64 total) override;

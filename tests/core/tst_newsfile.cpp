@@ -91,9 +91,9 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("error");
         QTest::newRow("missing") << path("missing.txt") << "No such file or directory";
-        QTest::newRow("a folder") << dir.path() << "Is a directory";
-        QTest::newRow("a FIFO") << path("fifo") << "Not a regular file";
-        QTest::newRow("a link to /dev/zero") << path("zero") << "Not a regular file";
+        QTest::newRow("a folder") << dir.path() << "folder";
+        QTest::newRow("a FIFO") << path("fifo") << "not a regular file";
+        QTest::newRow("a link to /dev/zero") << path("zero") << "not a regular file";
         QTest::newRow("larger than memory") << path("sparse") << "too large";
     }
     void readFailures()

@@ -71,9 +71,15 @@ public:
         diskQuestions.append(what + ": " + fileName);
         return diskAnswers.isEmpty() ? kCancel : diskAnswers.takeFirst();
     }
-    Answer askSaveOver(const QString &fileName) override { return diskAnswer("save over", fileName); }
+    Answer askSaveOver(const QString &fileName, SaveOver why, const QString &linkTarget) override
+    {
+        static const char *const kWhy[] = {"save over", "save over unread", "save over link"};
+        return diskAnswer(kWhy[int(why)],
+                          fileName + (linkTarget.isEmpty() ? QString() : " -> " + linkTarget));
+    }
     Answer askReload(const QString &fileName) override { return diskAnswer("reload", fileName); }
     void tellDeleted(const QString &fileName) override { diskAnswer("deleted", fileName); }
+    void tellNotReloaded(const QString &what) override { diskAnswer("not reloaded", what); }
 
     QStringList work;       // "Loading ...", "100%", "end"
     QList<double> progress; // every fraction told

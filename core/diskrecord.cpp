@@ -1,0 +1,80 @@
+#include "diskrecord.h"
+
+#include "filewriting.h"
+
+#include <QFileInfo>
+
+void DiskRecord::keep(const QString &path, const FileState &state)
+{
+    m_path = path;
+    m_state = state;
+    m_read = true;
+    m_told.reset();
+}
+
+void DiskRecord::notRead(const QString &path)
+{
+    m_path = path;
+    m_state = FileState::look(path);
+    m_read = !m_state.present;
+    m_told.reset();
+}
+
+void DiskRecord::saveFailed(const QString &path, const std::optional<FileState> &after)
+{
+    // What the program's own failed save left is not another program's
+    // change: only a later change is told as one.
+    if (after && sameFile(path, m_path)) {
+        m_state = *after;
+        m_read = true;
+    }
+}
+
+bool DiskRecord::sameFile(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    const QFileInfo first(a), second(b);
+    if (first.absoluteFilePath() == second.absoluteFilePath())
+        return true;
+    const QString canonical = first.canonicalFilePath();
+    return !canonical.isEmpty() && canonical == second.canonicalFilePath();
+}
+
+DiskRecord::Ask DiskRecord::beforeSave(const QString &path, QString *linkTarget)
+{
+    if (!sameFile(path, m_path))
+        return Ask::Nothing;
+    const FileState now = FileState::look(path);
+    // A folder is never written over: the save fails and says so.
+    if (now.folder)
+        return Ask::Nothing;
+    if (now.link && !m_state.link) {
+        if (linkTarget)
+            *linkTarget = linkedFile(path);
+        return Ask::NowLink;
+    }
+    if (!m_read)
+        return now.present ? Ask::NotRead : Ask::Nothing;
+    return changeSince(m_state, path, &m_state) == DiskChange::Changed ? Ask::Changed
+                                                                       : Ask::Nothing;
+}
+
+void DiskRecord::told(const QString &path)
+{
+    m_told = FileState::look(path);
+}
+
+DiskRecord::Tell DiskRecord::sinceLastLook(const QString &currentFile)
+{
+    if (m_path.isEmpty() || !sameFile(m_path, currentFile))
+        return Tell::Nothing;
+    const DiskChange change = changeSince(m_state, m_path, &m_state);
+    if (change == DiskChange::None)
+        return Tell::Nothing;
+    const FileState now = FileState::look(m_path);
+    if (m_told && m_told->sameIdentityAndTimes(now))
+        return Tell::Nothing;
+    m_told = now;
+    return change == DiskChange::Deleted ? Tell::Deleted : Tell::Changed;
+}

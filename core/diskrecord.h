@@ -1,0 +1,48 @@
+#pragma once
+
+#include "filestate.h"
+
+#include <QString>
+
+#include <optional>
+
+// What the program remembers of the current file on disk: what it was when
+// last read completely or written here, what a failed save left there, and
+// what the writer was last told of it. With it, a change that another program
+// or person made is told once and never written over unasked, and the
+// program's own writes are never taken for one.
+class DiskRecord {
+public:
+    // The file at path was read completely or written here, and is now state.
+    void keep(const QString &path, const FileState &state);
+    // The file at path could not be read: whatever is there (or comes there)
+    // was never read here.
+    void notRead(const QString &path);
+    // A save to path failed; after is what it left there, when it touched it.
+    void saveFailed(const QString &path, const std::optional<FileState> &after);
+
+    // What to ask before writing the text over the file at path.
+    enum class Ask {
+        Nothing, // write: the file is as read or written here, not there, or another one
+        Changed, // another program changed it
+        NotRead, // it was there but could not be read when it was opened
+        NowLink, // it was replaced by a link (to linkTarget)
+    };
+    Ask beforeSave(const QString &path, QString *linkTarget = nullptr);
+    // The writer was asked about the file at path as it now is.
+    void told(const QString &path);
+
+    // What to tell of the current file when the writer comes back to the
+    // window: each change once.
+    enum class Tell { Nothing, Changed, Deleted };
+    Tell sinceLastLook(const QString &currentFile);
+
+    const QString &path() const { return m_path; }
+    static bool sameFile(const QString &a, const QString &b);
+
+private:
+    QString m_path;
+    FileState m_state; // as read or written here; absent when nothing was there
+    bool m_read = true; // false: what is there was never read here
+    std::optional<FileState> m_told;
+};

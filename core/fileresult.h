@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+
+// The context of the texts that reading and writing news files show.
+class NewsFile {
+    Q_DECLARE_TR_FUNCTIONS(NewsFile)
+};
+
+// Outcome of a file operation; on failure, what failed and why, in the
+// operating system's words where it gave any. Callers branch on the kind,
+// never on the words.
+struct FileResult {
+    enum class Kind {
+        Ok,
+        Folder,     // a folder where a file was expected
+        NotRegular, // a pipe, a device or a socket
+        TooLarge,   // more than the memory can hold
+        Unstorable, // the text holds what the code page cannot store
+        System,     // the system refused; errorNumber says why
+    };
+
+    Kind kind = Kind::Ok;
+    int errorNumber = 0; // errno, for Kind::System
+    QString error;       // why, for the writer
+    // A save that failed after the file's old bytes were overwritten and that
+    // could not put them back: the file holds part of the new text.
+    bool incomplete = false;
+
+    bool ok() const { return kind == Kind::Ok; }
+    explicit operator bool() const { return ok(); }
+    static FileResult failure(Kind kind, const QString &why) { return {kind, 0, why, false}; }
+    // The system's error, in its own words.
+    static FileResult system(int errorNumber);
+    static FileResult folder();
+    static FileResult notRegular();
+};
