@@ -169,8 +169,9 @@ void FileCommands::OpenFile(const QString &path)
     const Busy busy(m_busy);
     m_dialog.FileName = QFileInfo(path).absoluteFilePath();
     // A file that is not there yet: an empty text, which Ctrl+S creates.
-    if (!QFileInfo::exists(m_dialog.FileName) && !QFileInfo(m_dialog.FileName).isSymLink()) {
-        m_disk.keep(m_dialog.FileName, FileState::absent());
+    // (A link that leads nowhere yet: the save creates the file it names.)
+    if (!QFileInfo::exists(m_dialog.FileName)) {
+        m_disk.keep(m_dialog.FileName, FileState::look(m_dialog.FileName));
         return;
     }
     loadCurrentFile();
@@ -341,8 +342,10 @@ void FileCommands::checkFileOnDisk()
         m_services.tellDeleted(m_disk.path());
         return;
     }
-    // Clean text is reloaded at once; unsaved text only when the writer says so.
-    if (m_document.Unsaved() && m_services.askReload(m_disk.path()) != RuntimeServices::Answer::Yes)
+    // Clean text is reloaded at once; unsaved text only when the writer says
+    // so, and not asked about when what is there now is no file to read.
+    if (m_document.Unsaved() && FileState::look(m_disk.path()).regular &&
+        m_services.askReload(m_disk.path()) != RuntimeServices::Answer::Yes)
         return;
     reload();
 }

@@ -1,6 +1,4 @@
-#include "fakes.h"
-#include "filecommands.h"
-#include "files.h"
+#include "editor.h"
 #include "keycommands.h"
 #include "plainhost.h"
 
@@ -21,31 +19,6 @@ const QString kOpenPrompt =
 const QString kError = FileCommands::loadErrorText();
 
 } // namespace
-
-// The commands with a plain document, a fake dialog and fake services, in a
-// working directory of their own.
-struct Editor {
-    QTemporaryDir dir;
-    PlainDocument d;
-    FakeDialog dialog;
-    FakeServices services;
-    FileCommands commands{d.document, dialog, services};
-
-    Editor()
-    {
-        services.workingDir = dir.path();
-        d.document.Reset();
-    }
-    QString path(const QString &name) const { return dir.filePath(name); }
-    QString text() const { return d.host.textValue; }
-    QString title() const { return d.host.titleValue; }
-    void type(const QString &text) { d.host.setText(d.host.textValue + text); }
-    void loadQuickFile(const QByteArray &bytes)
-    {
-        writeBytes(path("news.txt"), bytes);
-        commands.Quickload();
-    }
-};
 
 class TestFileCommands : public QObject {
     Q_OBJECT
