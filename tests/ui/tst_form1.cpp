@@ -13,6 +13,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
+#include <QDateTime>
 #include <QDialog>
 #include <QFile>
 #include <QFileDialog>
@@ -313,6 +314,63 @@ private slots:
         QVERIFY(hidesDetails); // seen as "*.txt (Textfiles)"
         QCOMPARE(w.form.windowTitle(), kTitle + "*");
         QCOMPARE(w.form.dialog().FileName, QString());
+    }
+
+    // What only the window shows of the file questions: Enter never acts, a
+    // cancelled real dialog keeps the current file, and a reload that cannot
+    // read leaves the text and its undo as they were.
+    void fileQuestionsKeepTheText()
+    {
+        const QString news = path("news.txt");
+        writeBytes(news, "old\r\n");
+        Window w;
+        QTest::keyClick(w.text, Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(w.form.dialog().FileName, news);
+        for (const char *button : {"cmd_Save", "cmd_Open"}) {
+            whenModalShows([](QWidget *dialog) { static_cast<QDialog *>(dialog)->reject(); });
+            w.form.findChild<QPushButton *>(button)->click();
+            QCOMPARE(w.form.dialog().FileName, news);
+        }
+        QCOMPARE(w.text->toPlainText(), QString("old\n"));
+        QTest::keyClick(w.text, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(w.text, "!");
+        const auto changeFile = [&](const QByteArray &bytes) {
+            writeBytes(news, bytes);
+            QFile file(news);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(60 + bytes.size()),
+                                     QFileDevice::FileModificationTime));
+        };
+        QStringList seen;
+        const auto pressEnter = [&seen](QWidget *box) {
+            seen.append(box->objectName());
+            QTest::keyClick(box, Qt::Key_Return);
+        };
+        const auto activate = [&] {
+            QEvent activation(QEvent::WindowActivate);
+            QApplication::sendEvent(&w.form, &activation);
+        };
+        changeFile("other\r\n");
+        whenModalShows(pressEnter);
+        QTest::keyClick(w.text, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(readBytes(news), QByteArray("other\r\n"));
+        changeFile("another\r\n");
+        whenModalShows(pressEnter);
+        activate();
+        QTRY_COMPARE_WITH_TIMEOUT(seen.size(), 2, 5000);
+        QCOMPARE(seen, (QStringList{"SaveOver", "Reload"}));
+        QCOMPARE(w.text->toPlainText(), QString("old\n!"));
+        QVERIFY(QFile::remove(news) && QDir(dir.path()).mkdir("news.txt"));
+        whenModalShows(pressEnter);
+        activate();
+        QTRY_COMPARE_WITH_TIMEOUT(seen.size(), 3, 5000);
+        QCOMPARE(seen.last(), QString("NotReloaded"));
+        QCOMPARE(w.text->toPlainText(), QString("old\n!"));
+        QCOMPARE(w.form.windowTitle(), kTitle + "*");
+        QTest::keyClick(w.text, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.text->toPlainText(), QString("old\n"));
+        QCOMPARE(w.form.windowTitle(), kTitle);
+        QVERIFY(QDir(dir.path()).rmdir("news.txt"));
     }
 
     void closingAsksLikeExit()
