@@ -121,8 +121,14 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
     FileResult written;
     std::optional<FileState> state;
     // Another program's change is never written over unasked.
-    if (!mayWriteOver(path))
+    switch (mayWriteOver(path)) {
+    case Write::Yes:
+        break;
+    case Write::No:
         return SaveOutcome::NotChosen;
+    case Write::Failed:
+        return SaveOutcome::Failed;
+    }
     {
         const Work work(m_services, tr("Saving %1").arg(path));
         const QString text = m_document.host().textForSave(work.step(0, 2));
@@ -306,13 +312,18 @@ QString FileCommands::notReloadedText(const QString &path, const FileResult &rea
     }
 }
 
-bool FileCommands::mayWriteOver(const QString &path)
+FileCommands::Write FileCommands::mayWriteOver(const QString &path)
 {
     QString linkTarget;
+    int error = 0;
     RuntimeServices::SaveOver why;
-    switch (m_disk.beforeSave(path, &linkTarget)) {
+    switch (m_disk.beforeSave(path, &linkTarget, &error)) {
     case DiskRecord::Ask::Nothing:
-        return true;
+        return Write::Yes;
+    case DiskRecord::Ask::Unknown:
+        // Not knowing whether another program changed it, write nothing.
+        m_services.showSaveFailure(path, FileResult::system(error).error);
+        return Write::Failed;
     case DiskRecord::Ask::Changed:
         why = RuntimeServices::SaveOver::Changed;
         break;
@@ -324,22 +335,27 @@ bool FileCommands::mayWriteOver(const QString &path)
         break;
     }
     if (m_services.askSaveOver(path, why, linkTarget) == RuntimeServices::Answer::Yes)
-        return true;
+        return Write::Yes;
     // Asked now: the next activation does not ask again about this change.
     m_disk.told(path);
-    return false;
+    return Write::No;
 }
 
 void FileCommands::checkFileOnDisk()
 {
     if (m_busy)
         return;
-    const DiskRecord::Tell tell = m_disk.sinceLastLook(m_dialog.FileName);
+    int error = 0;
+    const DiskRecord::Tell tell = m_disk.sinceLastLook(m_dialog.FileName, &error);
     if (tell == DiskRecord::Tell::Nothing)
         return;
     const Busy busy(m_busy);
     if (tell == DiskRecord::Tell::Deleted) {
         m_services.tellDeleted(m_disk.path());
+        return;
+    }
+    if (tell == DiskRecord::Tell::Unknown) {
+        m_services.tellNotReloaded(notReloadedText(m_disk.path(), FileResult::system(error)));
         return;
     }
     // Clean text is reloaded at once; unsaved text only when the writer says

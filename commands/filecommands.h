@@ -65,7 +65,8 @@ private:
     };
 
     SaveOutcome writeFile(const QString &path);
-    bool mayWriteOver(const QString &path);
+    enum class Write { Yes, No, Failed };
+    Write mayWriteOver(const QString &path);
     void prepareDialog(const QString &title, int flags);
     void loadCurrentFile();
     std::optional<Loaded> readIntoText(const QString &path);

@@ -24,7 +24,7 @@ void DiskRecord::saveFailed(const QString &path, const std::optional<FileState> 
 {
     // What the program's own failed save left is not another program's
     // change: only a later change is told as one.
-    if (after && sameFile(path, m_path)) {
+    if (after && !after->unknown && sameFile(path, m_path)) {
         m_state = *after;
         m_read = true;
     }
@@ -41,11 +41,16 @@ bool DiskRecord::sameFile(const QString &a, const QString &b)
     return !canonical.isEmpty() && canonical == second.canonicalFilePath();
 }
 
-DiskRecord::Ask DiskRecord::beforeSave(const QString &path, QString *linkTarget)
+DiskRecord::Ask DiskRecord::beforeSave(const QString &path, QString *linkTarget, int *error)
 {
     if (!sameFile(path, m_path))
         return Ask::Nothing;
     const FileState now = FileState::look(path);
+    if (now.unknown) {
+        if (error)
+            *error = now.unknown;
+        return Ask::Unknown;
+    }
     // A folder is never written over: the save fails and says so.
     if (now.folder)
         return Ask::Nothing;
@@ -56,8 +61,8 @@ DiskRecord::Ask DiskRecord::beforeSave(const QString &path, QString *linkTarget)
     }
     if (!m_read)
         return now.present ? Ask::NotRead : Ask::Nothing;
-    return changeSince(m_state, path, &m_state) == DiskChange::Changed ? Ask::Changed
-                                                                       : Ask::Nothing;
+    return changeSince(m_state, path, &m_state, &now) == DiskChange::Changed ? Ask::Changed
+                                                                             : Ask::Nothing;
 }
 
 void DiskRecord::told(const QString &path)
@@ -65,16 +70,24 @@ void DiskRecord::told(const QString &path)
     m_told = FileState::look(path);
 }
 
-DiskRecord::Tell DiskRecord::sinceLastLook(const QString &currentFile)
+DiskRecord::Tell DiskRecord::sinceLastLook(const QString &currentFile, int *error)
 {
     if (m_path.isEmpty() || !sameFile(m_path, currentFile))
         return Tell::Nothing;
-    const DiskChange change = changeSince(m_state, m_path, &m_state);
-    if (change == DiskChange::None)
-        return Tell::Nothing;
+    const auto toldBefore = [this](const FileState &now) {
+        if (m_told && m_told->sameIdentityAndTimes(now))
+            return true;
+        m_told = now;
+        return false;
+    };
     const FileState now = FileState::look(m_path);
-    if (m_told && m_told->sameIdentityAndTimes(now))
+    if (now.unknown) {
+        if (error)
+            *error = now.unknown;
+        return toldBefore(now) ? Tell::Nothing : Tell::Unknown;
+    }
+    const DiskChange change = changeSince(m_state, m_path, &m_state, &now);
+    if (change == DiskChange::None || toldBefore(now))
         return Tell::Nothing;
-    m_told = now;
     return change == DiskChange::Deleted ? Tell::Deleted : Tell::Changed;
 }

@@ -27,15 +27,21 @@ public:
         Changed, // another program changed it
         NotRead, // it was there but could not be read when it was opened
         NowLink, // it was replaced by a link (to linkTarget)
+        Unknown, // the system cannot say what is there (errno in error)
     };
-    Ask beforeSave(const QString &path, QString *linkTarget = nullptr);
+    Ask beforeSave(const QString &path, QString *linkTarget = nullptr, int *error = nullptr);
     // The writer was asked about the file at path as it now is.
     void told(const QString &path);
 
     // What to tell of the current file when the writer comes back to the
     // window: each change once.
-    enum class Tell { Nothing, Changed, Deleted };
-    Tell sinceLastLook(const QString &currentFile);
+    enum class Tell {
+        Nothing,
+        Changed,
+        Deleted,
+        Unknown, // the system cannot say what is there (errno in error)
+    };
+    Tell sinceLastLook(const QString &currentFile, int *error = nullptr);
 
     const QString &path() const { return m_path; }
     static bool sameFile(const QString &a, const QString &b);

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+
 #ifdef Q_OS_UNIX
 #include "syscalls.h"
 #endif
@@ -31,12 +33,16 @@ FileState FileState::look(const QString &path)
     FileState state;
 #ifdef Q_OS_UNIX
     const QByteArray name = QFile::encodeName(path);
+    const auto missing = [] { return errno == ENOENT || errno == ENOTDIR; };
     struct stat st {};
-    if (sys().lstat(name.constData(), &st) != 0)
+    if (sys().lstat(name.constData(), &st) != 0) {
+        state.unknown = missing() ? 0 : errno;
         return state;
+    }
     const bool link = S_ISLNK(st.st_mode);
     if (link && sys().stat(name.constData(), &st) != 0) {
         state.link = true; // a link to nothing: no file there
+        state.unknown = missing() ? 0 : errno;
         return state;
     }
     state = fromStat(st);
@@ -59,8 +65,13 @@ FileState FileState::look(const QString &path)
 FileState FileState::of(const QString &path, QByteArrayView bytes)
 {
     FileState state = look(path);
-    if (state.present)
-        state.setBytes(bytes);
+    if (!state.present) {
+        state = FileState();
+        state.present = state.regular = true;
+        state.link = isLink(path) > 0;
+        state.size = bytes.size();
+    }
+    state.setBytes(bytes);
     return state;
 }
 
@@ -89,14 +100,19 @@ quint64 FileState::digestOf(QByteArrayView bytes)
 
 bool FileState::sameIdentityAndTimes(const FileState &other) const
 {
-    return present == other.present && link == other.link && device == other.device &&
+    return present == other.present && link == other.link && unknown == other.unknown &&
+           device == other.device &&
            inode == other.inode && size == other.size && modifiedNs == other.modifiedNs &&
            changedNs == other.changedNs;
 }
 
-DiskChange changeSince(const FileState &remembered, const QString &path, FileState *refreshed)
+DiskChange changeSince(const FileState &remembered, const QString &path, FileState *refreshed,
+                       const FileState *seen)
 {
-    const FileState now = FileState::look(path);
+    const FileState now = seen ? *seen : FileState::look(path);
+    // What the system cannot say is no change: the next look tells.
+    if (now.unknown)
+        return DiskChange::None;
     if (!now.present)
         return remembered.present ? DiskChange::Deleted : DiskChange::None;
     if (!remembered.present)

@@ -16,6 +16,7 @@ struct FileState {
     bool regular = false;
     bool folder = false;
     bool link = false; // the name itself is a symbolic link
+    int unknown = 0;   // the system's error when it could not say what is there
     quint64 device = 0;
     quint64 inode = 0;
     qint64 size = 0;
@@ -28,7 +29,9 @@ struct FileState {
     // The file's identity and times now (following links), and whether the
     // name is a link; no digest.
     static FileState look(const QString &path);
-    // The same, with the digest of bytes, which the file holds.
+    // The same, with the digest of bytes, which the file holds. A file the
+    // program just wrote that the system cannot look at is remembered by its
+    // size and bytes alone.
     static FileState of(const QString &path, QByteArrayView bytes);
     static quint64 digestOf(QByteArrayView bytes);
     // 1 when the name is a symbolic link, 0 when not, -1 (errno set) when
@@ -53,6 +56,7 @@ enum class DiskChange {
 // Looks again at the file; reads its bytes only when its identity, size or
 // times differ from what was remembered. When they differ but the bytes are
 // the same, refreshed (when given) receives what the file now is, so that the
-// next look need not read the bytes again.
+// next look need not read the bytes again. seen: what a look just now found,
+// so that it need not look again.
 DiskChange changeSince(const FileState &remembered, const QString &path,
-                       FileState *refreshed = nullptr);
+                       FileState *refreshed = nullptr, const FileState *seen = nullptr);

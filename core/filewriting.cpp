@@ -32,18 +32,23 @@ void tellWritten(const ProgressSink &progress, qint64 written, qint64 total)
 
 #ifdef Q_OS_UNIX
 // The file itself, not a link to it: a save writes the file the link points
-// to, and a link to a link to the one that points on.
-QByteArray resolveTarget(const QByteArray &name)
+// to, and a link to a link to the one that points on. 0, or the system's
+// error when it could not say.
+int resolveTarget(const QByteArray &name, QByteArray &target)
 {
-    QByteArray target = name;
+    target = name;
     for (int hops = 0; hops < 40; ++hops) {
         struct stat st {};
-        if (sys().lstat(target.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return target;
+        if (sys().lstat(target.constData(), &st) != 0)
+            return errno == ENOENT ? 0 : errno;
+        if (!S_ISLNK(st.st_mode))
+            return 0;
         QByteArray next(4096, Qt::Uninitialized);
         const ssize_t n = sys().readlink(target.constData(), next.data(), size_t(next.size()));
-        if (n <= 0 || n == next.size())
-            return target;
+        if (n < 0)
+            return errno;
+        if (n == 0 || n == next.size())
+            return ENAMETOOLONG;
         next.truncate(n);
         if (!next.startsWith('/')) {
             const qsizetype slash = target.lastIndexOf('/');
@@ -51,7 +56,7 @@ QByteArray resolveTarget(const QByteArray &name)
         }
         target = next;
     }
-    return target;
+    return ELOOP;
 }
 
 // Writes all bytes to fd in slices, telling progress after each; 0 or errno.
@@ -139,9 +144,9 @@ FileResult writeInPlace(const QString &path, const QByteArray &name, const QByte
     if (const FileResult read = readAllInSlices(file, st.st_size, old); !read)
         return read;
     const auto tellAfter = [&](bool known) {
-        if (!after)
-            return;
         FileState now = FileState::look(path);
+        if (!after || !now.present)
+            return;
         if (known)
             now.setBytes(old);
         *after = now;
@@ -269,7 +274,9 @@ FileResult replaceFile(const QString &path, const QByteArray &name, const struct
 QString linkedFile(const QString &path)
 {
 #ifdef Q_OS_UNIX
-    return QFile::decodeName(resolveTarget(QFile::encodeName(QFileInfo(path).absoluteFilePath())));
+    QByteArray target;
+    resolveTarget(QFile::encodeName(QFileInfo(path).absoluteFilePath()), target);
+    return QFile::decodeName(target);
 #else
     const QString target = QFileInfo(path).canonicalFilePath();
     return target.isEmpty() ? path : target;
@@ -288,7 +295,9 @@ FileResult writeFileBytes(const QString &path, const QByteArray &bytes,
 {
     try {
 #ifdef Q_OS_UNIX
-        const QByteArray name = resolveTarget(QFile::encodeName(path));
+        QByteArray name;
+        if (const int error = resolveTarget(QFile::encodeName(path), name))
+            return FileResult::system(error);
         struct stat st {};
         if (sys().stat(name.constData(), &st) != 0) {
             if (errno != ENOENT)
