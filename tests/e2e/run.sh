@@ -457,6 +457,28 @@ activation_offers_reload() {
     [ "$(copied_text)" = "new from the desk" ] || { echo "text: $(copied_text)"; return 1; }
 }
 
+# Back at the window after news.txt became a folder: the text, its mark and
+# its undo stay, and the writer is told why it was not reloaded.
+reload_that_cannot_read_keeps_the_text() {
+    local dir
+    dir=$(news_folder 'ours\r\n')
+    start_app "$dir" || return 1
+    keys ctrl+l ctrl+End x BackSpace
+    wait_for 5 title_is "$TITLE" || return 1
+    rm "$dir/news.txt" && mkdir "$dir/news.txt"
+    keys ctrl+f
+    wait_for 10 find_window '^Find$' || return 1
+    keys Escape
+    focus_main
+    wait_for 10 find_window '^File not reloaded$' || { echo "not told"; return 1; }
+    keys Return
+    wait_for 5 eval '! find_window "^File not reloaded$"' || return 1
+    focus_main
+    title_is "$TITLE" || { echo "marked"; return 1; }
+    keys ctrl+z
+    [ "$(copied_text)" = "$(printf 'ours\nx')" ] || { echo "text: $(copied_text)"; return 1; }
+}
+
 # heraldpad FILE: a name with a space and accents; a missing file, which
 # Ctrl+S creates unless another program put one there meanwhile; a folder.
 file_on_the_command_line() {
@@ -484,7 +506,13 @@ file_on_the_command_line() {
 
     start_app "$dir" "$dir" || return 1
     [ "$(copied_text)" = "$LOAD_ERROR" ] || { echo "text: $(copied_text)"; return 1; }
-    title_is "$TITLE"
+    title_is "$TITLE" || return 1
+    # A folder is never asked about: the save fails and says so.
+    keys End x ctrl+s
+    wait_for 10 find_window '^Save failed$' || { echo "no failure told for a folder"; return 1; }
+    changed_question_shows && { echo "asked about a folder"; return 1; }
+    keys Return
+    return 0
 }
 
 # quicksave_in FOLDER: Ctrl+L, a letter and Ctrl+S in a program started there.
@@ -620,6 +648,7 @@ check "maximised at once and restored, the window is back at its size" early_max
 check "a long load with the Find window open shows the text" long_load_with_find_open_shows_the_text
 check "another program's change: Ctrl+S asks; a touch or a deleted file does not" another_program_changes_the_file
 check "back at the window after a change: Reload shows the new text" activation_offers_reload
+check "a reload that cannot read keeps the text and says why" reload_that_cannot_read_keeps_the_text
 check "heraldpad FILE: accents, a missing file, a folder" file_on_the_command_line
 check "a save keeps links, mode, owner, other names; in place where it must" save_keeps_what_the_file_is
 echo "-- through AT-SPI"
