@@ -1,6 +1,6 @@
 #include "filewriting.h"
 
-#include "newsfile.h"
+#include "memorycheck.h"
 #include "regularfile.h"
 
 #include <QFile>
@@ -133,7 +133,7 @@ FileResult writeInPlace(const QString &path, const QByteArray &name, const QByte
     struct stat st {};
     if (sys().fstat(file.fd, &st) != 0)
         return FileResult::system(errno);
-    if (!rewriteFitsInMemory(st.st_size, bytes.size(), availableMemory()))
+    if (!rewriteFitsInMemory(st.st_size, availableMemory()))
         return FileResult::failure(
             FileResult::Kind::TooLarge,
             NewsFile::tr("The file is rewritten in place (it has other names, or its folder "
@@ -283,12 +283,6 @@ QString linkedFile(const QString &path)
 #endif
 }
 
-bool rewriteFitsInMemory(qint64 oldBytes, qint64 newBytes, qint64 availableBytes)
-{
-    // The new bytes are in memory already.
-    Q_UNUSED(newBytes);
-    return availableBytes < 0 || oldBytes < availableBytes - availableBytes / 8;
-}
 
 FileResult writeFileBytes(const QString &path, const QByteArray &bytes,
                           const ProgressSink &progress, std::optional<FileState> *after)

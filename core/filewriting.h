@@ -33,6 +33,3 @@ FileResult writeFileBytes(const QString &path, const QByteArray &bytes,
 // The file that a link at path leads to, as a full path; path itself when it
 // is no link.
 QString linkedFile(const QString &path);
-
-// Whether old and new bytes of a file rewritten in place can be held at once.
-bool rewriteFitsInMemory(qint64 oldBytes, qint64 newBytes, qint64 availableBytes);

@@ -1,5 +1,5 @@
 // Whether a news file fits in the memory the system can still give.
-#include "newsfile.h"
+#include "memorycheck.h"
 
 #include <QFile>
 
@@ -24,4 +24,9 @@ bool loadFitsInMemory(qint64 bytes, qint64 lines, qint64 availableBytes)
         return true;
     const qint64 needed = bytes * 4 + lines * kBytesPerLine;
     return needed < availableBytes - availableBytes / 8;
+}
+
+bool rewriteFitsInMemory(qint64 oldBytes, qint64 availableBytes)
+{
+    return availableBytes < 0 || oldBytes < availableBytes - availableBytes / 8;
 }

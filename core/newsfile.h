@@ -3,6 +3,7 @@
 #include "codepage.h"
 #include "fileresult.h"
 #include "filestate.h"
+#include "memorycheck.h"
 #include "progress.h"
 
 #include <QByteArray>
@@ -16,8 +17,6 @@
 // Takes the text of a file a slice of whole lines at a time.
 using TextSink = std::function<void(const QString &slice)>;
 
-// Memory the system can still give, in bytes, or -1 where it does not say.
-qint64 availableMemory();
 
 // Reads a news text file. Every line, the last one too, is followed by CR LF;
 // CR LF, a lone CR and a lone LF each end a line. The text goes to appendSlice
@@ -43,16 +42,6 @@ FileResult WriteNewsFile(const QString &path, const QString &text, const CodePag
                          QByteArray *written = nullptr, const ProgressSink &progress = {},
                          std::optional<FileState> *state = nullptr);
 
-// Whether a news file of this many bytes and lines can be held, with memory to
-// spare: its bytes as the saved text, two bytes a character in the text area, a
-// slice being decoded and the text area's own record of every line (about
-// kBytesPerLine, measured with 5 million empty lines). availableBytes < 0:
-// not known.
-// Asked once with lines 0 before reading a file, and again once they are counted.
-inline constexpr qint64 kBytesPerLine = 128;
-// What a character of the text on screen costs, with the text area's records.
-inline constexpr qint64 kBytesPerKeptChar = 4;
-bool loadFitsInMemory(qint64 bytes, qint64 lines, qint64 availableBytes);
 
 // "news.txt" in the given working directory.
 QString QuickFilePath(const QString &workingDirectory, QChar separator = QDir::separator());

@@ -286,6 +286,15 @@ private slots:
         QCOMPARE(loadFitsInMemory(bytes, lines, available), fits);
     }
 
+    // A file rewritten in place holds its old bytes while the new ones go in,
+    // an eighth of the memory left free.
+    void rewriteMemoryCheck()
+    {
+        QVERIFY(rewriteFitsInMemory(6999, 8000));
+        QVERIFY(!rewriteFitsInMemory(7000, 8000));
+        QVERIFY(rewriteFitsInMemory(qint64(1) << 40, -1));
+    }
+
     // A file whose bytes fit but whose many lines would not is refused once
     // they are counted, before the text is given anything.
     void manyLinesAreRefused()
