@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 const QString kFilter = QStringLiteral("*.txt (Textfiles)|*.txt");
@@ -270,28 +271,31 @@ void FileCommands::reload()
 {
     const QString path = m_dialog.FileName;
     Loaded loaded;
-    QStringList slices;
     FileResult read;
     {
         const Work work(m_services, tr("Loading %1").arg(path));
         // The text shown stays until the new one is whole: count it too.
         const qint64 available = availableMemory();
         const qint64 kept = m_document.host().textLength() * kBytesPerKeptChar;
+        QStringList slices;
         read = ReadNewsFile(
             path, m_document.codePage(), [&slices](const QString &slice) { slices.append(slice); },
-            loaded.bytes, work.step(), available < 0 ? available : std::max<qint64>(0, available - kept),
-            &loaded.state);
+            loaded.bytes, work.step(0, 2),
+            available < 0 ? available : std::max<qint64>(0, available - kept), &loaded.state);
+        if (read) {
+            m_document.setLoadingFile(true);
+            DocumentHost &host = m_document.host();
+            host.setText(QString());
+            const ProgressSink filled = work.step(1, 2);
+            for (qsizetype i = 0; i < slices.size(); ++i) {
+                host.appendText(std::exchange(slices[i], QString()));
+                filled(i + 1, slices.size());
+            }
+        }
     }
     if (!read) {
         m_services.tellNotReloaded(notReloadedText(path, read));
         return;
-    }
-    m_document.setLoadingFile(true);
-    DocumentHost &host = m_document.host();
-    host.setText(QString());
-    for (QString &slice : slices) {
-        host.appendText(slice);
-        slice = QString();
     }
     finishLoad(loaded);
 }
