@@ -147,6 +147,7 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
     else
         m_document.MarkClean(bytes);
     m_disk.keep(path, state.value_or(FileState::absent()));
+    m_onlyOnScreen = false;
     return SaveOutcome::Saved;
 }
 
@@ -161,7 +162,7 @@ void FileCommands::prepareDialog(const QString &title, int flags)
 void FileCommands::Load()
 {
     const Busy busy(m_busy);
-    if (m_document.Unsaved() && !SecuritySave(actionOpen()))
+    if (textAtRisk() && !SecuritySave(actionOpen()))
         return;
     prepareDialog(tr("Open text file"), FileDialog::HideReadOnly);
     // A cancelled dialog leaves the text, its undo history and the current
@@ -194,7 +195,7 @@ void FileCommands::loadCurrentFile()
 void FileCommands::LoadDropped(const QString &path)
 {
     const Busy busy(m_busy);
-    if (m_document.Unsaved() && !SecuritySave(actionOpen()))
+    if (textAtRisk() && !SecuritySave(actionOpen()))
         return;
     m_document.host().setText(QString());
     const auto loaded = readIntoText(path);
@@ -219,7 +220,7 @@ FileCommands::Drop FileCommands::whatDropDoes(const QList<QUrl> &urls, QString *
 void FileCommands::Quickload()
 {
     const Busy busy(m_busy);
-    if (m_document.Unsaved() && !SecuritySave(actionOpen()))
+    if (textAtRisk() && !SecuritySave(actionOpen()))
         return;
     m_document.host().setText(QString());
     const QString path = QuickFilePath(m_services.currentDir());
@@ -235,6 +236,7 @@ void FileCommands::Quickload()
 // bytes, or nothing when it could not be read and the text says so instead.
 std::optional<FileCommands::Loaded> FileCommands::readIntoText(const QString &path)
 {
+    m_onlyOnScreen = false; // the text it was about is gone
     m_document.setLoadingFile(true);
     Loaded loaded;
     FileResult read;
@@ -260,6 +262,7 @@ std::optional<FileCommands::Loaded> FileCommands::readIntoText(const QString &pa
 
 void FileCommands::finishLoad(const Loaded &loaded)
 {
+    m_onlyOnScreen = false;
     m_document.setLoadingFile(false);
     m_document.MarkClean(loaded.bytes);
     m_disk.keep(m_dialog.FileName, loaded.state);
@@ -294,6 +297,9 @@ void FileCommands::reload()
         }
     }
     if (!read) {
+        // The file no longer holds the text shown: it is offered for saving
+        // before it is thrown away.
+        m_onlyOnScreen = true;
         m_services.tellNotReloaded(notReloadedText(path, read));
         return;
     }
@@ -337,12 +343,15 @@ FileCommands::Write FileCommands::mayWriteOver(const QString &path)
     case DiskRecord::Ask::NowLink:
         why = RuntimeServices::SaveOver::NowLink;
         break;
+    case DiskRecord::Ask::Created:
+        why = RuntimeServices::SaveOver::Created;
+        break;
     }
-    if (m_services.askSaveOver(path, why, linkTarget) == RuntimeServices::Answer::Yes)
-        return Write::Yes;
-    // Asked now: the next activation does not ask again about this change.
+    const bool saveOver = m_services.askSaveOver(path, why, linkTarget) == RuntimeServices::Answer::Yes;
+    // Asked now: the next activation does not tell of this change again,
+    // also when the save that follows fails.
     m_disk.told(path);
-    return Write::No;
+    return saveOver ? Write::Yes : Write::No;
 }
 
 void FileCommands::checkFileOnDisk()
@@ -355,6 +364,7 @@ void FileCommands::checkFileOnDisk()
         return;
     const Busy busy(m_busy);
     if (tell == DiskRecord::Tell::Deleted) {
+        m_onlyOnScreen = true;
         m_services.tellDeleted(m_disk.path());
         return;
     }
@@ -378,7 +388,12 @@ void FileCommands::Exit()
     m_services.endProgram();
 }
 
+bool FileCommands::textAtRisk() const
+{
+    return m_document.Unsaved() || m_onlyOnScreen;
+}
+
 bool FileCommands::mayClose()
 {
-    return !m_document.Unsaved() || SecuritySave(actionExit());
+    return !textAtRisk() || SecuritySave(actionExit());
 }

@@ -72,6 +72,8 @@ private:
     std::optional<Loaded> readIntoText(const QString &path);
     void finishLoad(const Loaded &loaded);
     void reload();
+    // Unsaved, or in no file any more: offered for saving before it goes.
+    bool textAtRisk() const;
     static QString notReloadedText(const QString &path, const FileResult &read);
 
     NewsDocument &m_document;
@@ -80,5 +82,8 @@ private:
 
     // What the current file was when last read completely or written here.
     DiskRecord m_disk;
+    // The current file was deleted or replaced by what cannot be read: the
+    // text shown, clean or not, is in no file.
+    bool m_onlyOnScreen = false;
     bool m_busy = false;
 };

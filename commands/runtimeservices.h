@@ -24,6 +24,7 @@ public:
         Changed, // another program changed it since it was read or written here
         NotRead, // it could not be read when it was opened
         NowLink, // it was replaced by a link to linkTarget
+        Created, // it was not there when the program looked, and now is
     };
     // Yes: save over it; anything else: write nothing. The acting button is
     // never the default.

@@ -8,6 +8,7 @@ void DiskRecord::keep(const QString &path, const FileState &state)
 {
     m_path = path;
     m_state = state;
+    m_linkTarget = state.link ? linkedFile(path) : QString();
     m_read = true;
     m_told.reset();
 }
@@ -16,6 +17,7 @@ void DiskRecord::notRead(const QString &path)
 {
     m_path = path;
     m_state = FileState::look(path);
+    m_linkTarget = m_state.link ? linkedFile(path) : QString();
     m_read = !m_state.present;
     m_told.reset();
 }
@@ -54,15 +56,27 @@ DiskRecord::Ask DiskRecord::beforeSave(const QString &path, QString *linkTarget,
     // A folder is never written over: the save fails and says so.
     if (now.folder)
         return Ask::Nothing;
-    if (now.link && !m_state.link) {
-        if (linkTarget)
-            *linkTarget = linkedFile(path);
-        return Ask::NowLink;
+    if (now.link) {
+        int failed = 0;
+        const QString target = linkedFile(path, &failed);
+        if (failed) {
+            if (error)
+                *error = failed;
+            return Ask::Unknown;
+        }
+        // (A link whose target could not be read when it was kept is taken
+        // to lead where it did.)
+        if (!m_state.link || (!m_linkTarget.isEmpty() && target != m_linkTarget)) {
+            if (linkTarget)
+                *linkTarget = target;
+            return Ask::NowLink;
+        }
     }
     if (!m_read)
         return now.present ? Ask::NotRead : Ask::Nothing;
-    return changeSince(m_state, path, &m_state, &now) == DiskChange::Changed ? Ask::Changed
-                                                                             : Ask::Nothing;
+    if (changeSince(m_state, path, &m_state, &now) != DiskChange::Changed)
+        return Ask::Nothing;
+    return m_state.present ? Ask::Changed : Ask::Created;
 }
 
 void DiskRecord::told(const QString &path)

@@ -26,7 +26,8 @@ public:
         Nothing, // write: the file is as read or written here, not there, or another one
         Changed, // another program changed it
         NotRead, // it was there but could not be read when it was opened
-        NowLink, // it was replaced by a link (to linkTarget)
+        NowLink, // it was replaced by a link, or its link by one to another file (linkTarget)
+        Created, // there was none when the program looked, and another program made it
         Unknown, // the system cannot say what is there (errno in error)
     };
     Ask beforeSave(const QString &path, QString *linkTarget = nullptr, int *error = nullptr);
@@ -49,6 +50,7 @@ public:
 private:
     QString m_path;
     FileState m_state; // as read or written here; absent when nothing was there
+    QString m_linkTarget; // where the name led, when it was a link
     bool m_read = true; // false: what is there was never read here
     std::optional<FileState> m_told;
 };

@@ -12,10 +12,10 @@ FileResult FileResult::system(int errorNumber)
 
 FileResult FileResult::folder()
 {
-    return failure(Kind::Folder, NewsFile::tr("It is a folder, not a file"));
+    return failure(Kind::Folder, NewsFile::tr("It is a folder, not a file."));
 }
 
 FileResult FileResult::notRegular()
 {
-    return failure(Kind::NotRegular, NewsFile::tr("It is not a regular file (a pipe or a device)"));
+    return failure(Kind::NotRegular, NewsFile::tr("It is not a regular file, but a pipe or a device."));
 }

@@ -119,6 +119,11 @@ DiskChange changeSince(const FileState &remembered, const QString &path, FileSta
         return DiskChange::Changed;
     if (now.sameIdentityAndTimes(remembered))
         return DiskChange::None;
+    // A device or a pipe has no bytes of its own to change: only another
+    // one in its place counts.
+    if (!now.regular && !now.folder && !remembered.regular && !remembered.folder &&
+        now.device == remembered.device && now.inode == remembered.inode)
+        return DiskChange::None;
     // A pipe or a device is never read here: it could block or never end.
     if (!remembered.bytesKnown || now.size != remembered.size || !now.regular ||
         now.link != remembered.link)

@@ -3,6 +3,7 @@
 #include "memorycheck.h"
 #include "regularfile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <new>
 
 #ifdef Q_OS_UNIX
@@ -97,14 +99,24 @@ bool putBack(int fd, const QByteArray &old)
 }
 
 // A device or a pipe: written as it is, and what went there stays there.
-FileResult writeToDevice(const QByteArray &name, const QByteArray &bytes,
-                         const ProgressSink &progress)
+FileResult writeToDevice(const QString &path, const QByteArray &name, const QByteArray &bytes,
+                         const ProgressSink &progress, std::optional<FileState> *after)
 {
+    // A pipe whose reader went away must fail the save, not end the program.
+    static const bool pipesFail = std::signal(SIGPIPE, SIG_IGN) != SIG_ERR;
+    Q_UNUSED(pipesFail);
     OpenFile file;
     // A pipe without a reader fails at once rather than waiting for one.
     file.fd = sys().open(name.constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK, 0);
-    if (file.fd < 0)
+    if (file.fd < 0) {
+        if (errno == ENXIO)
+            return FileResult::failure(FileResult::Kind::NotRegular,
+                                       NewsFile::tr("It is a pipe that no program reads from."));
         return FileResult::system(errno);
+    }
+    // Whatever happens now, it is the program's own write to this device.
+    if (after)
+        *after = FileState::look(path);
     const int flags = sys().fcntl(file.fd, F_GETFL, 0);
     if (flags < 0 || sys().fcntl(file.fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
         return FileResult::system(errno);
@@ -139,7 +151,7 @@ FileResult writeInPlace(const QString &path, const QByteArray &name, const QByte
             NewsFile::tr("The file is rewritten in place (it has other names, or its folder "
                          "takes no new file), and its old text and the new one do not fit in "
                          "memory together, so that the old one could not be put back if the "
-                         "save failed"));
+                         "save failed."));
     QByteArray old;
     if (const FileResult read = readAllInSlices(file, st.st_size, old); !read)
         return read;
@@ -271,13 +283,18 @@ FileResult replaceFile(const QString &path, const QByteArray &name, const struct
 #endif
 } // namespace
 
-QString linkedFile(const QString &path)
+QString linkedFile(const QString &path, int *error)
 {
 #ifdef Q_OS_UNIX
     QByteArray target;
-    resolveTarget(QFile::encodeName(QFileInfo(path).absoluteFilePath()), target);
-    return QFile::decodeName(target);
+    if (const int failed = resolveTarget(QFile::encodeName(QFileInfo(path).absoluteFilePath()), target)) {
+        if (error)
+            *error = failed;
+        return QString();
+    }
+    return QDir::cleanPath(QFile::decodeName(target));
 #else
+    Q_UNUSED(error);
     const QString target = QFileInfo(path).canonicalFilePath();
     return target.isEmpty() ? path : target;
 #endif
@@ -301,7 +318,7 @@ FileResult writeFileBytes(const QString &path, const QByteArray &bytes,
         if (S_ISDIR(st.st_mode))
             return FileResult::folder();
         if (!S_ISREG(st.st_mode))
-            return writeToDevice(name, bytes, progress);
+            return writeToDevice(path, name, bytes, progress, after);
         if (st.st_nlink > 1)
             return writeInPlace(path, name, bytes, progress, after);
         return replaceFile(path, name, &st, bytes, progress, after);

@@ -31,5 +31,6 @@ FileResult writeFileBytes(const QString &path, const QByteArray &bytes,
                           std::optional<FileState> *after = nullptr);
 
 // The file that a link at path leads to, as a full path; path itself when it
-// is no link.
-QString linkedFile(const QString &path);
+// is no link. error, when given, receives the system's error when it could
+// not say (and the result is then empty).
+QString linkedFile(const QString &path, int *error = nullptr);

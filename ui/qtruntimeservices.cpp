@@ -97,15 +97,22 @@ RuntimeServices::Answer QtRuntimeServices::askSaveOver(const QString &fileName, 
         break;
     case SaveOver::NotRead:
         title = tr("File not read");
-        text = tr("%1 could not be read when it was opened.\n\nSave over it with the text "
-                  "shown here? What the file holds is then lost.")
+        text = tr("%1 could not be read when it was opened.\n\nSave the text shown here "
+                  "into it? Whatever it holds now is replaced.")
                    .arg(file);
         break;
     case SaveOver::NowLink:
         title = tr("File replaced by a link");
-        text = tr("%1 is now a link to %2.\n\nSave over it? The text shown here is then "
-                  "written into %2, and what that file holds is lost.")
+        text = tr("%1 is now a link to %2.\n\nSave over it? The text shown here then "
+                  "goes into %2.")
                    .arg(file, QDir::toNativeSeparators(linkTarget));
+        break;
+    case SaveOver::Created:
+        title = tr("File created by another program");
+        text = tr("%1 was not there when the editor looked, and another program has made it "
+                  "since.\n\nSave over it with the text shown here? What the other program "
+                  "wrote there is then lost.")
+                   .arg(file);
         break;
     }
     return askToAct(QStringLiteral("SaveOver"), title, text, tr("&Save over it"), tr("Cancel"));

@@ -175,7 +175,7 @@ private slots:
         // A file another program puts there is not written over unasked...
         writeBytes(name, "theirs");
         QCOMPARE(e.commands.Quicksave(), FileCommands::SaveOutcome::NotChosen);
-        QCOMPARE(e.services.diskQuestions, QStringList{"save over: " + name});
+        QCOMPARE(e.services.diskQuestions, QStringList{"save over created: " + name});
         QCOMPARE(readBytes(name), QByteArray("theirs"));
         // ... and Quicksave writes to the typed name without a dialog.
         QFile::remove(name);

@@ -101,12 +101,18 @@ private slots:
         QTest::newRow("quicksave changed, Save over") << "regular" << "quickload,m:inplace,type!,quicksave,quicksave" << "yes" << QStringList{saveOver} << "old!" << false << "old!";
         QTest::newRow("quicksave old times put back") << "regular" << "quickload,m:oldtimes,type!,quicksave" << "cancel" << QStringList{saveOver} << "old!" << true << "other";
         QTest::newRow("quicksave deleted") << "regular" << "quickload,m:deleted,type!,quicksave" << "" << none << "old!" << false << "old!";
-        QTest::newRow("quicksave created meanwhile") << "missing" << "open,m:created,type!,quicksave" << "cancel" << QStringList{saveOver} << "!" << true << "other";
-        QTest::newRow("quicksave a folder") << "folder" << "open,type!,quicksave" << "" << QStringList{"failed: It is a folder, not a file"} << "error!" << true << "";
+        QTest::newRow("quicksave created meanwhile") << "missing" << "open,m:created,type!,quicksave" << "cancel" << QStringList{"save over created: news.txt"} << "!" << true << "other";
+        QTest::newRow("quicksave a folder") << "folder" << "open,type!,quicksave" << "" << QStringList{"failed: It is a folder, not a file."} << "error!" << true << "";
         QTest::newRow("quicksave unread") << "unreadable" << "open,type!,quicksave" << "cancel" << QStringList{"save over unread: news.txt"} << "error!" << true << "old";
         QTest::newRow("quicksave now a link") << "regular" << "quickload,m:linked,type!,quicksave" << "cancel" << QStringList{"save over link: news.txt -> elsewhere/secret.txt"} << "old!" << true << "other";
         QTest::newRow("save as onto it, changed") << "regular" << "quickload,m:inplace,type!,saveas" << "cancel" << QStringList{saveOver} << "old!" << true << "other";
-        QTest::newRow("exit Yes, changed") << "regular" << "quickload,m:inplace,type!,exit-yes" << "cancel" << QStringList{saveOver} << "old!" << true << "other";
+        QTest::newRow("exit Yes, changed") << "regular" << "quickload,m:inplace,type!,exit-yes" << "cancel" << QStringList{"prompt", saveOver} << "old!" << true << "other";
+        // Text whose file was deleted or cannot be read any more is in no
+        // file: it is offered for saving before it goes.
+        QTest::newRow("deleted, then Exit asks") << "regular" << "quickload,m:deleted,activate,exit-yes" << "" << QStringList{"prompt", "deleted: news.txt"} << "old" << false << "old";
+        QTest::newRow("now a folder, then Exit asks") << "regular" << "quickload,m:folder,activate,exit-yes" << "" << QStringList{"prompt", "not reloaded: news.txt is now a folder.", "failed: It is a folder, not a file."} << "old" << false << "";
+        QTest::newRow("a link led elsewhere") << "link" << "open,type!,m:relinked,quicksave" << "cancel" << QStringList{"save over link: news.txt -> elsewhere/secret.txt"} << "old!" << true << "other";
+        QTest::newRow("a device written twice") << "device" << "open,type!,quicksave,activate,quicksave" << "yes" << QStringList{"save over unread: /dev/null"} << "error!" << false << "";
         QTest::newRow("two names, shorter") << "links" << "open,cut,quicksave" << "" << none << "cut" << false << "cut";
         QTest::newRow("mode and group kept") << "mode" << "quickload,type!,quicksave,mode" << "" << none << "old!" << false << "old!";
         // A full disk: the file keeps its old bytes on every name, and the
@@ -125,7 +131,7 @@ private slots:
             << QStringList{"failed: Input/output error", "incomplete"} << "old+big" << false << "old+big";
         QTest::newRow("full disk at the prompt of Quickload")
             << "regular" << "quickload,big,m:full,quickload-yes,disk:old" << ""
-            << QStringList{"failed: No space left on device"} << "old+big" << true << "old";
+            << QStringList{"prompt", "failed: No space left on device"} << "old+big" << true << "old";
     }
 
     void commandMeetsFile()
@@ -140,7 +146,7 @@ private slots:
 
         Editor e;
         SyscallFaults faults;
-        const QString news = e.path("news.txt");
+        const QString news = kind == "device" ? QStringLiteral("/dev/null") : e.path("news.txt");
         const QByteArray newsName = QFile::encodeName(news);
         QVERIFY(QDir(e.dir.path()).mkpath("sub") && QDir(e.dir.path()).mkpath("elsewhere"));
         writeBytes(e.path("elsewhere/secret.txt"), kOther);
@@ -152,7 +158,7 @@ private slots:
             if (kind == "link")
                 writeBytes(e.path("sub/real.txt"), kOld);
             QVERIFY(QFile::link("sub/real.txt", news));
-        } else if (kind != "missing") {
+        } else if (kind != "missing" && kind != "device") {
             writeBytes(news, kind == "lf" ? QByteArray("old news\n") : kOld);
         }
         if (kind == "links")
@@ -203,6 +209,8 @@ private slots:
                     QCOMPARE(::mkfifo(newsName.constData(), 0600), 0);
                 if (what == "linked")
                     QVERIFY(QFile::link(e.path("elsewhere/secret.txt"), news));
+            } else if (what == "relinked") {
+                QVERIFY(QFile::remove(news) && QFile::link("elsewhere/secret.txt", news));
             } else if (what == "unreadable") {
                 faults.unreadable = newsName;
             } else if (what == "full") {
@@ -252,7 +260,7 @@ private slots:
             } else if (step == "exit-yes") {
                 e.services.answers = {kYes};
                 e.commands.Exit();
-                QCOMPARE(e.services.ended, 0);
+                QCOMPARE(e.services.ended, readBytes(news) == bytesOf(text) ? 1 : 0);
             } else if (step == "type!") {
                 e.type("!");
             } else if (step == "big") {
@@ -269,7 +277,7 @@ private slots:
             }
         }
 
-        QStringList told;
+        QStringList told(e.services.asked.size(), QStringLiteral("prompt"));
         const QString prefix = e.dir.path() + '/';
         for (QString question : e.services.diskQuestions)
             told.append(question.replace(prefix, QString()));
@@ -296,7 +304,7 @@ private slots:
         QStringList expected = {"elsewhere", "news.txt", "sub"};
         if (kind == "links")
             expected.append("second.txt");
-        if (!file.exists() && !file.isSymLink())
+        if (kind == "device" || (!file.exists() && !file.isSymLink()))
             expected.removeOne("news.txt");
         expected.sort();
         QCOMPARE(QDir(e.dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |

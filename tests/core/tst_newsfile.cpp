@@ -8,6 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstring>
+#include <thread>
+
 #include <sys/stat.h>
 
 namespace {
@@ -151,6 +154,52 @@ private slots:
             QCOMPARE(::stat("/dev/full", &st), 0);
             QVERIFY2(S_ISCHR(st.st_mode), "the device was replaced by a file");
         }
+    }
+
+    // A pipe whose reader goes away after a few bytes: the save fails and
+    // says so; the program goes on.
+    void pipeClosedByItsReader()
+    {
+        const QString fifo = path("closing.fifo");
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        std::thread reader([&fifo] {
+            QFile f(fifo);
+            if (f.open(QIODevice::ReadOnly))
+                f.read(10);
+        });
+        // Open for writing only once the reader is there.
+        QTest::qWait(100);
+        const FileResult r = WriteNewsFile(fifo, QString(200000, u'x'), k1252);
+        reader.join();
+        QVERIFY(!r);
+        QVERIFY2(r.error.contains(QString::fromLocal8Bit(std::strerror(EPIPE))), qPrintable(r.error));
+        QVERIFY(r.incomplete);
+        QFile::remove(fifo);
+    }
+
+    // Writing to a pipe changes its times, not what it is: no change; another
+    // pipe in its place is one.
+    void pipeWrittenIsNoChange()
+    {
+        const QString fifo = path("written.fifo");
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const FileState before = FileState::look(fifo);
+        QTest::qWait(20);
+        std::thread reader([&fifo] {
+            QFile f(fifo);
+            if (f.open(QIODevice::ReadOnly))
+                f.readAll();
+        });
+        QTest::qWait(100);
+        QVERIFY(WriteNewsFile(fifo, "news", k1252));
+        reader.join();
+        QVERIFY(!FileState::look(fifo).sameIdentityAndTimes(before));
+        QCOMPARE(changeSince(before, fifo), DiskChange::None);
+        const QString other = path("other.fifo");
+        QCOMPARE(mkfifo(QFile::encodeName(other).constData(), 0600), 0);
+        QCOMPARE(::rename(QFile::encodeName(other).constData(), QFile::encodeName(fifo).constData()), 0);
+        QCOMPARE(changeSince(before, fifo), DiskChange::Changed);
+        QFile::remove(fifo);
     }
 
     void unstorableCharacterLeavesTheFileAlone()

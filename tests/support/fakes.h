@@ -73,7 +73,8 @@ public:
     }
     Answer askSaveOver(const QString &fileName, SaveOver why, const QString &linkTarget) override
     {
-        static const char *const kWhy[] = {"save over", "save over unread", "save over link"};
+        static const char *const kWhy[] = {"save over", "save over unread", "save over link",
+                                            "save over created"};
         return diskAnswer(kWhy[int(why)],
                           fileName + (linkTarget.isEmpty() ? QString() : " -> " + linkTarget));
     }
