@@ -172,11 +172,13 @@ void FileCommands::OpenFile(const QString &path)
     loadCurrentFile();
 }
 
-void FileCommands::loadCurrentFile()
+bool FileCommands::loadCurrentFile()
 {
     m_document.host().setText(QString());
-    if (const auto loaded = readIntoText(m_dialog.FileName))
+    const auto loaded = readIntoText(m_dialog.FileName);
+    if (loaded)
         finishLoad(*loaded);
+    return loaded.has_value();
 }
 
 void FileCommands::LoadDropped(const QString &path)
@@ -302,7 +304,13 @@ void FileCommands::checkFileOnDisk()
     // Clean text is reloaded at once; unsaved text only when the writer says so.
     if (m_document.Unsaved() && m_services.askReload(m_diskPath) != RuntimeServices::Answer::Yes)
         return;
-    loadCurrentFile();
+    // Reloaded where the writer was, and said so.
+    const DocumentHost::Place place = m_document.host().writerPlace();
+    if (loadCurrentFile()) {
+        m_document.host().setWriterPlace(place);
+        m_services.tell(tr("Reloaded from %1, which another program changed.")
+                            .arg(QFileInfo(m_diskPath).fileName()));
+    }
 }
 
 void FileCommands::Exit()

@@ -65,7 +65,7 @@ private:
     SaveOutcome writeFile(const QString &path);
     bool mayWriteOver(const QString &path);
     void prepareDialog(const QString &title, int flags);
-    void loadCurrentFile();
+    bool loadCurrentFile();
     std::optional<Loaded> readIntoText(const QString &path);
     void finishLoad(const Loaded &loaded);
     void remember(const QString &path, const FileState &state);

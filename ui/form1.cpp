@@ -6,8 +6,11 @@
 #include "keycommands.h"
 #include "keyrouter.h"
 #include "layout.h"
+#include "newsfile.h"
 #include "newstextedit.h"
+#include "notice.h"
 #include "picturebutton.h"
+#include "standardinput.h"
 #include "texts.h"
 #include "windowfont.h"
 
@@ -132,7 +135,9 @@ void Form1::buildControls()
     connect(Image2, &PictureButton::clicked, this,
             [this] { fromControl([this] { m_commands.Quicksave(); }); });
     m_services.holdWhileWorking(Text);
-    m_find = new FindReplace(Text);
+    m_notice = new Notice(Text);
+    m_services.tellThrough([this](const QString &notice) { m_notice->tell(notice); });
+    m_find = new FindReplace(Text, m_notice);
     connect(Text, &QPlainTextEdit::textChanged, this, [this] {
         if (!m_writingText)
             m_document.TextChanged();
@@ -223,6 +228,18 @@ QString Form1::title() const
 void Form1::setTitle(const QString &title)
 {
     setWindowTitle(title);
+}
+
+DocumentHost::Place Form1::writerPlace() const
+{
+    const QTextCursor caret = Text->textCursor();
+    return {caret.blockNumber(), caret.positionInBlock(), Text->firstLineInView()};
+}
+
+void Form1::setWriterPlace(const Place &place)
+{
+    Text->placeCaret(place.line, place.column);
+    Text->showFromLine(place.firstVisibleLine);
 }
 
 bool Form1::runKeyCommand(KeyCommand command)

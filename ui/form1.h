@@ -15,6 +15,7 @@
 
 class FindReplace;
 class NewsTextEdit;
+class Notice;
 class PictureButton;
 class QGroupBox;
 class QPlainTextEdit;
@@ -51,6 +52,8 @@ public:
     qsizetype textLength() const override;
     QString title() const override;
     void setTitle(const QString &title) override;
+    Place writerPlace() const override;
+    void setWriterPlace(const Place &place) override;
 
     NewsDocument &document() { return m_document; }
     FileDialog &dialog() { return Dialog1; }
@@ -85,6 +88,7 @@ private:
     QPlainTextEdit *Text1 = nullptr;
     QPushButton *cmd_Exit = nullptr;
     FindReplace *m_find = nullptr;
+    Notice *m_notice = nullptr;
 
     NewsDocument m_document;
     QtFileDialog Dialog1{this};
