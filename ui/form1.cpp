@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -164,6 +165,16 @@ void Form1::Form_Load()
 void Form1::openFile(const QString &path)
 {
     m_commands.OpenFile(path);
+}
+
+QString Form1::readStandardInput()
+{
+    QFile in;
+    if (!in.open(0, QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return in.errorString();
+    QString reason;
+    StandardInput::read(in, m_document, m_services, &reason, availableMemory());
+    return reason;
 }
 
 bool Form1::event(QEvent *event)

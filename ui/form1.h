@@ -43,6 +43,9 @@ public:
     void Form_Load();
     // Opens a file named on the command line, once the window shows.
     void openFile(const QString &path);
+    // Reads the news from standard input (heraldpad -) as an unsaved text
+    // without a file; what went wrong, or nothing.
+    QString readStandardInput();
 
     // DocumentHost
     QString text() const override;
