@@ -57,7 +57,8 @@ Notice::Notice(QWidget *area) : QLabel(area->parentWidget()), m_area(area)
     m_timer.setSingleShot(true);
     m_timer.setInterval(kShownMs);
     connect(&m_timer, &QTimer::timeout, this, &QWidget::hide);
-    // Always watching, so that the key that shows a notice never closes it.
+    // Installed once, not at each showing: a filter installed while a key is
+    // being filtered would have the program's other filters see that key again.
     qApp->installEventFilter(this);
 }
 
