@@ -185,11 +185,13 @@ void FileCommands::OpenFile(const QString &path)
     loadCurrentFile();
 }
 
-void FileCommands::loadCurrentFile()
+bool FileCommands::loadCurrentFile()
 {
     m_document.host().setText(QString());
-    if (const auto loaded = readIntoText(m_dialog.FileName))
+    const auto loaded = readIntoText(m_dialog.FileName);
+    if (loaded)
         finishLoad(*loaded);
+    return loaded.has_value();
 }
 
 void FileCommands::LoadDropped(const QString &path)
@@ -270,7 +272,7 @@ void FileCommands::finishLoad(const Loaded &loaded)
 
 // Reads and decodes the whole file before the text is touched: a file that
 // cannot be read leaves the text, its undo history and the mark as they were.
-void FileCommands::reload()
+bool FileCommands::reload()
 {
     const QString path = m_dialog.FileName;
     Loaded loaded;
@@ -301,9 +303,10 @@ void FileCommands::reload()
         // before it is thrown away.
         m_onlyOnScreen = true;
         m_services.tellNotReloaded(notReloadedText(path, read));
-        return;
+        return false;
     }
     finishLoad(loaded);
+    return true;
 }
 
 QString FileCommands::notReloadedText(const QString &path, const FileResult &read)
@@ -377,7 +380,13 @@ void FileCommands::checkFileOnDisk()
     if (m_document.Unsaved() && FileState::look(m_disk.path()).regular &&
         m_services.askReload(m_disk.path()) != RuntimeServices::Answer::Yes)
         return;
-    reload();
+    // Reloaded where the writer was, and said so.
+    const DocumentHost::Place place = m_document.host().writerPlace();
+    if (reload()) {
+        m_document.host().setWriterPlace(place);
+        m_services.tell(tr("Reloaded from %1, which another program changed.")
+                            .arg(QFileInfo(m_disk.path()).fileName()));
+    }
 }
 
 void FileCommands::Exit()

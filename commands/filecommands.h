@@ -68,10 +68,10 @@ private:
     enum class Write { Yes, No, Failed };
     Write mayWriteOver(const QString &path);
     void prepareDialog(const QString &title, int flags);
-    void loadCurrentFile();
+    bool loadCurrentFile();
     std::optional<Loaded> readIntoText(const QString &path);
     void finishLoad(const Loaded &loaded);
-    void reload();
+    bool reload();
     // Unsaved, or in no file any more: offered for saving before it goes.
     bool textAtRisk() const;
     static QString notReloadedText(const QString &path, const FileResult &read);

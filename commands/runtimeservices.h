@@ -47,4 +47,7 @@ public:
         Q_UNUSED(total);
     }
     virtual void endWork() {}
+
+    // Something the user should know but need not answer.
+    virtual void tell(const QString &notice) { Q_UNUSED(notice); }
 };

@@ -25,4 +25,15 @@ public:
 
     virtual QString title() const = 0;
     virtual void setTitle(const QString &title) = 0;
+
+    // Where the writer is: the caret's line and column and the first line in
+    // view, counted from 0. A host that shows no text has no place to keep.
+    struct Place {
+        int line = 0;
+        int column = 0;
+        int firstVisibleLine = 0;
+    };
+    virtual Place writerPlace() const { return {}; }
+    // Back to a place, as near as the text as it now is allows.
+    virtual void setWriterPlace(const Place &place) { Q_UNUSED(place); }
 };

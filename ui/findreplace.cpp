@@ -2,6 +2,7 @@
 
 #include "finddialog.h"
 #include "newstextedit.h"
+#include "notice.h"
 #include "windowgeometry.h"
 
 #include <QApplication>
@@ -11,8 +12,8 @@
 #include <QTextDocument>
 #include <QTimer>
 
-FindReplace::FindReplace(NewsTextEdit *text)
-    : QObject(text), m_text(text), m_dialog(new FindDialog(text->window()))
+FindReplace::FindReplace(NewsTextEdit *text, Notice *notice)
+    : QObject(text), m_text(text), m_notice(notice), m_dialog(new FindDialog(text->window()))
 {
     connect(m_dialog, &FindDialog::findNext, this, [this] { find(false); });
     connect(m_dialog, &FindDialog::findPrevious, this, [this] { find(true); });
@@ -41,7 +42,7 @@ void FindReplace::repeat(bool backward)
             open(false);
         return;
     }
-    find(backward);
+    find(backward, true);
 }
 
 const TextSearch &FindReplace::search()
@@ -57,7 +58,10 @@ const TextSearch &FindReplace::search()
 void FindReplace::tell(const QString &message, bool beepWhenClosed)
 {
     m_dialog->tell(message);
-    if (beepWhenClosed && !m_dialog->isVisible())
+    if (m_dialog->isVisible())
+        return;
+    m_notice->tell(message);
+    if (beepWhenClosed)
         QApplication::beep();
 }
 
@@ -92,7 +96,7 @@ void FindReplace::keepMatchInView()
         m_dialog->move(to);
 }
 
-bool FindReplace::find(bool backward)
+bool FindReplace::find(bool backward, bool collapse)
 {
     const QString needle = m_dialog->needle();
     if (!mayFind(needle))
@@ -101,6 +105,11 @@ bool FindReplace::find(bool backward)
     const qsizetype from = backward ? cursor.selectionStart() : cursor.selectionEnd();
     const TextSearch::Result result = search().find(needle, from, m_dialog->options(), backward);
     if (!result.match.found()) {
+        if (collapse && cursor.hasSelection()) {
+            QTextCursor caret(cursor);
+            caret.setPosition(int(from));
+            m_text->setTextCursor(caret);
+        }
         tell(tr("\"%1\" is not in the text.").arg(needle), true);
         return false;
     }

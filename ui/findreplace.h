@@ -9,15 +9,18 @@
 
 class FindDialog;
 class NewsTextEdit;
+class Notice;
 
 // Find and Replace on the news text area: the Find window, the searches it
 // and F3 ask for, and the replacing. Found text is selected and scrolled
 // into view; replacing is an edit like any other, so the title mark follows.
+// What a search came to shows in the Find window, or, while it is closed, in
+// the window's notice.
 class FindReplace : public QObject {
     Q_OBJECT
 
 public:
-    explicit FindReplace(NewsTextEdit *text);
+    FindReplace(NewsTextEdit *text, Notice *notice);
     ~FindReplace() override;
 
     // Ctrl+F and Ctrl+H: the Find window, with the selection to find when it
@@ -30,8 +33,9 @@ public:
 
 private:
     // Searches from the selection and selects what is found; false when
-    // nothing is. The message goes to the Find window, or is a beep.
-    bool find(bool backward);
+    // nothing is. With collapse, nothing found leaves the caret at the end of
+    // the selection (at its start, backward), which no longer looks like a hit.
+    bool find(bool backward, bool collapse = false);
     // Whether a search for the needle can find anything; if not, says why.
     bool mayFind(const QString &needle);
     // Moves the Find window off the selected match.
@@ -42,6 +46,7 @@ private:
     void tell(const QString &message, bool beepWhenClosed);
 
     NewsTextEdit *m_text;
+    Notice *m_notice;
     FindDialog *m_dialog;
     // The text as last searched, kept while the text stays the same.
     std::optional<TextSearch> m_search;

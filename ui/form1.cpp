@@ -6,13 +6,17 @@
 #include "keycommands.h"
 #include "keyrouter.h"
 #include "layout.h"
+#include "newsfile.h"
 #include "newstextedit.h"
+#include "notice.h"
 #include "picturebutton.h"
+#include "standardinput.h"
 #include "texts.h"
 #include "windowfont.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -132,7 +136,9 @@ void Form1::buildControls()
     connect(Image2, &PictureButton::clicked, this,
             [this] { fromControl([this] { m_commands.Quicksave(); }); });
     m_services.holdWhileWorking(Text);
-    m_find = new FindReplace(Text);
+    m_notice = new Notice(Text);
+    m_services.tellThrough([this](const QString &notice) { m_notice->tell(notice); });
+    m_find = new FindReplace(Text, m_notice);
     connect(Text, &QPlainTextEdit::textChanged, this, [this] {
         if (!m_writingText)
             m_document.TextChanged();
@@ -159,6 +165,16 @@ void Form1::Form_Load()
 void Form1::openFile(const QString &path)
 {
     m_commands.OpenFile(path);
+}
+
+QString Form1::readStandardInput()
+{
+    QFile in;
+    if (!in.open(0, QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return in.errorString();
+    QString reason;
+    StandardInput::read(in, m_document, m_services, &reason, availableMemory());
+    return reason;
 }
 
 bool Form1::event(QEvent *event)
@@ -223,6 +239,18 @@ QString Form1::title() const
 void Form1::setTitle(const QString &title)
 {
     setWindowTitle(title);
+}
+
+DocumentHost::Place Form1::writerPlace() const
+{
+    const QTextCursor caret = Text->textCursor();
+    return {caret.blockNumber(), caret.positionInBlock(), Text->firstLineInView()};
+}
+
+void Form1::setWriterPlace(const Place &place)
+{
+    Text->placeCaret(place.line, place.column);
+    Text->showFromLine(place.firstVisibleLine);
 }
 
 bool Form1::runKeyCommand(KeyCommand command)

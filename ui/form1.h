@@ -15,6 +15,7 @@
 
 class FindReplace;
 class NewsTextEdit;
+class Notice;
 class PictureButton;
 class QGroupBox;
 class QPlainTextEdit;
@@ -42,6 +43,9 @@ public:
     void Form_Load();
     // Opens a file named on the command line, once the window shows.
     void openFile(const QString &path);
+    // Reads the news from standard input (heraldpad -) as an unsaved text
+    // without a file; what went wrong, or nothing.
+    QString readStandardInput();
 
     // DocumentHost
     QString text() const override;
@@ -51,6 +55,8 @@ public:
     qsizetype textLength() const override;
     QString title() const override;
     void setTitle(const QString &title) override;
+    Place writerPlace() const override;
+    void setWriterPlace(const Place &place) override;
 
     NewsDocument &document() { return m_document; }
     FileDialog &dialog() { return Dialog1; }
@@ -85,6 +91,7 @@ private:
     QPlainTextEdit *Text1 = nullptr;
     QPushButton *cmd_Exit = nullptr;
     FindReplace *m_find = nullptr;
+    Notice *m_notice = nullptr;
 
     NewsDocument m_document;
     QtFileDialog Dialog1{this};

@@ -7,6 +7,10 @@
 
 #include <cstdio>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace {
 // What the command line asks for: the files named, or an exit code when the
 // program is to end at once (after --help, --version or a wrong option).
@@ -24,11 +28,16 @@ CommandLine readCommandLine(int argc, char *argv[])
         arguments << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Tool for creating news for Novaglide"));
-    const QCommandLineOption help = parser.addHelpOption();
+    // Only what works without a display and prints and ends: no --help-all,
+    // whose options of the toolkit this line does not take.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Displays help on commandline options."));
+    parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("file"),
-                                 Form1::tr("The news file to open; one that is not there yet "
-                                           "is created by the first save."),
+                                 Form1::tr("The news file to open (one that is not there yet "
+                                           "is created by the first save), or - to read the "
+                                           "news from standard input."),
                                  QStringLiteral("[file]"));
     CommandLine line;
     if (!parser.parse(arguments)) {
@@ -81,8 +90,19 @@ int main(int argc, char *argv[])
     Form1 form(codePage);
     QObject::connect(&form, &Form1::programEnded, &app, [] { QCoreApplication::exit(0); });
     form.Form_Load();
+    const QString file = commandLine.files.value(0);
+    if (file == QLatin1String("-")) {
+#ifdef Q_OS_UNIX
+        if (isatty(STDIN_FILENO))
+            std::fputs("Reading the news from standard input (Ctrl+D ends it)\n", stderr);
+#endif
+        // All of it before the window shows.
+        const QString problem = form.readStandardInput();
+        if (!problem.isEmpty())
+            std::fprintf(stderr, "heraldpad: standard input: %s\n", qPrintable(problem));
+    }
     form.show();
-    if (!commandLine.files.isEmpty())
-        form.openFile(commandLine.files.constFirst());
+    if (!file.isEmpty() && file != QLatin1String("-"))
+        form.openFile(file);
     return app.exec();
 }

@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -279,6 +280,28 @@ qsizetype NewsTextEdit::newsTextLength() const
     // characterCount() holds one separator per block, the last block's too;
     // each line break is one character there and two here.
     return doc->characterCount() - 1 + doc->blockCount() - 1;
+}
+
+int NewsTextEdit::firstLineInView() const
+{
+    return firstVisibleBlock().blockNumber();
+}
+
+void NewsTextEdit::showFromLine(int line)
+{
+    const QTextBlock block =
+        document()->findBlockByNumber(std::clamp(line, 0, document()->blockCount() - 1));
+    // The view's scroll bar counts the lines as laid out, wrapped ones too.
+    verticalScrollBar()->setValue(block.firstLineNumber());
+}
+
+void NewsTextEdit::placeCaret(int line, int column)
+{
+    const QTextBlock block =
+        document()->findBlockByNumber(std::clamp(line, 0, document()->blockCount() - 1));
+    QTextCursor caret(block);
+    caret.setPosition(block.position() + std::clamp(column, 0, block.length() - 1));
+    setTextCursor(caret);
 }
 
 void NewsTextEdit::setNewsText(const QString &text)

@@ -37,6 +37,13 @@ public:
     // Runs edit, made with the cursor it is given, as one such step.
     void editAsOneStep(const std::function<void(QTextCursor &)> &edit);
 
+    // Lines of the text (blocks) counted from 0: the caret's line and column
+    // and the first line in view, and the way back to them within the text
+    // as it now is.
+    int firstLineInView() const;
+    void showFromLine(int line);
+    void placeCaret(int line, int column);
+
     // The selection as other programs get it: line breaks as LF.
     QString selectedNewsText() const;
 

@@ -1,6 +1,7 @@
 #include "qtfiledialog.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 
 QStringList qtNameFilters(const QString &filter)
 {
@@ -23,7 +24,11 @@ bool QtFileDialog::ShowSave()
 
 bool QtFileDialog::show(bool save)
 {
-    QFileDialog dialog(m_parent, DialogTitle, InitDir);
+    // The current file, when there is one: its folder, its name in the name
+    // field, so that Enter saves to it; else the initial folder.
+    const QFileInfo current(FileName);
+    QFileDialog dialog(m_parent, DialogTitle,
+                       FileName.isEmpty() ? InitDir : current.absolutePath());
     dialog.setObjectName(QStringLiteral("Dialog1"));
     dialog.setNameFilters(qtNameFilters(Filter));
     // Shown as its description alone: "*.txt (Textfiles)".
@@ -34,6 +39,8 @@ bool QtFileDialog::show(bool save)
     if (save)
         dialog.setDefaultSuffix(QStringLiteral("txt"));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !(Flags & OverwritePrompt));
+    if (!FileName.isEmpty())
+        dialog.selectFile(current.fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     FileName = dialog.selectedFiles().constFirst();

@@ -33,11 +33,18 @@ public:
     void beginWork(const QString &what) override;
     void workProgress(qint64 done, qint64 total) override;
     void endWork() override;
+    void tell(const QString &notice) override
+    {
+        if (m_tell)
+            m_tell(notice);
+    }
 
     static constexpr int kProgressAfterMs = 500;
 
     // A control that is not painted while a load or save runs.
     void holdWhileWorking(QWidget *control) { m_heldWhileWorking = control; }
+    // Where what needs no answer is shown.
+    void tellThrough(std::function<void(const QString &)> tell) { m_tell = std::move(tell); }
 
 private:
     // A question with one button that acts and one that keeps things as they
@@ -48,6 +55,7 @@ private:
     QWidget *m_parent;
     QWidget *m_heldWhileWorking = nullptr;
     std::function<void()> m_endProgram;
+    std::function<void(const QString &)> m_tell;
     QString m_work;
     QElapsedTimer m_workTime;
     std::unique_ptr<ProgressWindow> m_progress;

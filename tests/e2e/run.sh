@@ -614,6 +614,47 @@ screen_reader_presses_the_pictures() {
     wait_for 5 title_is "$TITLE"
 }
 
+# heraldpad -: the news piped in shows, unsaved; Ctrl+S asks for a name and
+# creates no file named "-".
+news_from_standard_input() {
+    local dir fifo=$E2E_TMP/piped
+    dir=$(fresh_folder)
+    rm -f "$fifo" && mkfifo "$fifo"
+    printf 'piped news\r\nsecond line' >"$fifo" &
+    APP_STDIN=$fifo start_app "$dir" - || return 1
+    title_is "$TITLE*" || { echo "title: $(xdotool getwindowname "$WID")"; return 1; }
+    [ "$(copied_text)" = "$(printf 'piped news\nsecond line\n')" ] || { echo "text: $(copied_text)"; return 1; }
+    keys ctrl+s
+    wait_for 10 find_window '^Save text file$' || { echo "no Save dialog"; return 1; }
+    keys Escape
+    [ ! -e "$dir/-" ] || { echo "a file named - was written"; return 1; }
+}
+
+# Another program appends to the loaded file: back at the window, a screen
+# reader hears that the text was reloaded, and the caret is where it was.
+reload_is_announced_and_keeps_the_caret() {
+    local dir ready=$E2E_TMP/listening
+    dir=$(fresh_folder)
+    yes 'Relay station news of the day'$'\r' | head -n 2000 >"$dir/news.txt"
+    start_app "$dir" || return 1
+    keys ctrl+l ctrl+End
+    wait_for 5 title_is "$TITLE" || return 1
+    rm -f "$ready"
+    /usr/bin/python3 "$HERE/atspi_notice.py" "Reloaded from news.txt, which another program changed." \
+        "$ready" 30 >"$E2E_TMP/notice.log" 2>&1 &
+    local listener=$!
+    wait_for 20 test -s "$ready" || { echo "the listener did not start"; kill $listener; return 1; }
+    printf 'appended\r\n' >>"$dir/news.txt"
+    keys ctrl+f
+    wait_for 10 find_window '^Find$' || { kill $listener; return 1; }
+    keys Escape
+    focus_main
+    wait $listener || { cat "$E2E_TMP/notice.log"; return 1; }
+    keys Z ctrl+s
+    wait_for 5 title_is "$TITLE" || return 1
+    [ "$(tail -n 1 "$dir/news.txt")" = "$(printf 'Zappended\r')" ] || { echo "last line: $(tail -n 1 "$dir/news.txt")"; return 1; }
+}
+
 scenarios() {
     check "start, title and centred size" start_title_and_size
     check "typing marks the title, Backspace removes the mark" typing_marks_the_title
@@ -651,9 +692,11 @@ check "back at the window after a change: Reload shows the new text" activation_
 check "a reload that cannot read keeps the text and says why" reload_that_cannot_read_keeps_the_text
 check "heraldpad FILE: accents, a missing file, a folder" file_on_the_command_line
 check "a save keeps links, mode, owner, other names; in place where it must" save_keeps_what_the_file_is
+check "heraldpad -: the news from standard input, unsaved" news_from_standard_input
 echo "-- through AT-SPI"
 start_a11y && check "a screen reader names and presses the pictures" screen_reader_presses_the_pictures
 check "a loaded line looks and acts as a typed one" loaded_and_typed_lines_agree
+check "a reload is announced to a screen reader; the caret stays" reload_is_announced_and_keeps_the_caret
 
 echo "e2e: $PASSED passed, $FAILED failed"
 [ "$FAILED" -eq 0 ]

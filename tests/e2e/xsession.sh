@@ -96,9 +96,9 @@ news_folder() {
 }
 
 # start_app FOLDER [ARGUMENT...]: runs the program with FOLDER as working
-# directory.
+# directory, and APP_STDIN, when set, as its standard input.
 start_app() {
-    (cd "$1" && exec env "${APP_ENV[@]}" "$APP" "${@:2}" >"$E2E_TMP/app.log" 2>&1) &
+    (cd "$1" && exec env "${APP_ENV[@]}" "$APP" "${@:2}" <"${APP_STDIN:-/dev/null}" >"$E2E_TMP/app.log" 2>&1) &
     APP_PID=$!
     WID=
     wait_for 20 find_window "^$TITLE_RE\\*?\$" || { echo "no window"; cat "$E2E_TMP/app.log"; return 1; }

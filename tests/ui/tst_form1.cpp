@@ -3,6 +3,7 @@
 #include "layout.h"
 #include "newsfile.h"
 #include "newstextedit.h"
+#include "notice.h"
 #include "picturebutton.h"
 #include "qtfiledialog.h"
 #include "qtruntimeservices.h"
@@ -11,6 +12,7 @@
 #include "windowgeometry.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QDateTime>
@@ -19,6 +21,7 @@
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -296,13 +299,15 @@ private slots:
     {
         Window w;
         QTest::keyClicks(w.text, "x");
-        QString title;
+        QString title, folder, name;
         QStringList filters;
         bool hidesDetails = false;
         whenModalShows(
             [&](QWidget *dialog) {
                 auto *files = qobject_cast<QFileDialog *>(dialog);
                 QVERIFY(files);
+                folder = files->directory().absolutePath();
+                name = files->findChild<QLineEdit *>("fileNameEdit")->text();
                 filters = files->nameFilters();
                 hidesDetails = files->testOption(QFileDialog::HideNameFilterDetails);
                 files->reject();
@@ -311,7 +316,9 @@ private slots:
         QTest::keyClick(w.text, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(title, QString("Save text file"));
         QCOMPARE(filters, QStringList{"*.txt (Textfiles) (*.txt)"});
-        QVERIFY(hidesDetails); // seen as "*.txt (Textfiles)"
+        QVERIFY(hidesDetails);                 // seen as "*.txt (Textfiles)"
+        QCOMPARE(folder, QDir::currentPath()); // no current file: the working directory
+        QCOMPARE(name, QString());
         QCOMPARE(w.form.windowTitle(), kTitle + "*");
         QCOMPARE(w.form.dialog().FileName, QString());
     }
@@ -674,6 +681,138 @@ private slots:
         QVERIFY(focused);
         QTest::keyClicks(focused, "abc def");
         QVERIFY2(w.form.text().contains("abc def"), qPrintable(w.form.text()));
+    }
+
+    // With a current file, Load and Save as open in its folder with its name
+    // filled in: Enter and Yes save to it; Escape keeps it the current file.
+    void fileDialogsOfferTheCurrentFile()
+    {
+        QVERIFY(QDir(dir.path()).mkpath("desk"));
+        const QString file = path("desk/today.txt");
+        writeBytes(file, "old\r\n");
+        Window w;
+        w.form.openFile(file);
+        QTest::keyClicks(w.text, "new ");
+        QString folder, name, asked;
+        whenModalShows([&](QWidget *dialog) {
+            auto *files = qobject_cast<QFileDialog *>(dialog);
+            QVERIFY(files);
+            folder = files->directory().absolutePath();
+            auto *field = files->findChild<QLineEdit *>("fileNameEdit");
+            name = field->text();
+            whenModalShows([&asked](QWidget *box) {
+                asked = box->windowTitle();
+                pressButton(box, QMessageBox::Yes);
+            });
+            QTest::keyClick(field, Qt::Key_Return);
+        });
+        QTest::mouseClick(w.form.findChild<QPushButton *>("cmd_Save"), Qt::LeftButton);
+        QCOMPARE(folder, path("desk"));
+        QCOMPARE(name, QString("today.txt"));
+        QVERIFY(!asked.isEmpty()); // the overwrite question
+        QCOMPARE(readBytes(file), QByteArray("new old\r\n"));
+        QCOMPARE(w.form.windowTitle(), kTitle);
+
+        whenModalShows([&](QWidget *dialog) {
+            auto *files = qobject_cast<QFileDialog *>(dialog);
+            QVERIFY(files);
+            folder = files->directory().absolutePath();
+            name = files->findChild<QLineEdit *>("fileNameEdit")->text();
+            QTest::keyClick(files, Qt::Key_Escape);
+        });
+        QTest::mouseClick(w.form.findChild<QPushButton *>("cmd_Open"), Qt::LeftButton);
+        QCOMPARE(folder, path("desk"));
+        QCOMPARE(name, QString("today.txt"));
+        QCOMPARE(w.form.dialog().FileName, file);
+    }
+
+    // A notice needs no answer: shown near the text area without taking the
+    // focus, read by a screen reader as a notification, gone at the next key
+    // (which still types) or after a few seconds.
+    void noticeNeedsNoAnswer()
+    {
+        Window w;
+        auto *notice = w.form.findChild<Notice *>();
+        QVERIFY(notice);
+        QTRY_COMPARE(QApplication::focusWidget(), w.text);
+        notice->tell("Something happened.");
+        QVERIFY(notice->isVisible());
+        QCOMPARE(notice->text(), QString("Something happened."));
+        QCOMPARE(QApplication::focusWidget(), w.text);
+        QVERIFY(w.text->geometry().contains(notice->geometry()));
+        QAccessibleInterface *spoken = QAccessible::queryAccessibleInterface(notice);
+        QVERIFY(spoken);
+        QCOMPARE(spoken->role(), QAccessible::Notification);
+        QCOMPARE(spoken->text(QAccessible::Name), QString("Something happened."));
+        QTest::keyClicks(w.text, "a");
+        QVERIFY(!notice->isVisible());
+        QCOMPARE(w.form.text(), QString("a"));
+        notice->tell("Once more.");
+        QTRY_VERIFY_WITH_TIMEOUT(!notice->isVisible(), Notice::kShownMs + 3000);
+        QCOMPARE(w.form.windowTitle(), kTitle + "*");
+    }
+
+    // Another program changed the loaded file: the reload keeps the caret's
+    // line and column and the first line in view, and says so.
+    void reloadKeepsThePlace_data()
+    {
+        QTest::addColumn<QByteArray>("theirs"); // the file they write
+        QTest::addColumn<bool>("typed");        // "x" typed at the caret first: Reload asked
+        QTest::addColumn<int>("from");          // the caret's line, at its fourth character
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<bool>("sameView");
+        const QByteArray lines = QByteArray("Relay station news of the day\r\n").repeated(2000);
+        QTest::newRow("a line appended") << lines + "appended\r\n"
+                                         << false << 1500 << 1500 << 3 << true;
+        QTest::newRow("at the top") << lines + "appended\r\n" << false << 0 << 0 << 3 << true;
+        QTest::newRow("unsaved, Reload chosen") << lines + "x\r\n"
+                                                << true << 1500 << 1500 << 4 << true;
+        QTest::newRow("shortened")
+            << QByteArray("short\r\n").repeated(100) << false << 1500 << 100 << 0 << false;
+    }
+    void reloadKeepsThePlace()
+    {
+        QFETCH(QByteArray, theirs);
+        QFETCH(bool, typed);
+        QFETCH(int, from);
+        QFETCH(int, line);
+        QFETCH(int, column);
+        QFETCH(bool, sameView);
+        writeBytes(path("news.txt"),
+                   QByteArray("Relay station news of the day\r\n").repeated(2000));
+        Window w;
+        QTest::keyClick(w.text, Qt::Key_L, Qt::ControlModifier);
+        QTest::keyClick(w.text, from ? Qt::Key_End : Qt::Key_Home, Qt::ControlModifier);
+        for (int i = from ? from : 2000; i < 2000; ++i)
+            QTest::keyClick(w.text, Qt::Key_Up);
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(w.text, Qt::Key_Right);
+        if (typed)
+            QTest::keyClicks(w.text, "x");
+        const auto topLine = [&w] { return w.text->cursorForPosition({2, 2}).blockNumber(); };
+        const int top = topLine();
+        writeBytes(path("news.txt"), theirs);
+        if (typed)
+            whenModalShows([](QWidget *box) {
+                for (QAbstractButton *b : qobject_cast<QMessageBox *>(box)->buttons())
+                    if (b->text() == "&Reload")
+                        b->click();
+            });
+        QEvent activated(QEvent::WindowActivate);
+        QApplication::sendEvent(&w.form, &activated);
+        QTRY_COMPARE(w.form.textLength(), theirs.size());
+        QCOMPARE(w.form.windowTitle(), kTitle);
+        const QTextCursor caret = w.text->textCursor();
+        QCOMPARE(caret.blockNumber(), line);
+        QCOMPARE(caret.positionInBlock(), column);
+        QVERIFY(!caret.hasSelection());
+        QVERIFY(w.text->viewport()->rect().contains(w.text->cursorRect()));
+        if (sameView)
+            QCOMPARE(topLine(), top);
+        auto *notice = w.form.findChild<Notice *>();
+        QVERIFY(notice->isVisible());
+        QCOMPARE(notice->text(), QString("Reloaded from news.txt, which another program changed."));
     }
 
     void qtFilterFromTheCommandsFilter()

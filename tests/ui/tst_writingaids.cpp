@@ -2,6 +2,7 @@
 #include "finddialog.h"
 #include "form1.h"
 #include "newstextedit.h"
+#include "notice.h"
 #include "spelling.h"
 #include "waits.h"
 
@@ -376,6 +377,57 @@ private slots:
         QTest::keyClick(w.text, Qt::Key_F3, Qt::ShiftModifier);
         QCOMPARE(at(), 11);
         QCOMPARE(w.text->selectedNewsText(), QString("news"));
+    }
+
+    // With the Find window closed, F3 and Shift+F3 say in the window's notice
+    // when they went round or found nothing; then the old match is no longer
+    // selected, the caret stays at its end (its start, backward).
+    void repeatedSearchSaysWhatItDid_data()
+    {
+        QTest::addColumn<bool>("backward");
+        QTest::addColumn<QString>("needle");
+        QTest::addColumn<int>("from"); // the selection before, 4 characters long
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("end");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("F3 past the end") << false << "news" << 11 << 0 << 4
+                                         << "Passed the end of the text; went on from its start.";
+        QTest::newRow("Shift+F3 past the start")
+            << true << "news" << 0 << 11 << 15
+            << "Passed the start of the text; went on from its end.";
+        QTest::newRow("F3, not there")
+            << false << "gold" << 6 << 10 << 10 << "\"gold\" is not in the text.";
+        QTest::newRow("Shift+F3, not there")
+            << true << "gold" << 6 << 6 << 6 << "\"gold\" is not in the text.";
+    }
+    void repeatedSearchSaysWhatItDid()
+    {
+        QFETCH(bool, backward);
+        QFETCH(QString, needle);
+        QFETCH(int, from);
+        QFETCH(int, start);
+        QFETCH(int, end);
+        QFETCH(QString, said);
+        Window w(nullptr);
+        w.form.setText("news, more news");
+        QTest::keyClick(w.text, Qt::Key_F, Qt::ControlModifier);
+        auto *find = w.form.findChild<FindDialog *>("Find");
+        QTest::keyClicks(find->findChildren<QLineEdit *>().value(0), needle);
+        QTest::keyClick(find, Qt::Key_Escape);
+        QVERIFY(!find->isVisible());
+        w.form.activateWindow();
+        w.text->setFocus();
+        QTextCursor selected(w.text->document());
+        selected.setPosition(from);
+        selected.setPosition(from + 4, QTextCursor::KeepAnchor);
+        w.text->setTextCursor(selected);
+        QTest::keyClick(w.text, Qt::Key_F3, backward ? Qt::ShiftModifier : Qt::NoModifier);
+        QCOMPARE(w.text->textCursor().selectionStart(), start);
+        QCOMPARE(w.text->textCursor().selectionEnd(), end);
+        auto *notice = w.form.findChild<Notice *>();
+        QVERIFY(notice->isVisible());
+        QCOMPARE(notice->text(), said);
+        QCOMPARE(w.form.text(), QString("news, more news"));
     }
 
     void selectionOverTwoLinesIsNotTheNeedle()

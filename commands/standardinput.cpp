@@ -1,0 +1,86 @@
+#include "standardinput.h"
+
+#include "filecommands.h"
+#include "lineends.h"
+#include "newsdocument.h"
+#include "newsfile.h"
+#include "regularfile.h"
+#include "runtimeservices.h"
+
+#include <QFileDevice>
+
+#include <algorithm>
+#include <new>
+
+namespace {
+// The bytes of in to its end; false when they would not fit in memory or
+// could not be read.
+bool readToEnd(QIODevice &in, QByteArray &bytes, qint64 available, const ProgressSink &progress,
+               QString *reason)
+{
+    const qint64 size = in.isSequential() ? 0 : in.size();
+    for (;;) {
+        const QByteArray slice = in.read(kSliceBytes);
+        if (slice.isEmpty())
+            break;
+        bytes.append(slice);
+        if (!loadFitsInMemory(bytes.size(), 0, available)) {
+            *reason = StandardInput::tr("The text is too large to be held in memory");
+            return false;
+        }
+        // Reading is the first half of the work, when its size is known.
+        progress(size > 0 ? std::min<qint64>(bytes.size(), size) : 0,
+                 2 * std::max<qint64>(size, 1));
+    }
+    if (const auto *file = qobject_cast<const QFileDevice *>(&in);
+        file && file->error() != QFileDevice::NoError) {
+        *reason = file->errorString();
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+bool StandardInput::read(QIODevice &in, NewsDocument &document, RuntimeServices &services,
+                         QString *reason, qint64 availableBytes)
+{
+    DocumentHost &host = document.host();
+    document.setLoadingFile(true);
+    services.beginWork(tr("Loading the news from standard input"));
+    const ProgressSink progress = [&services](qint64 done, qint64 total) {
+        services.workProgress(done, total);
+    };
+    bool read = false;
+    try {
+        QByteArray bytes;
+        qsizetype lines = 0;
+        read = readToEnd(in, bytes, availableBytes, progress, reason);
+        if (read) {
+            bytes = normaliseLineEnds(bytes, lines);
+            read = loadFitsInMemory(bytes.size(), lines, availableBytes);
+            if (!read)
+                *reason = tr("The text is too large to be held in memory");
+        }
+        // Slices of whole lines, as a file is loaded.
+        const qsizetype total = bytes.size();
+        for (qsizetype start = 0; read && start < total;) {
+            const qsizetype lineEnd = bytes.indexOf('\n', std::min(start + kSliceBytes, total) - 1);
+            const qsizetype end = lineEnd < 0 ? total : lineEnd + 1;
+            host.appendText(
+                document.codePage().decode(QByteArrayView(bytes).sliced(start, end - start)));
+            start = end;
+            progress(total + end, 2 * total);
+        }
+    } catch (const std::bad_alloc &) {
+        read = false;
+        *reason = tr("The text is too large to be held in memory");
+    }
+    services.endWork();
+    if (!read)
+        host.setText(FileCommands::loadErrorText());
+    document.setLoadingFile(false);
+    // Text that no file holds: unsaved, unless there is none.
+    if (read)
+        document.TextChanged();
+    return read;
+}

@@ -1,0 +1,95 @@
+#include "notice.h"
+
+#include <QAbstractScrollArea>
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QScrollBar>
+
+namespace {
+// Read by a screen reader as a notification whose name is the message, so
+// that it is spoken as soon as it shows.
+class NoticeAccessible : public QAccessibleWidget {
+public:
+    explicit NoticeAccessible(QWidget *notice)
+        : QAccessibleWidget(notice, QAccessible::Notification)
+    {
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return static_cast<const QLabel *>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface *noticeAccessible(const QString &key, QObject *object)
+{
+    if (key == QLatin1String("Notice") && object && object->isWidgetType())
+        return new NoticeAccessible(static_cast<QWidget *>(object));
+    return nullptr;
+}
+
+constexpr int kMargin = 6;
+} // namespace
+
+Notice::Notice(QWidget *area) : QLabel(area->parentWidget()), m_area(area)
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(noticeAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
+    setObjectName(QStringLiteral("Notice"));
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    // Clicks go to the text beneath it.
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setTextFormat(Qt::PlainText);
+    setWordWrap(true);
+    setMargin(4);
+    setFrameShape(QFrame::Box);
+    setForegroundRole(QPalette::ToolTipText);
+    setBackgroundRole(QPalette::ToolTipBase);
+    setAutoFillBackground(true);
+    hide();
+    m_timer.setSingleShot(true);
+    m_timer.setInterval(kShownMs);
+    connect(&m_timer, &QTimer::timeout, this, &QWidget::hide);
+    // Installed once, not at each showing: a filter installed while a key is
+    // being filtered would have the program's other filters see that key again.
+    qApp->installEventFilter(this);
+}
+
+Notice::~Notice()
+{
+    qApp->removeEventFilter(this);
+}
+
+void Notice::tell(const QString &message)
+{
+    // Hidden and shown again, so that a screen reader hears every message.
+    hide();
+    if (message.isEmpty())
+        return;
+    setText(message);
+    const QRect area = m_area->geometry();
+    int width = area.width() - 2 * kMargin;
+    if (const auto *scrolled = qobject_cast<const QAbstractScrollArea *>(m_area))
+        width -= scrolled->verticalScrollBar()->sizeHint().width();
+    const int height = heightForWidth(width);
+    setGeometry(area.left() + kMargin, area.bottom() - kMargin - height, width, height);
+    raise();
+    show();
+    m_timer.start();
+}
+
+bool Notice::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && isVisible()) {
+        hide();
+        m_timer.stop();
+    }
+    return QLabel::eventFilter(watched, event);
+}

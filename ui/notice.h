@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QLabel>
+#include <QTimer>
+
+// A short message near the text area that needs no answer: it never takes
+// the focus, closes at the next key pressed anywhere in the program or after
+// a few seconds, and is announced to a screen reader as a notification.
+class Notice : public QLabel {
+    Q_OBJECT
+
+public:
+    // Shown over the bottom edge of area, a sibling of it in the window.
+    explicit Notice(QWidget *area);
+    ~Notice() override;
+
+    static constexpr int kShownMs = 6000;
+
+    void tell(const QString &message);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *m_area;
+    QTimer m_timer;
+};
