@@ -49,10 +49,12 @@ FileResult ReadNewsFile(const QString &path, const CodePage &codePage, const Tex
 // the file when the text holds a character that the code page cannot store.
 // When written is given, it receives the bytes the file now holds if they
 // decode to the very text (no character was stored decomposed), else nothing;
-// state receives what the file now is.
+// state receives what the file now is. saved, the bytes of the text as last
+// loaded or saved: a character unchanged since then that was read from a
+// second pair is written as that pair (keptpairs.h).
 FileResult WriteNewsFile(const QString &path, const QString &text, const CodePage &codePage,
                          QByteArray *written = nullptr, const ProgressSink &progress = {},
-                         FileState *state = nullptr);
+                         FileState *state = nullptr, QByteArrayView saved = {});
 
 // Whether a news file of this many bytes and lines can be held, with memory to
 // spare: its bytes as the saved text, two bytes a character in the text area, a
