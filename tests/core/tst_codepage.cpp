@@ -192,6 +192,75 @@ private slots:
         QCOMPARE(join, -1);
     }
 
+    // A file's second pairs through edits of its text: what a save writes,
+    // the bytes written out by hand. An edit is a place in the text as loaded
+    // (after the edits before it), characters removed there and text put in.
+    void pairsThroughEdits_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::addColumn<QStringList>("edits"); // at, removed, inserted, ...
+        QTest::addColumn<QByteArray>("written"); // or the start of the refusal
+        // 髙橋さん as Python writes it (EE E0 for 髙), then IBM's Ⅰ (FA 4A),
+        // row 87's ≒ (87 90), the NEC-selected 纊 (ED 40) and A.
+        const QByteArray ja = QByteArray::fromHex("EEE08BB482B382F10D0A FA4A8790ED40410D0A");
+        const auto row = [](const char *name, int number, const QByteArray &saved,
+                            const QStringList &edits, const char *written) {
+            QTest::newRow(name) << number << saved << edits
+                                << (written[0] == '!' ? QByteArray(written + 1)
+                                                      : QByteArray::fromHex(written));
+        };
+        row("no edit", 932, ja, {}, "EEE08BB482B382F10D0A FA4A8790ED40410D0A");
+        row("insert before", 932, ja, {"0", "0", "X"}, "58EEE08BB482B382F10D0A FA4A8790ED40410D0A");
+        row("delete the character", 932, ja, {"0", "1", ""}, "8BB482B382F10D0A FA4A8790ED40410D0A");
+        row("undo its deletion", 932, ja, {"0", "1", "", "0", "0", u8"\u9AD9"},
+            "EEE08BB482B382F10D0A FA4A8790ED40410D0A");
+        row("Delete after it", 932, ja, {"1", "1", ""}, "EEE082B382F10D0A FA4A8790ED40410D0A");
+        row("typed as Windows writes", 932, ja, {"9", "0", u8"\u9AD9\u2160\u2252"},
+            "EEE08BB482B382F10D0A FA4A8790ED40 FBFC 8754 81E0 410D0A");
+        row("a line above, a letter below", 932, ja, {"0", "0", u8"\u65B0\r\n", "12", "1", "B"},
+            "90560D0A EEE08BB482B382F10D0A FA4A8790ED40420D0A");
+        row("two edits in a line", 932, ja, {"6", "1", "x", "9", "1", "y"},
+            "EEE08BB482B382F10D0A 788790ED40790D0A");
+        row("a moved line", 932, ja, {"0", "6", "", "6", "0", u8"\u9AD9\u6A4B\u3055\u3093\r\n"},
+            "87 54 81E0 FA5C 410D0A EEE08BB482B382F10D0A");
+        row("950 typed", 950, QByteArray::fromHex("F9F9A2A40D0AA2CC410D0A"),
+            {"2", "0", u8"\u2550", "7", "0", u8"\u5341"}, "F9F9A2A4A2A40D0AA2CC41A4510D0A");
+        // A kept lead byte that an edit put before a character: the pair is
+        // looked up with the byte written after it.
+        row("932 joins a second pair", 932, QByteArray::fromHex("820D0AEEE00D0A"),
+            {"1", "2", ""}, "!Line 1, column 1: the kept byte 82 ");
+        row("932 no join with the typed pair", 932, QByteArray::fromHex("820D0A"),
+            {"1", "2", u8"\u9AD9"}, "82FBFC");
+        row("950 no join with the second pair", 950, QByteArray::fromHex("A30D0AF9F90D0A"),
+            {"1", "2", ""}, "A3F9F90D0A");
+        row("950 joins the typed pair", 950, QByteArray::fromHex("A30D0A"), {"1", "2", u8"\u2550"},
+            "!Line 1, column 1: the kept byte A3 ");
+    }
+    void pairsThroughEdits()
+    {
+        QFETCH(int, number);
+        QFETCH(QByteArray, saved);
+        QFETCH(QStringList, edits);
+        QFETCH(QByteArray, written);
+        const CodePage &page = CodePage::get(number);
+        QString text = page.decode(saved);
+        for (qsizetype i = 0; i + 2 < edits.size(); i += 3)
+            text.replace(edits[i].toInt(), edits[i + 1].toInt(), edits[i + 2]);
+        const QString path = dir.filePath("pairs.txt");
+        QFile::remove(path);
+        QByteArray bytes;
+        const FileResult r = WriteNewsFile(path, text, page, &bytes, {}, nullptr, saved);
+        if (!r) {
+            QVERIFY2(r.error.startsWith(QString::fromLatin1(written)), qPrintable(r.error));
+            QVERIFY(!QFileInfo::exists(path));
+            return;
+        }
+        QCOMPARE(readBytes(path).toHex(' '), written.toHex(' '));
+        QCOMPARE(page.decode(readBytes(path)), text);
+        QCOMPARE(bytes, written);
+    }
+
     // Every byte and pair, in all four double-byte code pages, against glibc's
     // charmaps (Debian's locales): each character glibc lists reads as it,
     // and is written as the pair glibc writes (not the one it marks
