@@ -308,6 +308,7 @@ private slots:
             "^(%IRREVERSIBLE%)?<U([0-9A-Fa-f]{4})>\\s+/x([0-9a-f]{2})(?:/x([0-9a-f]{2}))?\\s");
         std::map<int, char16_t> glibc;           // byte or pair, character
         std::map<char16_t, QByteArray> written;  // character, the bytes glibc writes
+        int irreversible = 0;
         for (const QByteArray &line : gzip.readAllStandardOutput().split('\n')) {
             const QRegularExpressionMatch m = entry.match(QString::fromLatin1(line));
             if (!m.hasMatch())
@@ -317,8 +318,12 @@ private slots:
             glibc[bytes.size() == 2 ? uchar(bytes[0]) << 8 | uchar(bytes[1]) : uchar(bytes[0])] = c;
             if (!m.hasCaptured(1) || m.captured(1).isEmpty())
                 written[c] = bytes;
+            else
+                ++irreversible;
         }
         QVERIFY(glibc.size() > 9000);
+        // Some character has a pair that is not written exactly where glibc says so.
+        QCOMPARE(CodePage::get(number).hasSecondPairs(), irreversible > 0);
         for (qsizetype i = 0; i + 1 < singles.size(); i += 2) {
             glibc[singles[i]] = char16_t(singles[i + 1]);
             written[char16_t(singles[i + 1])] = QByteArray(1, char(singles[i]));
