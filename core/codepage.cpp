@@ -380,9 +380,11 @@ void CodePage::Encoder::append(QStringView slice)
             o[k++] = char(pair & 0xFF);
             first = pair >> 8;
         } else {
+            // Stored decomposed (no double-byte table has combining marks
+            // today, so this is for a toolkit that gives them).
             m_out.truncate(k);
             page.appendBytes(c, &m_out, &m_exact);
-            first = uchar(m_out.at(k));
+            first = k < m_out.size() ? uchar(m_out.at(k)) : 0;
             k = m_out.size();
             m_out.resize(k + 2 * (n - i));
             o = m_out.data();
