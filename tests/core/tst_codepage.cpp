@@ -224,6 +224,11 @@ private slots:
             "EEE08BB482B382F10D0A 788790ED40790D0A");
         row("a moved line", 932, ja, {"0", "6", "", "6", "0", u8"\u9AD9\u6A4B\u3055\u3093\r\n"},
             "87 54 81E0 FA5C 410D0A EEE08BB482B382F10D0A");
+        // Too long a line to compare every character with every other: the
+        // equal characters at either end of the edit keep their pairs.
+        const QByteArray longLine = "\xED\x40" + QByteArray(3000, 'a') + "\xED\x40\r\n";
+        QTest::newRow("a long line") << 932 << longLine << QStringList{"1", "0", "X"}
+                                     << "\xED\x40X" + longLine.sliced(2);
         row("950 typed", 950, QByteArray::fromHex("F9F9A2A40D0AA2CC410D0A"),
             {"2", "0", u8"\u2550", "7", "0", u8"\u5341"}, "F9F9A2A4A2A40D0AA2CC41A4510D0A");
         // A kept lead byte that an edit put before a character: the pair is
