@@ -1,8 +1,9 @@
 // Times the editor on generated news files, driving the real window
 // in-process (offscreen), through its shortcuts.
 //
-//   heraldbench file MB RUNS [CODE_PAGE]  Quickload, Quicksave, keystrokes, peak memory,
-//                                in Windows-1252 or (932) Shift-JIS
+//   heraldbench file MB RUNS [CODE_PAGE [second-pairs]]  Quickload, Quicksave, keystrokes,
+//                                peak memory, in Windows-1252 or (932) Shift-JIS, there
+//                                with one character in ten from a second pair
 //   heraldbench shown MB RUNS    start-up + Quickload in a window on the X server
 //                                of DISPLAY (runs itself as shown-child)
 //   heraldbench save-progress MB RUNS  Ctrl+S to the progress window shown, in a
@@ -91,6 +92,18 @@ QByteArray shiftJisNewsBytes(qint64 size)
                    size);
 }
 
+// The same, one character in ten written as the second pair of its character,
+// as Python's cp932 and older NEC and IBM tools write them: 髙 (EE E0), 纊
+// (ED 40), IBM's Ⅰ (FA 4A) and row 87's ≒ (87 90).
+QByteArray shiftJisSecondPairBytes(qint64 size)
+{
+    return linesOf({"\x93\x8c\x8b\x9e", "\x83\x6a\x83\x85\x81\x5b\x83\x58", "\x91\xac\x95\xf1",
+                    "\x92\x86\x8c\x70\x8b\xc7", "\x89\xbf\x8a\x69", "\xb1\xb2\xb3", "ore", "12",
+                    "\x82\xcc", "\x93\xfc\x8d\x60", "\xee\xe0\x8b\xb4", "\xed\x40\x87\x90",
+                    "\xfa\x4a"},
+                   size);
+}
+
 // Windows-1252, with some bytes 0x80-0xFF.
 QByteArray newsBytes(qint64 size)
 {
@@ -157,18 +170,22 @@ QString makeNewsFile(const QTemporaryDir &dir, qint64 bytes)
 }
 
 // A news file in the code page (1252 or 932) of MB megabytes: load, save,
-// keystrokes, memory and the reader alone.
-int benchFile(int megabytes, int runs, int codePageNumber)
+// keystrokes, memory and the reader alone. secondPairs: in 932, one character
+// in ten read from a second pair.
+int benchFile(int megabytes, int runs, int codePageNumber, bool secondPairs)
 {
     QTemporaryDir dir;
     const qint64 bytes = qint64(megabytes) * 1000 * 1000;
     writeFile(dir.filePath("news.txt"),
-              codePageNumber == 932 ? shiftJisNewsBytes(bytes) : newsBytes(bytes));
+              codePageNumber != 932 ? newsBytes(bytes)
+              : secondPairs         ? shiftJisSecondPairBytes(bytes)
+                                    : shiftJisNewsBytes(bytes));
     QDir::setCurrent(dir.path());
     const CodePage &page = CodePage::get(codePageNumber);
     const QByteArray prefix =
         QByteArray::number(megabytes) + " MB " +
-        (codePageNumber == 1252 ? QByteArray() : page.name().toLatin1() + ' ');
+        (codePageNumber == 1252 ? QByteArray() : page.name().toLatin1() + ' ') +
+        (secondPairs ? "second pairs " : "");
 
     std::vector<double> read, load, save, key, same;
     double peakAfterLoad = 0;
@@ -207,8 +224,8 @@ int benchFile(int megabytes, int runs, int codePageNumber)
         QByteArray bytes;
         const double t0 = nowMs();
         ReadNewsFile(
-            dir.filePath("news.txt"), CodePage::get(1252),
-            [&text](const QString &slice) { text += slice; }, bytes);
+            dir.filePath("news.txt"), page, [&text](const QString &slice) { text += slice; },
+            bytes);
         read.push_back(nowMs() - t0);
     }
     report((prefix + "read and decode").constData(), read);
@@ -582,7 +599,7 @@ int main(int argc, char *argv[])
         return benchAids(args.value(2, "5").toInt());
     if (mode == "file")
         return benchFile(args.value(2).toInt(), args.value(3, "5").toInt(),
-                         args.value(4, "1252").toInt());
+                         args.value(4, "1252").toInt(), args.value(5) == "second-pairs");
     std::fprintf(stderr, "usage: heraldbench file MB [RUNS] | shown MB [RUNS] | startup [RUNS] | "
                          "rule [RUNS] | aids [RUNS] | news-file BYTES PATH | odd PATH | odd-made "
                          "news-200MB|one-line-20MB|crlf-10MB|binary\n");

@@ -25,6 +25,7 @@ export QT_ACCESSIBILITY=0
     done
     # Shift-JIS beside Windows-1252, the same number of bytes.
     "$bin" file 50 "$runs" 932
+    "$bin" file 50 "$runs" 932 second-pairs
     "$bin" aids "$runs"
 } | column -t -s $'\t'
 echo

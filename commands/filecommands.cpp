@@ -133,7 +133,8 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
     {
         const Work work(m_services, tr("Saving %1").arg(path));
         const QString text = m_document.host().textForSave(work.step(0, 2));
-        written = WriteNewsFile(path, text, m_document.codePage(), &bytes, work.step(1, 2), &state);
+        written = WriteNewsFile(path, text, m_document.codePage(), &bytes, work.step(1, 2), &state,
+                                m_document.savedBytes());
     }
     if (!written) {
         m_disk.saveFailed(path, state);

@@ -125,29 +125,32 @@ void CodePage::buildDoubleByte(const QByteArray &charset)
             break;
         }
     }
-    // One pair of each group that shares a character shows it: the one the
-    // toolkit's encoder writes, except in 950, where it writes F9 F9 for
-    // U+2550 and Big5 files hold A2 A4: there the first pair. The others,
-    // and any pair not shown, are kept as bytes.
+    // Every pair shows its character. Where several pairs share one, a typed
+    // character is written as Windows writes it, which the toolkit's encoder
+    // tells; in 950, where Windows writes the ETEN row F9 D6 to F9 FE (F9 F9
+    // for U+2550), Big5 files and other encoders hold the pair of Big5's own
+    // rows (A2 A4): that one.
     QStringEncoder encoder(charset.constData());
-    const bool firstPairShows = m_number == 950;
     for (int code = 0; code < 0x10000; ++code) {
         const char16_t c = pairs[code];
-        if (!c)
+        if (!c || (*m_pairFor)[c])
             continue;
         const QByteArray written = encoder.encode(QStringView(&c, 1));
-        const int writtenCode =
-            written.size() == 2 ? uchar(written[0]) << 8 | uchar(written[1]) : -1;
-        const bool singleShows = written.size() == 1 && single[uchar(written[0])] == int(c);
-        const bool laterShows = !firstPairShows && writtenCode > code && pairs[writtenCode] == c;
-        if ((*m_pairFor)[c] || singleShows || laterShows)
-            pairs[code] = 0;
-        else
-            (*m_pairFor)[c] = quint16(code);
+        int writtenCode =
+            written.size() == 2 ? uchar(written[0]) << 8 | uchar(written[1]) : code;
+        if (pairs[writtenCode] != c || (m_number == 950 && writtenCode >= 0xF9D6))
+            writtenCode = code;
+        (*m_pairFor)[c] = quint16(writtenCode);
+    }
+    for (int code = 0; code < 0x10000; ++code) {
+        if (pairs[code] && (*m_pairFor)[pairs[code]] != code)
+            m_hasSecondPairs = true;
     }
     for (int b = 0; b < 256; ++b) {
-        char16_t c = char16_t(std::max(0, single[b]));
-        const bool own = single[b] >= 0 && (*m_byteFor)[c] < 0 && !(*m_pairFor)[c];
+        // Windows' double-byte code pages keep ASCII as it is (the toolkit's
+        // 932 swaps three control codes, as IBM's code page does).
+        char16_t c = b < 0x80 ? char16_t(b) : char16_t(std::max(0, single[b]));
+        const bool own = (b < 0x80 || single[b] >= 0) && (*m_byteFor)[c] < 0 && !(*m_pairFor)[c];
         if (!own && b < 0x80) {
             m_problem = CodePage::tr("The character set %1 does not map every byte to one "
                                      "character and back in this Qt build.")
@@ -293,30 +296,20 @@ qsizetype CodePage::firstUnstorable(QStringView text) const
     return -1;
 }
 
-QByteArray CodePage::encode(QStringView text, bool *exact) const
+QByteArray CodePage::encode(QStringView text, bool *exact, qsizetype *join) const
 {
     if (exact)
         *exact = true;
+    if (join)
+        *join = -1;
     if (m_pairs) {
-        QByteArray out(text.size() * 2, Qt::Uninitialized);
-        char *o = out.data();
-        qsizetype k = 0;
-        for (const QChar ch : text) {
-            const char16_t c = ch.unicode();
-            if (const qint16 b = (*m_byteFor)[c]; b >= 0) {
-                o[k++] = char(b);
-            } else if (const quint16 pair = (*m_pairFor)[c]) {
-                o[k++] = char(pair >> 8);
-                o[k++] = char(pair & 0xFF);
-            } else {
-                out.truncate(k);
-                appendBytes(c, &out, exact);
-                k = out.size();
-                out.resize(k + 2 * text.size());
-                o = out.data();
-            }
-        }
-        out.truncate(k);
+        QByteArray out;
+        Encoder encoder(*this, out);
+        encoder.append(text);
+        if (exact)
+            *exact = encoder.exact();
+        if (join)
+            *join = encoder.firstJoin();
         return out;
     }
     QByteArray out(text.size(), Qt::Uninitialized);
@@ -338,6 +331,71 @@ QByteArray CodePage::encode(QStringView text, bool *exact) const
     for (; i < n; ++i)
         appendBytes(data[i], &out, exact);
     return out;
+}
+
+CodePage::Encoder::Encoder(const CodePage &page, QByteArray &out, std::span<const KeptPair> keep)
+    : m_page(page), m_out(out), m_keep(keep)
+{
+}
+
+void CodePage::Encoder::append(QStringView slice)
+{
+    const CodePage &page = m_page;
+    if (!page.m_pairs) {
+        bool exact = true;
+        m_out.append(page.encode(slice, &exact));
+        m_exact = m_exact && exact;
+        m_done += slice.size();
+        return;
+    }
+    const auto &byteFor = *page.m_byteFor;
+    const auto &pairFor = *page.m_pairFor;
+    const auto &pairs = *page.m_pairs;
+    const qsizetype n = slice.size();
+    const auto nextKeep = [this] {
+        return m_nextKeep < m_keep.size() ? m_keep[m_nextKeep].index - m_done : -1;
+    };
+    qsizetype keepAt = nextKeep();
+    qsizetype k = m_out.size();
+    m_out.resize(k + 2 * n);
+    char *o = m_out.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = slice[i].unicode();
+        int first; // the first byte written for c
+        int kept = -1;
+        quint16 pair = 0;
+        if (i == keepAt) {
+            // A character read from its second pair and not changed since.
+            if (pairs[m_keep[m_nextKeep].pair] == c)
+                pair = m_keep[m_nextKeep].pair;
+            ++m_nextKeep;
+            keepAt = nextKeep();
+        }
+        if (const qint16 b = byteFor[c]; !pair && b >= 0) {
+            o[k++] = char(b);
+            first = b;
+            kept = page.m_lead[b] ? b : -1;
+        } else if (pair || (pair = pairFor[c])) {
+            o[k++] = char(pair >> 8);
+            o[k++] = char(pair & 0xFF);
+            first = pair >> 8;
+        } else {
+            // Stored decomposed (no double-byte table has combining marks
+            // today, so this is for a toolkit that gives them).
+            m_out.truncate(k);
+            page.appendBytes(c, &m_out, &m_exact);
+            first = k < m_out.size() ? uchar(m_out.at(k)) : 0;
+            k = m_out.size();
+            m_out.resize(k + 2 * (n - i));
+            o = m_out.data();
+        }
+        // Read back, a kept lead byte and the byte after it would be a pair.
+        if (m_keptLead >= 0 && m_join < 0 && pairs[m_keptLead << 8 | first])
+            m_join = m_done + i - 1;
+        m_keptLead = kept;
+    }
+    m_out.truncate(k);
+    m_done += n;
 }
 
 bool CodePage::equals(QStringView text, QByteArrayView bytes) const
@@ -362,25 +420,6 @@ bool CodePage::equals(QStringView text, QByteArrayView bytes) const
         i += width;
     }
     return k == text.size();
-}
-
-qsizetype CodePage::firstJoin(QStringView text) const
-{
-    if (!m_pairs)
-        return -1;
-    const auto &byteFor = *m_byteFor;
-    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
-        const qint16 b = byteFor[text.at(i).unicode()];
-        if (b < 0 || !m_lead[b])
-            continue;
-        // The first byte the next character is written as.
-        QByteArray next;
-        if (!appendBytes(text.at(i + 1).unicode(), &next, nullptr) || next.isEmpty())
-            continue;
-        if ((*m_pairs)[b << 8 | uchar(next[0])])
-            return i;
-    }
-    return -1;
 }
 
 int codePageForLocale(QStringView locale)

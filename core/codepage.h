@@ -8,6 +8,7 @@
 
 #include <array>
 #include <memory>
+#include <span>
 
 // The Windows code page of news text files. In the 8-bit ones every byte
 // value stands for one character and comes back as the same byte; bytes that
@@ -17,11 +18,19 @@
 // Windows-1258).
 //
 // In the double-byte ones (932, 936, 949, 950) a character is one byte or a
-// lead byte and a trail byte. A byte that starts no character there (a lead
-// byte before a byte that cannot trail it or at a line's end, a pair the
-// table does not define, a pair that repeats another pair's character, a byte
-// no table defines) is kept as a private-use character of its own, and the
-// next byte is read afresh; so every file comes back byte for byte.
+// lead byte and a trail byte, and every pair that Windows reads as a character
+// shows as that character. A byte that starts no character there (a lead byte
+// before a byte that cannot trail it or at a line's end, a pair the table does
+// not define, a byte no table defines) is kept as a private-use character of
+// its own, and the next byte is read afresh. Some characters have a second
+// pair (932: ED 40 and FA 5C for U+7E8A); a typed one is written as the first
+// of pairFor(), and one read from a file keeps its pair through a save when
+// the encoder is told so (KeptPair); so every file comes back byte for byte.
+struct KeptPair {
+    qsizetype index; // of the character in the text being encoded
+    quint16 pair;    // lead << 8 | trail
+};
+
 class CodePage {
     Q_DECLARE_TR_FUNCTIONS(CodePage)
 
@@ -47,27 +56,54 @@ public:
     // safely in this code page. Check it once at start.
     QString problem() const { return m_problem; }
 
+    // Whether some character has a second pair (932 and 950).
+    bool hasSecondPairs() const { return m_hasSecondPairs; }
+    // The pair a typed character c is written as (lead << 8 | trail), or 0.
+    quint16 pairFor(char16_t c) const { return m_pairFor ? (*m_pairFor)[c] : 0; }
+
     QString decode(QByteArrayView bytes) const;
+    // The character that starts at bytes[i] (i < n), and how many bytes it takes.
+    char16_t decodeAt(const char *bytes, qsizetype i, qsizetype n, int &width) const;
     // Index of the first character that cannot be stored, or -1.
     qsizetype firstUnstorable(QStringView text) const;
     // Only for text in which firstUnstorable() found nothing. exact, when
     // given, tells whether every character had a byte of its own, so that the
-    // bytes decode to the very text.
-    QByteArray encode(QStringView text, bool *exact = nullptr) const;
-    // Where a kept byte would join the character after it into another
-    // character once written (an edit put them side by side): the index of
-    // the kept byte, or -1. Only double-byte code pages have such bytes.
-    qsizetype firstJoin(QStringView text) const;
+    // bytes decode to the very text. join, when given, receives the index of
+    // the first kept byte that the byte written after it would join into a
+    // character (an edit put them side by side), or -1; only double-byte code
+    // pages have such bytes.
+    QByteArray encode(QStringView text, bool *exact = nullptr, qsizetype *join = nullptr) const;
     // True when text is what bytes decode to, without building that text.
     bool equals(QStringView text, QByteArrayView bytes) const;
     // The length of what bytes decode to.
     qsizetype decodedLength(QByteArrayView bytes) const;
 
+    // Writes a text a slice at a time: the bytes of each slice are appended
+    // to out. Characters listed in keep (in the order of their index in the
+    // whole text) are written as the pair given there.
+    class Encoder {
+    public:
+        Encoder(const CodePage &page, QByteArray &out, std::span<const KeptPair> keep = {});
+        // The next slice of the text, in which firstUnstorable() found nothing.
+        void append(QStringView slice);
+        bool exact() const { return m_exact; }
+        // As encode() tells it, for everything appended so far.
+        qsizetype firstJoin() const { return m_join; }
+
+    private:
+        const CodePage &m_page;
+        QByteArray &m_out;
+        std::span<const KeptPair> m_keep;
+        size_t m_nextKeep = 0;
+        qsizetype m_done = 0; // characters appended so far
+        bool m_exact = true;
+        qsizetype m_join = -1;
+        int m_keptLead = -1; // the last byte written when it is a kept lead byte
+    };
+
 private:
     explicit CodePage(int number);
     void buildDoubleByte(const QByteArray &charset);
-    // The character that starts at bytes[i], and how many bytes it takes.
-    char16_t decodeAt(const char *bytes, qsizetype i, qsizetype n, int &width) const;
     // Appends the bytes for c, decomposing it where needed; false when some
     // part of it has no byte.
     bool appendBytes(char32_t c, QByteArray *out, bool *exact) const;
@@ -82,6 +118,7 @@ private:
     // none, and whether a byte may lead a pair.
     std::unique_ptr<std::array<char16_t, 0x10000>> m_pairs;
     std::array<bool, 256> m_lead{};
+    bool m_hasSecondPairs = false;
     // The pair for each UTF-16 unit (lead << 8 | trail), or 0.
     std::unique_ptr<std::array<quint16, 0x10000>> m_pairFor;
     // The byte for each UTF-16 unit, or -1.

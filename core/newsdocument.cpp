@@ -59,10 +59,11 @@ void NewsDocument::keepBytesAsSaved(const QByteArray &bytes)
 void NewsDocument::keepAsSaved(const QString &text)
 {
     bool exact = false;
+    qsizetype join = -1;
     QByteArray bytes;
-    if (m_codePage.firstUnstorable(text) < 0 && m_codePage.firstJoin(text) < 0)
-        bytes = m_codePage.encode(text, &exact);
-    if (exact) {
+    if (m_codePage.firstUnstorable(text) < 0)
+        bytes = m_codePage.encode(text, &exact, &join);
+    if (exact && join < 0) {
         keepBytesAsSaved(bytes);
     } else {
         m_savedText = text;

@@ -27,6 +27,12 @@ public:
     void Reset();
 
     QString SavedText() const;
+    // The saved text as news file bytes, when it is held so (after every
+    // load, and every save that stored no character decomposed); else empty.
+    QByteArrayView savedBytes() const
+    {
+        return m_savedAsBytes ? QByteArrayView(m_savedBytes) : QByteArrayView();
+    }
     bool Unsaved() const { return m_unsaved; }
     bool LoadingFile() const { return m_loadingFile; }
     void setLoadingFile(bool loading) { m_loadingFile = loading; }

@@ -1,6 +1,7 @@
 #include "newsfile.h"
 
 #include "filewriting.h"
+#include "keptpairs.h"
 #include "lineends.h"
 #include "regularfile.h"
 
@@ -50,12 +51,16 @@ QString describeJoin(const QString &text, qsizetype index, const CodePage &codeP
 }
 
 // The text as news file bytes, checked and encoded in slices, telling progress
-// after each. Returns the index of the first character that no byte stands
-// for, or -1 when bytes holds the whole text.
-qsizetype encodeInSlices(const QString &text, const CodePage &codePage, QByteArray &bytes,
-                         bool &exact, const ProgressSink &progress)
+// after each; characters unchanged since the saved bytes keep their pairs.
+// Returns the index of the first character that no byte stands for, or -1
+// when bytes holds the whole text; join tells where a kept byte would join
+// the byte after it, or -1.
+qsizetype encodeInSlices(const QString &text, const CodePage &codePage, QByteArrayView saved,
+                         QByteArray &bytes, bool &exact, qsizetype &join,
+                         const ProgressSink &progress)
 {
-    exact = true;
+    const std::vector<KeptPair> keep = pairsToKeep(codePage, text, saved);
+    CodePage::Encoder encoder(codePage, bytes, keep);
     bytes.reserve(codePage.isDoubleByte() ? text.size() * 2 : text.size());
     const qsizetype size = text.size();
     for (qsizetype done = 0; done < size;) {
@@ -63,13 +68,13 @@ qsizetype encodeInSlices(const QString &text, const CodePage &codePage, QByteArr
             QStringView(text).sliced(done, std::min(kSliceBytes, size - done));
         if (const qsizetype bad = codePage.firstUnstorable(slice); bad >= 0)
             return done + bad;
-        bool sliceExact = true;
-        bytes.append(codePage.encode(slice, &sliceExact));
-        exact = exact && sliceExact;
+        encoder.append(slice);
         done += slice.size();
         if (progress)
             progress(done, 2 * size);
     }
+    exact = encoder.exact();
+    join = encoder.firstJoin();
     return -1;
 }
 
@@ -134,16 +139,19 @@ FileResult ReadNewsFile(const QString &path, const CodePage &codePage, const Tex
 
 FileResult WriteNewsFile(const QString &path, const QString &text, const CodePage &codePage,
                          QByteArray *written, const ProgressSink &progress,
-                         std::optional<FileState> *state)
+                         std::optional<FileState> *state, QByteArrayView saved)
 {
     try {
         QByteArray bytes;
         bool exact = true;
-        if (const qsizetype bad = encodeInSlices(text, codePage, bytes, exact, progress); bad >= 0)
+        qsizetype join = -1;
+        if (const qsizetype bad =
+                encodeInSlices(text, codePage, saved, bytes, exact, join, progress);
+            bad >= 0)
             return FileResult::failure(FileResult::Kind::Unstorable,
                                        describeUnstorable(text, bad, codePage));
         // Only bytes that read back as the text on screen are written.
-        if (const qsizetype join = codePage.firstJoin(text); join >= 0)
+        if (join >= 0)
             return FileResult::failure(FileResult::Kind::Unstorable,
                                        describeJoin(text, join, codePage));
         const FileResult result = writeFileBytes(path, bytes, progress, state);

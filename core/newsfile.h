@@ -37,10 +37,12 @@ FileResult ReadNewsFile(const QString &path, const CodePage &codePage, const Tex
 // When written is given, it receives the bytes the file now holds if they
 // decode to the very text (no character was stored decomposed), else nothing;
 // state receives what the file now is whenever the write touched it (see
-// writeFileBytes()), also after a failure.
+// writeFileBytes()), also after a failure. saved, the bytes of the text as
+// last loaded or saved: a character unchanged since then that was read from a
+// second pair is written as that pair (keptpairs.h).
 FileResult WriteNewsFile(const QString &path, const QString &text, const CodePage &codePage,
                          QByteArray *written = nullptr, const ProgressSink &progress = {},
-                         std::optional<FileState> *state = nullptr);
+                         std::optional<FileState> *state = nullptr, QByteArrayView saved = {});
 
 
 // "news.txt" in the given working directory.

@@ -176,6 +176,13 @@ private slots:
         QCOMPARE(host.titleValue, PlainHost::kTitle);
         host.setText(QString::fromUtf16(u"\u65E5\u672D\r\n")); // same length, one character else
         QVERIFY(doc.Unsaved());
+        // The next save takes its pairs from the saved bytes: the file's
+        // after a load, the text's own after a clean step without a file.
+        doc.MarkClean(QByteArray("\xEE\xE0\r\n")); // 髙, a pair Windows does not write
+        QCOMPARE(doc.savedBytes(), QByteArray("\xEE\xE0\r\n"));
+        host.textValue = QString::fromUtf16(u"\u9AD9\r\n");
+        doc.MarkClean();
+        QCOMPARE(doc.savedBytes(), QByteArray("\xFB\xFC\r\n"));
     }
 };
 

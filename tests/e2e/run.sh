@@ -308,6 +308,65 @@ korean_news_in_windows_949() {
         '\xb4\xba\xbd\xba\r\n\xc9\x41\r\n\xba\xb8\xb5\xb5\xbd\xba'
 }
 
+# Characters that Windows-932 and Windows-950 can write as either of two pairs,
+# in a file that holds the pairs Windows does not write (Python's cp932 and
+# Big5 files do): shown as those characters (clipboard, screen reader), the
+# file's pairs written back by a save without edits and by one after an edit
+# elsewhere, a typed one written as Windows (932) or Big5 (950) writes it.
+# second_pairs LANG FILE_BYTES SHOWN TYPED SAVED_BYTES
+second_pairs() {
+    local lang=$1 saved=("${APP_ENV[@]}") inode
+    dir=$(news_folder "$2")
+    printf '%b' "$2" >"$dir/expected"
+    APP_ENV+=("LANG=$lang")
+    map_letters "$4"
+    start_app "$dir"
+    local started=$?
+    APP_ENV=("${saved[@]}")
+    [ $started -eq 0 ] || return 1
+    keys ctrl+l
+    [ "$(copied_text)" = "$3" ] || { echo "shown as: $(copied_text)"; return 1; }
+    # Through AT-SPI, when it runs: the same characters, line by line.
+    if [ -n "${BUS_PID:-}" ]; then
+        timeout 30 /usr/bin/python3 "$HERE/atspi_text.py" "$APP_PID" | sed -n 1p |
+            python3 -c 'import json, sys; read = json.loads(sys.stdin.readline())
+sys.exit(read.split() != sys.argv[1].split() and "screen reader: " + read)' "$3" || return 1
+    fi
+    # No edit: the file is written again (a new file takes its name), the same bytes.
+    inode=$(stat -c %i "$dir/news.txt")
+    keys ctrl+s
+    wait_for 10 bash -c "[ \$(stat -c %i '$dir/news.txt') != $inode ]" || { echo "not saved"; return 1; }
+    cmp -s "$dir/news.txt" "$dir/expected" || { echo "no-op save:"; od -An -tx1 "$dir/news.txt"; return 1; }
+    keys ctrl+End
+    timeout 10 xdotool type --delay 60 "$4"
+    wait_for 5 title_is "$TITLE*" || return 1
+    printf '%b' "$5" >"$dir/expected"
+    keys ctrl+s
+    wait_for 10 cmp -s "$dir/news.txt" "$dir/expected" \
+        || { echo "saved:"; od -An -tx1 "$dir/news.txt"; return 1; }
+}
+
+# 髙橋さん as Python's cp932 writes it (EE E0 for 髙), IBM's Ⅰ (FA 4A) and
+# row 87's ≒ (87 90); typed, 髙 and Ⅰ are FB FC and 87 54. Then the Delete
+# right after 髙 removes 橋, and the save writes what shows: 髙さん.
+second_pairs_in_windows_932() {
+    second_pairs ja_JP.UTF-8 '\xee\xe0\x8b\xb4\x82\xb3\x82\xf1\r\n\xfa\x4a\x87\x90\r\n' \
+        $'髙橋さん\nⅠ≒' '髙Ⅰ' \
+        '\xee\xe0\x8b\xb4\x82\xb3\x82\xf1\r\n\xfa\x4a\x87\x90\r\n\xfb\xfc\x87\x54' || return 1
+    keys ctrl+Home Right Delete ctrl+s
+    printf '%b' '\xee\xe0\x82\xb3\x82\xf1\r\n\xfa\x4a\x87\x90\r\n\xfb\xfc\x87\x54' >"$dir/expected"
+    wait_for 10 cmp -s "$dir/news.txt" "$dir/expected" \
+        || { echo "after Delete:"; od -An -tx1 "$dir/news.txt"; return 1; }
+    [ "$(copied_text)" = $'髙さん\nⅠ≒\n髙Ⅰ' ] || { echo "shown as: $(copied_text)"; return 1; }
+}
+
+# Big5's ═ as Windows writes it (F9 F9), and 十 from the symbol row (A2 CC);
+# typed, they are A2 A4 and A4 51.
+second_pairs_in_windows_950() {
+    second_pairs zh_TW.UTF-8 '\xf9\xf9\xa2\xcc\r\n' $'═十' '═十' \
+        '\xf9\xf9\xa2\xcc\r\n\xa2\xa4\xa4\x51'
+}
+
 default_locale_keeps_windows_1252() {
     code_page_round_trip "" '\xcf\xf0\xe8\xe2\xe5\xf2\r\n' 'Ïðèâåò' 'é' \
         '\xcf\xf0\xe8\xe2\xe5\xf2\r\n\xe9'
@@ -674,6 +733,8 @@ scenarios() {
     check "LANG=zh_CN: news in Windows-936" chinese_news_in_windows_936
     check "LANG=zh_TW: news in Windows-950" traditional_chinese_news_in_windows_950
     check "LANG=ko_KR: news in Windows-949" korean_news_in_windows_949
+    check "LANG=ja_JP: characters with two pairs" second_pairs_in_windows_932
+    check "LANG=zh_TW: characters with two pairs" second_pairs_in_windows_950
     check "a misspelled word gets a red line" misspelled_word_is_marked
     check "Ctrl+F, a word, Enter selects it" find_selects_the_word
     check "a file dropped on the window is opened" dropped_file_is_opened
@@ -695,6 +756,8 @@ check "a save keeps links, mode, owner, other names; in place where it must" sav
 check "heraldpad -: the news from standard input, unsaved" news_from_standard_input
 echo "-- through AT-SPI"
 start_a11y && check "a screen reader names and presses the pictures" screen_reader_presses_the_pictures
+check "LANG=ja_JP: characters with two pairs, as a screen reader reads them" \
+    second_pairs_in_windows_932
 check "a loaded line looks and acts as a typed one" loaded_and_typed_lines_agree
 check "a reload is announced to a screen reader; the caret stays" reload_is_announced_and_keeps_the_caret
 

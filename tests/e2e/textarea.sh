@@ -11,7 +11,14 @@ diff_text() {
         long) for i in $(seq 1 200); do printf 'line %d of the news\n' "$i"; done ;;
         # In Shift-JIS (Windows-932) in news.txt, under LANG=ja_JP.
         japanese) printf '東京の ニュース 速報\n中継局 価格と 入港\n\n今日の 天気\n' ;;
+        # Characters with two pairs in Windows-932, news.txt holding the pairs
+        # Windows does not write (second_pairs_bytes).
+        second_pairs) printf '髙橋さん ⅰⅠ\n纊≒ ∵￢\n' ;;
     esac
+}
+second_pairs_bytes() {
+    printf '%b' '\xee\xe0\x8b\xb4\x82\xb3\x82\xf1\x20\xee\xef\xfa\x4a\r\n'
+    printf '%b' '\xed\x40\x87\x90\x20\xfa\x5b\xee\xf9\r\n'
 }
 
 # Mouse positions inside the text area, by line (from 1), in window pixels;
@@ -56,6 +63,7 @@ DIFF_ROWS=(
     "select_all spaces" "wheel_three_notches long"
     "ctrl_shift_arrows japanese" "home_end_enter_backspace_delete japanese"
     "triple_click_dragged japanese"
+    "ctrl_shift_arrows second_pairs" "home_end_enter_backspace_delete second_pairs"
 )
 
 # set_selection SELECTION FILE: another program offers the file's text.
@@ -70,12 +78,16 @@ open_text() {
     dir=$(fresh_folder)
     # A language without a dictionary: no spelling marks in the pictures.
     local lang=xx_XX.UTF-8 codeset=CP1252
-    [ "$kind" = japanese ] && lang=ja_JP.UTF-8 codeset=CP932
+    case $kind in japanese | second_pairs) lang=ja_JP.UTF-8 codeset=CP932 ;; esac
     APP_ENV+=(LANG=$lang)
     diff_text "$kind" >"$E2E_TMP/pasted"
     printf none >"$E2E_TMP/none"
     if [ "$how" = load ]; then
-        sed 's/$/\r/' "$E2E_TMP/pasted" | iconv -f UTF-8 -t "$codeset" >"$dir/news.txt"
+        if [ "$kind" = second_pairs ]; then
+            second_pairs_bytes >"$dir/news.txt"
+        else
+            sed 's/$/\r/' "$E2E_TMP/pasted" | iconv -f UTF-8 -t "$codeset" >"$dir/news.txt"
+        fi
         start_app "$dir" || return 1
         keys ctrl+l
     else

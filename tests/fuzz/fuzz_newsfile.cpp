@@ -89,7 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     document.MarkClean(bytes);
     if (document.Unsaved() || host.titleValue != QStringLiteral("t"))
         fail("state after the load");
-    if (!WriteNewsFile(out, host.value, codePage))
+    // The pairs read from the file go back as they were.
+    if (!WriteNewsFile(out, host.value, codePage, nullptr, {}, nullptr, document.savedBytes()))
         fail("write failed");
     QFile file(out);
     if (!file.open(QIODevice::ReadOnly))

@@ -600,6 +600,37 @@ private slots:
         QVERIFY(readBytes(path("news.txt")) == normalised);
     }
 
+    // A file's second pairs through keys in the text area: a character
+    // deleted and the deletion undone, a letter typed before another one;
+    // then a typed one. The bytes written out by hand.
+    void secondPairsThroughKeysAndUndo()
+    {
+        // 髙橋 with EE E0 for 髙, then 纊 as ED 40 (Windows writes FB FC, FA 5C).
+        writeBytes(path("news.txt"), QByteArray::fromHex("EEE08BB40D0AED400D0A"));
+        Form1 form(CodePage::get(932));
+        form.Form_Load();
+        form.show();
+        auto *text = form.findChild<NewsTextEdit *>("Text");
+        text->setFocus();
+        QTest::keyClick(text, Qt::Key_L, Qt::ControlModifier);
+        QTest::keyClick(text, Qt::Key_Delete);
+        QCOMPARE(form.text(), QString::fromUtf16(u"\u6A4B\r\n\u7E8A\r\n"));
+        QTest::keyClick(text, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(text, Qt::Key_Down);
+        QTest::keyClick(text, Qt::Key_Home);
+        QTest::keyClicks(text, "x");
+        QTest::keyClick(text, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(readBytes(path("news.txt")).toHex(' '),
+                 QByteArray::fromHex("EEE08BB40D0A 78ED400D0A").toHex(' '));
+        QTest::keyClick(text, Qt::Key_End, Qt::ControlModifier);
+        // As an input method or a keyboard layout of the language types it.
+        QTest::sendKeyEvent(QTest::Press, text, Qt::Key_unknown, QString::fromUtf16(u"\u9AD9"),
+                            Qt::NoModifier);
+        QTest::keyClick(text, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(readBytes(path("news.txt")).toHex(' '),
+                 QByteArray::fromHex("EEE08BB40D0A 78ED400D0A FBFC").toHex(' '));
+    }
+
     // Progress shows only for long work, without taking the focus or making
     // anything modal; the text area is painted again afterwards.
     void progressShowsOnlyForLongWork()
