@@ -380,6 +380,35 @@ private slots:
         QVERIFY(QDir(dir.path()).rmdir("news.txt"));
     }
 
+    // Each question before a save says in its title and text why it asks.
+    void saveOverQuestionsSayWhy()
+    {
+        using Why = RuntimeServices::SaveOver;
+        const struct {
+            Why why;
+            const char *title, *says;
+        } rows[] = {
+            {Why::Changed, "File changed by another program", "was changed by another program"},
+            {Why::NotRead, "File not read", "could not be read when it was opened"},
+            {Why::NowLink, "File replaced by a link", "is now a link to /elsewhere/b.txt"},
+            {Why::Created, "File created by another program", "another program has made it"},
+        };
+        QWidget parent;
+        QtRuntimeServices services(&parent, [] {});
+        for (const auto &row : rows) {
+            QString title, text;
+            whenModalShows([&](QWidget *box) {
+                title = box->windowTitle();
+                text = qobject_cast<QMessageBox *>(box)->text();
+                QTest::keyClick(box, Qt::Key_Escape);
+            });
+            QCOMPARE(services.askSaveOver("/news/news.txt", row.why, "/elsewhere/b.txt"),
+                     RuntimeServices::Answer::Cancel);
+            QCOMPARE(title, QString(row.title));
+            QVERIFY2(text.startsWith("/news/news.txt ") && text.contains(row.says), qPrintable(text));
+        }
+    }
+
     void closingAsksLikeExit()
     {
         Window w;
