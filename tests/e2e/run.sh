@@ -558,7 +558,7 @@ file_on_the_command_line() {
     keys b
     printf 'theirs' >"$dir/later.txt"
     keys ctrl+s
-    wait_for 10 changed_question_shows || { echo "wrote over a file created meanwhile"; return 1; }
+    wait_for 10 find_window '^File created by another program$' || { echo "wrote over a file created meanwhile"; return 1; }
     keys Escape
     [ "$(cat "$dir/later.txt")" = theirs ] || return 1
     end_app || return 1
