@@ -24,6 +24,9 @@ bool readToEnd(QIODevice &in, QByteArray &bytes, qint64 available, const Progres
         if (slice.isEmpty())
             break;
         bytes.append(slice);
+        // A slice cut short already met the end: from a terminal, asking
+        // again would wait for a second Ctrl+D.
+        const bool ended = in.isSequential() && slice.size() < kSliceBytes;
         if (!loadFitsInMemory(bytes.size(), 0, available)) {
             *reason = StandardInput::tr("The text is too large to be held in memory");
             return false;
@@ -31,6 +34,8 @@ bool readToEnd(QIODevice &in, QByteArray &bytes, qint64 available, const Progres
         // Reading is the first half of the work, when its size is known.
         progress(size > 0 ? std::min<qint64>(bytes.size(), size) : 0,
                  2 * std::max<qint64>(size, 1));
+        if (ended)
+            break;
     }
     if (const auto *file = qobject_cast<const QFileDevice *>(&in);
         file && file->error() != QFileDevice::NoError) {

@@ -754,6 +754,7 @@ check "a reload that cannot read keeps the text and says why" reload_that_cannot
 check "heraldpad FILE: accents, a missing file, a folder" file_on_the_command_line
 check "a save keeps links, mode, owner, other names; in place where it must" save_keeps_what_the_file_is
 check "heraldpad -: the news from standard input, unsaved" news_from_standard_input
+check "heraldpad - on a terminal ends at one Ctrl+D" python3 "$HERE/stdin_tty.py" "$APP"
 echo "-- through AT-SPI"
 start_a11y && check "a screen reader names and presses the pictures" screen_reader_presses_the_pictures
 check "LANG=ja_JP: characters with two pairs, as a screen reader reads them" \
