@@ -32,6 +32,7 @@ public:
         int line = 0;
         int column = 0;
         int firstVisibleLine = 0;
+        int rowsOutOfView = 0; // of that line's wrapped rows, those above the view
     };
     virtual Place writerPlace() const { return {}; }
     // Back to a place, as near as the text as it now is allows.

@@ -244,13 +244,14 @@ void Form1::setTitle(const QString &title)
 DocumentHost::Place Form1::writerPlace() const
 {
     const QTextCursor caret = Text->textCursor();
-    return {caret.blockNumber(), caret.positionInBlock(), Text->firstLineInView()};
+    return {caret.blockNumber(), caret.positionInBlock(), Text->firstLineInView(),
+            Text->rowsOutOfView()};
 }
 
 void Form1::setWriterPlace(const Place &place)
 {
     Text->placeCaret(place.line, place.column);
-    Text->showFromLine(place.firstVisibleLine);
+    Text->showFromLine(place.firstVisibleLine, place.rowsOutOfView);
 }
 
 bool Form1::runKeyCommand(KeyCommand command)

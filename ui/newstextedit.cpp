@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
+#include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -287,12 +288,20 @@ int NewsTextEdit::firstLineInView() const
     return firstVisibleBlock().blockNumber();
 }
 
-void NewsTextEdit::showFromLine(int line)
+int NewsTextEdit::rowsOutOfView() const
+{
+    // The view's scroll bar counts the lines as laid out, wrapped ones too.
+    return std::max(0, verticalScrollBar()->value() - firstVisibleBlock().firstLineNumber());
+}
+
+void NewsTextEdit::showFromLine(int line, int rowsAbove)
 {
     const QTextBlock block =
         document()->findBlockByNumber(std::clamp(line, 0, document()->blockCount() - 1));
-    // The view's scroll bar counts the lines as laid out, wrapped ones too.
-    verticalScrollBar()->setValue(block.firstLineNumber());
+    // Laid out now, so that its wrapped rows are known.
+    document()->documentLayout()->blockBoundingRect(block);
+    const int rows = std::max(1, block.lineCount());
+    verticalScrollBar()->setValue(block.firstLineNumber() + std::clamp(rowsAbove, 0, rows - 1));
 }
 
 void NewsTextEdit::placeCaret(int line, int column)

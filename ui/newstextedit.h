@@ -41,7 +41,9 @@ public:
     // and the first line in view, and the way back to them within the text
     // as it now is.
     int firstLineInView() const;
-    void showFromLine(int line);
+    // Of the first line in view, its wrapped rows above the view.
+    int rowsOutOfView() const;
+    void showFromLine(int line, int rowsAbove = 0);
     void placeCaret(int line, int column);
 
     // The selection as other programs get it: line breaks as LF.

@@ -830,6 +830,10 @@ private slots:
                                                 << true << 1500 << 1500 << 4 << true;
         QTest::newRow("shortened")
             << QByteArray("short\r\n").repeated(100) << false << 1500 << 100 << 0 << false;
+        // Lines of many wrapped rows: the view keeps its row, not only its line.
+        // (-1: where the caret was.)
+        QTest::newRow("wrapped lines") << QByteArray("wrapped") << false << 1990 << -1 << -1
+                                       << true;
     }
     void reloadKeepsThePlace()
     {
@@ -839,8 +843,17 @@ private slots:
         QFETCH(int, line);
         QFETCH(int, column);
         QFETCH(bool, sameView);
-        writeBytes(path("news.txt"),
-                   QByteArray("Relay station news of the day\r\n").repeated(2000));
+        const bool wrapped = theirs == "wrapped";
+        const QByteArray ours = wrapped
+                                    ? QByteArray("Relay station news of the day, told at "
+                                                 "length so that it wraps. ")
+                                              .repeated(8)
+                                              .append("\r\n")
+                                              .repeated(2000)
+                                    : QByteArray("Relay station news of the day\r\n").repeated(2000);
+        if (wrapped)
+            theirs = ours + "appended\r\n";
+        writeBytes(path("news.txt"), ours);
         Window w;
         QTest::keyClick(w.text, Qt::Key_L, Qt::ControlModifier);
         QTest::keyClick(w.text, from ? Qt::Key_End : Qt::Key_Home, Qt::ControlModifier);
@@ -850,8 +863,16 @@ private slots:
             QTest::keyClick(w.text, Qt::Key_Right);
         if (typed)
             QTest::keyClicks(w.text, "x");
-        const auto topLine = [&w] { return w.text->cursorForPosition({2, 2}).blockNumber(); };
+        // The character at the view's top left: its line and its wrapped row.
+        const auto topLine = [&w] { return w.text->cursorForPosition({2, 2}).position(); };
+        if (wrapped) // the caret well inside the view, the top inside a line
+            w.text->verticalScrollBar()->setValue(w.text->verticalScrollBar()->value() + 3);
         const int top = topLine();
+        const QTextCursor before = w.text->textCursor();
+        if (line < 0) {
+            line = before.blockNumber();
+            column = before.positionInBlock();
+        }
         writeBytes(path("news.txt"), theirs);
         if (typed)
             whenModalShows([](QWidget *box) {
