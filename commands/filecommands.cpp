@@ -29,11 +29,8 @@ public:
     // Progress of step index of count steps, each as long as the others.
     ProgressSink step(int index = 0, int count = 1) const
     {
-        return [this, index, count](qint64 done, qint64 total) {
-            constexpr qint64 kScale = 1000000;
-            const qint64 within = total > 0 ? done * kScale / total : 0;
-            m_services.workProgress((index * kScale + within) / count, kScale);
-        };
+        return partOf([this](qint64 done, qint64 total) { m_services.workProgress(done, total); },
+                      index, count);
     }
 
 private:
@@ -132,7 +129,7 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
     }
     {
         const Work work(m_services, tr("Saving %1").arg(path));
-        const QString text = m_document.host().textForSave(work.step(0, 2));
+        const QString text = m_document.textForSave(work.step(0, 2));
         written = WriteNewsFile(path, text, m_document.codePage(), &bytes, work.step(1, 2), &state,
                                 m_document.savedBytes());
     }
@@ -188,7 +185,7 @@ void FileCommands::OpenFile(const QString &path)
 
 bool FileCommands::loadCurrentFile()
 {
-    m_document.host().setText(QString());
+    m_document.setText(QString());
     const auto loaded = readIntoText(m_dialog.FileName);
     if (loaded)
         finishLoad(*loaded);
@@ -200,7 +197,7 @@ void FileCommands::LoadDropped(const QString &path)
     const Busy busy(m_busy);
     if (textAtRisk() && !SecuritySave(actionOpen()))
         return;
-    m_document.host().setText(QString());
+    m_document.setText(QString());
     const auto loaded = readIntoText(path);
     if (!loaded)
         return;
@@ -225,7 +222,7 @@ void FileCommands::Quickload()
     const Busy busy(m_busy);
     if (textAtRisk() && !SecuritySave(actionOpen()))
         return;
-    m_document.host().setText(QString());
+    m_document.setText(QString());
     const QString path = QuickFilePath(m_services.currentDir());
     const auto loaded = readIntoText(path);
     if (!loaded)
@@ -235,27 +232,25 @@ void FileCommands::Quickload()
     finishLoad(*loaded);
 }
 
-// Reads the file into the emptied text while LoadingFile holds; the file's
-// bytes, or nothing when it could not be read and the text says so instead.
+// Reads the file into the emptied text; the file's bytes, or nothing when it
+// could not be read and the text says so instead.
 std::optional<FileCommands::Loaded> FileCommands::readIntoText(const QString &path)
 {
     m_onlyOnScreen = false; // the text it was about is gone
-    m_document.setLoadingFile(true);
+    m_document.beginLoad();
     Loaded loaded;
     FileResult read;
     {
         const Work work(m_services, tr("Loading %1").arg(path));
-        DocumentHost &host = m_document.host();
+        NewsDocument &document = m_document;
         read = ReadNewsFile(
-            path, m_document.codePage(), [&host](const QString &slice) { host.appendText(slice); },
-            loaded.bytes, work.step(), availableMemory(), &loaded.state);
+            path, m_document.codePage(),
+            [&document](const QString &slice) { document.appendText(slice); }, loaded.bytes,
+            work.step(), availableMemory(), &loaded.state);
     }
     if (read)
         return loaded;
-    // Written while LoadingFile still holds, so a file that cannot be read does
-    // not count the message as an edit. The read closed the file.
-    m_document.host().setText(loadErrorText());
-    m_document.setLoadingFile(false);
+    m_document.failLoad(loadErrorText());
     // Whatever is there now was never read here: nothing is written over it
     // unasked.
     if (DiskRecord::sameFile(path, m_dialog.FileName))
@@ -266,8 +261,7 @@ std::optional<FileCommands::Loaded> FileCommands::readIntoText(const QString &pa
 void FileCommands::finishLoad(const Loaded &loaded)
 {
     m_onlyOnScreen = false;
-    m_document.setLoadingFile(false);
-    m_document.MarkClean(loaded.bytes);
+    m_document.finishLoad(loaded.bytes);
     m_disk.keep(m_dialog.FileName, loaded.state);
 }
 
@@ -282,19 +276,18 @@ bool FileCommands::reload()
         const Work work(m_services, tr("Loading %1").arg(path));
         // The text shown stays until the new one is whole: count it too.
         const qint64 available = availableMemory();
-        const qint64 kept = m_document.host().textLength() * kBytesPerKeptChar;
+        const qint64 kept = m_document.textLength() * kBytesPerKeptChar;
         QStringList slices;
         read = ReadNewsFile(
             path, m_document.codePage(), [&slices](const QString &slice) { slices.append(slice); },
             loaded.bytes, work.step(0, 2),
             available < 0 ? available : std::max<qint64>(0, available - kept), &loaded.state);
         if (read) {
-            m_document.setLoadingFile(true);
-            DocumentHost &host = m_document.host();
-            host.setText(QString());
+            m_document.beginLoad();
+            m_document.setText(QString());
             const ProgressSink filled = work.step(1, 2);
             for (qsizetype i = 0; i < slices.size(); ++i) {
-                host.appendText(std::exchange(slices[i], QString()));
+                m_document.appendText(std::exchange(slices[i], QString()));
                 filled(i + 1, slices.size());
             }
         }
@@ -382,9 +375,9 @@ void FileCommands::checkFileOnDisk()
         m_services.askReload(m_disk.path()) != RuntimeServices::Answer::Yes)
         return;
     // Reloaded where the writer was, and said so.
-    const DocumentHost::Place place = m_document.host().writerPlace();
+    const DocumentHost::Place place = m_document.writerPlace();
     if (reload()) {
-        m_document.host().setWriterPlace(place);
+        m_document.setWriterPlace(place);
         m_services.tell(tr("Reloaded from %1, which another program changed.")
                             .arg(QFileInfo(m_disk.path()).fileName()));
     }

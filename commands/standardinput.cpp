@@ -20,20 +20,19 @@ bool readToEnd(QIODevice &in, QByteArray &bytes, qint64 available, const Progres
 {
     const qint64 size = in.isSequential() ? 0 : in.size();
     for (;;) {
-        const QByteArray slice = in.read(kSliceBytes);
+        const QByteArray slice = in.read(kSlice);
         if (slice.isEmpty())
             break;
         bytes.append(slice);
         // A slice cut short already met the end: from a terminal, asking
         // again would wait for a second Ctrl+D.
-        const bool ended = in.isSequential() && slice.size() < kSliceBytes;
+        const bool ended = in.isSequential() && slice.size() < kSlice;
         if (!loadFitsInMemory(bytes.size(), 0, available)) {
             *reason = StandardInput::tr("The text is too large to be held in memory");
             return false;
         }
-        // Reading is the first half of the work, when its size is known.
-        progress(size > 0 ? std::min<qint64>(bytes.size(), size) : 0,
-                 2 * std::max<qint64>(size, 1));
+        // Read of all, when its size is known.
+        progress(size > 0 ? bytes.size() : 0, size);
         if (ended)
             break;
     }
@@ -49,8 +48,7 @@ bool readToEnd(QIODevice &in, QByteArray &bytes, qint64 available, const Progres
 bool StandardInput::read(QIODevice &in, NewsDocument &document, RuntimeServices &services,
                          QString *reason, qint64 availableBytes)
 {
-    DocumentHost &host = document.host();
-    document.setLoadingFile(true);
+    document.beginLoad();
     services.beginWork(tr("Loading the news from standard input"));
     const ProgressSink progress = [&services](qint64 done, qint64 total) {
         services.workProgress(done, total);
@@ -59,33 +57,26 @@ bool StandardInput::read(QIODevice &in, NewsDocument &document, RuntimeServices 
     try {
         QByteArray bytes;
         qsizetype lines = 0;
-        read = readToEnd(in, bytes, availableBytes, progress, reason);
+        read = readToEnd(in, bytes, availableBytes, partOf(progress, 0, 2), reason);
         if (read) {
             bytes = normaliseLineEnds(bytes, lines);
             read = loadFitsInMemory(bytes.size(), lines, availableBytes);
             if (!read)
                 *reason = tr("The text is too large to be held in memory");
         }
-        // Slices of whole lines, as a file is loaded.
-        const qsizetype total = bytes.size();
-        for (qsizetype start = 0; read && start < total;) {
-            const qsizetype lineEnd = bytes.indexOf('\n', std::min(start + kSliceBytes, total) - 1);
-            const qsizetype end = lineEnd < 0 ? total : lineEnd + 1;
-            host.appendText(
-                document.codePage().decode(QByteArrayView(bytes).sliced(start, end - start)));
-            start = end;
-            progress(total + end, 2 * total);
-        }
+        if (read)
+            decodeInSlices(
+                bytes, document.codePage(),
+                [&document](const QString &slice) { document.appendText(slice); },
+                partOf(progress, 1, 2));
     } catch (const std::bad_alloc &) {
         read = false;
         *reason = tr("The text is too large to be held in memory");
     }
     services.endWork();
-    if (!read)
-        host.setText(FileCommands::loadErrorText());
-    document.setLoadingFile(false);
-    // Text that no file holds: unsaved, unless there is none.
     if (read)
-        document.TextChanged();
+        document.finishLoadFromNoFile();
+    else
+        document.failLoad(FileCommands::loadErrorText());
     return read;
 }

@@ -5,7 +5,8 @@
 #include <QString>
 
 // What the document needs of whoever holds the text and shows the title.
-// Every write of the text must call NewsDocument::TextChanged() before it returns.
+// Every change of the text, whoever makes it, calls NewsDocument::TextChanged()
+// before it returns; the program's own writes come through NewsDocument.
 class DocumentHost {
 public:
     virtual ~DocumentHost() = default;

@@ -26,12 +26,6 @@
 #endif
 
 namespace {
-void tellWritten(const ProgressSink &progress, qint64 written, qint64 total)
-{
-    if (progress)
-        progress(total + written, 2 * std::max<qint64>(total, 1));
-}
-
 #ifdef Q_OS_UNIX
 // The file itself, not a link to it: a save writes the file the link points
 // to, and a link to a link to the one that points on. 0, or the system's
@@ -68,16 +62,17 @@ int writeAll(int fd, const QByteArray &bytes, const ProgressSink &progress, qsiz
     const qsizetype size = bytes.size();
     for (written = 0; written < size;) {
         const ssize_t n = sys().write(fd, bytes.constData() + written,
-                                      size_t(std::min(kSliceBytes, size - written)));
+                                      size_t(std::min(kSlice, size - written)));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             return n < 0 ? errno : EIO;
         written += n;
-        tellWritten(progress, written, size);
+        if (progress)
+            progress(written, size);
     }
-    if (size == 0)
-        tellWritten(progress, 0, 0);
+    if (size == 0 && progress)
+        progress(0, 0);
     return 0;
 }
 
@@ -330,14 +325,15 @@ FileResult writeFileBytes(const QString &path, const QByteArray &bytes,
         if (!out.open(QIODevice::WriteOnly))
             return FileResult::failure(FileResult::Kind::System, out.errorString());
         for (qsizetype done = 0; done < bytes.size();) {
-            const qsizetype n = std::min(kSliceBytes, bytes.size() - done);
+            const qsizetype n = std::min(kSlice, bytes.size() - done);
             if (out.write(bytes.constData() + done, n) != n) {
                 const QString why = out.errorString();
                 out.cancelWriting();
                 return FileResult::failure(FileResult::Kind::System, why);
             }
             done += n;
-            tellWritten(progress, done, bytes.size());
+            if (progress)
+                progress(done, bytes.size());
         }
         if (!out.commit())
             return FileResult::failure(FileResult::Kind::System, out.errorString());

@@ -9,8 +9,8 @@
 
 #include <optional>
 
-// Puts bytes into the file at path, telling progress as the second half of a
-// save (progress(total + written, 2 * total)). A link stays a link: the file
+// Puts bytes into the file at path, telling progress as bytes written of all
+// bytes. A link stays a link: the file
 // it points to is written. Mode, owner and group stay.
 //
 // A regular file is replaced: the bytes go to a new file beside it, which is

@@ -7,6 +7,18 @@ bool endsWithMark(const QString &title)
 {
     return !title.isEmpty() && title.back() == kTitleMark;
 }
+
+// Holds a flag while a write lasts, also when the write throws.
+class Writing {
+public:
+    explicit Writing(bool &flag) : m_flag(flag) { m_flag = true; }
+    ~Writing() { m_flag = false; }
+    Writing(const Writing &) = delete;
+    Writing &operator=(const Writing &) = delete;
+
+private:
+    bool &m_flag;
+};
 } // namespace
 
 QString NewsDocument::SavedText() const
@@ -33,7 +45,7 @@ void NewsDocument::removeTitleMark()
 
 void NewsDocument::TextChanged()
 {
-    if (m_loadingFile)
+    if (m_loadingFile || m_writing)
         return;
     if (!textEqualsSaved()) {
         m_unsaved = true;
@@ -44,6 +56,47 @@ void NewsDocument::TextChanged()
         m_unsaved = false;
         removeTitleMark();
     }
+}
+
+void NewsDocument::setText(const QString &text)
+{
+    {
+        const Writing writing(m_writing);
+        m_host.setText(text);
+    }
+    TextChanged();
+}
+
+void NewsDocument::appendText(const QString &more)
+{
+    {
+        const Writing writing(m_writing);
+        m_host.appendText(more);
+    }
+    TextChanged();
+}
+
+void NewsDocument::beginLoad()
+{
+    m_loadingFile = true;
+}
+
+void NewsDocument::finishLoad(const QByteArray &fileBytes)
+{
+    m_loadingFile = false;
+    MarkClean(fileBytes);
+}
+
+void NewsDocument::finishLoadFromNoFile()
+{
+    m_loadingFile = false;
+    TextChanged();
+}
+
+void NewsDocument::failLoad(const QString &message)
+{
+    setText(message);
+    m_loadingFile = false;
 }
 
 void NewsDocument::keepBytesAsSaved(const QByteArray &bytes)
@@ -94,4 +147,5 @@ void NewsDocument::Reset()
 {
     m_unsaved = false;
     m_loadingFile = false;
+    m_writing = false;
 }

@@ -15,7 +15,8 @@ public:
     {
     }
 
-    // The change rule; the host calls it after every change of the text.
+    // The change rule. The host calls it after every change of the text, the
+    // writer's (typing, pasting, undoing) and the program's alike.
     void TextChanged();
     // Makes the current text the saved text; after a complete load or save.
     void MarkClean();
@@ -35,9 +36,34 @@ public:
     }
     bool Unsaved() const { return m_unsaved; }
     bool LoadingFile() const { return m_loadingFile; }
-    void setLoadingFile(bool loading) { m_loadingFile = loading; }
 
-    DocumentHost &host() const { return m_host; }
+    // The program's own writes of the text go through here, never to the
+    // host directly. A write reaches the change rule once, after the whole
+    // write: the host's calls of TextChanged() while it lasts are let pass,
+    // so that a large text is not compared with the saved one at every step.
+    void setText(const QString &text);
+    void appendText(const QString &more);
+
+    // A load: the text is filled while LoadingFile holds, and the change rule
+    // stays inert (the writes of a load are no edit) until the load ends in
+    // one of the three ways below. Emptying the text before beginLoad() is an
+    // edit like any other, as the title mark shows while the load lasts.
+    void beginLoad();
+    // The text is now these news file bytes, read from a file: saved.
+    void finishLoad(const QByteArray &fileBytes);
+    // The text came from no file: unsaved, unless it is empty.
+    void finishLoadFromNoFile();
+    // The load failed: the text becomes the message, which is no edit either.
+    void failLoad(const QString &message);
+
+    QString textForSave(const ProgressSink &progress) const
+    {
+        return m_host.textForSave(progress);
+    }
+    qsizetype textLength() const { return m_host.textLength(); }
+    DocumentHost::Place writerPlace() const { return m_host.writerPlace(); }
+    void setWriterPlace(const DocumentHost::Place &place) { m_host.setWriterPlace(place); }
+
     const CodePage &codePage() const { return m_codePage; }
 
 private:
@@ -58,4 +84,5 @@ private:
 
     bool m_unsaved = false;
     bool m_loadingFile = false;
+    bool m_writing = false; // a write of the program's is under way
 };

@@ -65,13 +65,13 @@ qsizetype encodeInSlices(const QString &text, const CodePage &codePage, QByteArr
     const qsizetype size = text.size();
     for (qsizetype done = 0; done < size;) {
         const QStringView slice =
-            QStringView(text).sliced(done, std::min(kSliceBytes, size - done));
+            QStringView(text).sliced(done, std::min(kSlice, size - done));
         if (const qsizetype bad = codePage.firstUnstorable(slice); bad >= 0)
             return done + bad;
         encoder.append(slice);
         done += slice.size();
         if (progress)
-            progress(done, 2 * size);
+            progress(done, size);
     }
     exact = encoder.exact();
     join = encoder.firstJoin();
@@ -98,12 +98,13 @@ FileResult ReadNewsFile(const QString &path, const CodePage &codePage, const Tex
         if (!loadFitsInMemory(size, 0, available))
             return tooLarge;
         // Reading is the first half of the work, filling the text the second.
-        const auto firstHalf = [&progress, size](qint64 done) {
-            if (progress)
-                progress(std::min(done, size), 2 * std::max<qint64>(size, 1));
+        const ProgressSink reading = partOf(progress, 0, 2);
+        const auto readSoFar = [&reading, size](qint64 done) {
+            if (reading)
+                reading(done, size);
         };
         QByteArray bytes;
-        if (const FileResult read = readAllInSlices(file, size, bytes, firstHalf); !read)
+        if (const FileResult read = readAllInSlices(file, size, bytes, readSoFar); !read)
             return read;
         // Every byte is in: an error in closing a file that was only read
         // loses nothing.
@@ -117,23 +118,27 @@ FileResult ReadNewsFile(const QString &path, const CodePage &codePage, const Tex
         bytes = normaliseLineEnds(bytes, lines);
         if (!loadFitsInMemory(bytes.size(), lines, available))
             return tooLarge;
-        // A slice of whole lines at a time, so that a large file is never held
-        // as bytes, as one decoded string and in the text area at once.
-        const qsizetype total = bytes.size();
-        for (qsizetype start = 0; start < total;) {
-            const qsizetype lineEnd = bytes.indexOf('\n', std::min(start + kSliceBytes, total) - 1);
-            const qsizetype end = lineEnd < 0 ? total : lineEnd + 1;
-            appendSlice(codePage.decode(QByteArrayView(bytes).sliced(start, end - start)));
-            start = end;
-            if (progress)
-                progress(total + end, 2 * total);
-        }
+        decodeInSlices(bytes, codePage, appendSlice, partOf(progress, 1, 2));
         fileBytes = std::move(bytes);
         if (state)
             *state = opened;
         return {};
     } catch (const std::bad_alloc &) {
         return tooLarge;
+    }
+}
+
+void decodeInSlices(QByteArrayView bytes, const CodePage &codePage, const TextSink &appendSlice,
+                    const ProgressSink &progress)
+{
+    const qsizetype total = bytes.size();
+    for (qsizetype start = 0; start < total;) {
+        const qsizetype lineEnd = bytes.indexOf('\n', std::min(start + kSlice, total) - 1);
+        const qsizetype end = lineEnd < 0 ? total : lineEnd + 1;
+        appendSlice(codePage.decode(bytes.sliced(start, end - start)));
+        start = end;
+        if (progress)
+            progress(end, total);
     }
 }
 
@@ -145,8 +150,8 @@ FileResult WriteNewsFile(const QString &path, const QString &text, const CodePag
         QByteArray bytes;
         bool exact = true;
         qsizetype join = -1;
-        if (const qsizetype bad =
-                encodeInSlices(text, codePage, saved, bytes, exact, join, progress);
+        if (const qsizetype bad = encodeInSlices(text, codePage, saved, bytes, exact, join,
+                                                 partOf(progress, 0, 2));
             bad >= 0)
             return FileResult::failure(FileResult::Kind::Unstorable,
                                        describeUnstorable(text, bad, codePage));
@@ -154,7 +159,7 @@ FileResult WriteNewsFile(const QString &path, const QString &text, const CodePag
         if (join >= 0)
             return FileResult::failure(FileResult::Kind::Unstorable,
                                        describeJoin(text, join, codePage));
-        const FileResult result = writeFileBytes(path, bytes, progress, state);
+        const FileResult result = writeFileBytes(path, bytes, partOf(progress, 1, 2), state);
         if (result && written)
             *written = exact ? bytes : QByteArray();
         return result;

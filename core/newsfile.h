@@ -17,7 +17,6 @@
 // Takes the text of a file a slice of whole lines at a time.
 using TextSink = std::function<void(const QString &slice)>;
 
-
 // Reads a news text file. Every line, the last one too, is followed by CR LF;
 // CR LF, a lone CR and a lone LF each end a line. The text goes to appendSlice
 // in slices of whole lines, and fileBytes receives the same text as news file
@@ -30,6 +29,12 @@ using TextSink = std::function<void(const QString &slice)>;
 FileResult ReadNewsFile(const QString &path, const CodePage &codePage, const TextSink &appendSlice,
                         QByteArray &fileBytes, const ProgressSink &progress = {},
                         qint64 available = availableMemory(), FileState *state = nullptr);
+
+// Decodes news file bytes with LF line ends (normaliseLineEnds()) a slice of
+// whole lines at a time, so that a large file is never held as bytes, as one
+// decoded string and in the text area at once.
+void decodeInSlices(QByteArrayView bytes, const CodePage &codePage, const TextSink &appendSlice,
+                    const ProgressSink &progress = {});
 
 // Replaces the file's contents with the text in the code page, nothing added,
 // in the ways writeFileBytes() (filewriting.h) tells. Fails without touching

@@ -67,8 +67,8 @@ FileResult readAllInSlices(OpenFile &file, qint64 sizeHint, QByteArray &bytes,
     qsizetype done = 0;
     for (;;) {
         if (done == bytes.size())
-            bytes.resize(done + kSliceBytes); // the file grew while being read
-        const qsizetype want = std::min(kSliceBytes, bytes.size() - done);
+            bytes.resize(done + kSlice); // the file grew while being read
+        const qsizetype want = std::min(kSlice, bytes.size() - done);
 #ifdef Q_OS_UNIX
         const qint64 n = sys().read(file.fd, bytes.data() + done, size_t(want));
         if (n < 0 && errno == EINTR)

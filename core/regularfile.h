@@ -2,6 +2,7 @@
 
 #include "fileresult.h"
 #include "filestate.h"
+#include "progress.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,10 +12,6 @@
 #ifndef Q_OS_UNIX
 #include <QFile>
 #endif
-
-// Work goes in slices of this many bytes or characters, with the progress
-// told after each, so that a long load or save never goes long without it.
-inline constexpr qsizetype kSliceBytes = 1 << 20;
 
 // An open file, closed when it goes.
 class OpenFile {

@@ -139,10 +139,7 @@ void Form1::buildControls()
     m_notice = new Notice(Text);
     m_services.tellThrough([this](const QString &notice) { m_notice->tell(notice); });
     m_find = new FindReplace(Text, m_notice);
-    connect(Text, &QPlainTextEdit::textChanged, this, [this] {
-        if (!m_writingText)
-            m_document.TextChanged();
-    });
+    connect(Text, &QPlainTextEdit::textChanged, this, [this] { m_document.TextChanged(); });
 }
 
 void Form1::fromControl(const std::function<void()> &command)
@@ -212,18 +209,12 @@ QString Form1::textForSave(const ProgressSink &progress) const
 
 void Form1::setText(const QString &text)
 {
-    m_writingText = true;
     Text->setNewsText(text);
-    m_writingText = false;
-    m_document.TextChanged();
 }
 
 void Form1::appendText(const QString &more)
 {
-    m_writingText = true;
     Text->appendNewsText(more);
-    m_writingText = false;
-    m_document.TextChanged();
 }
 
 qsizetype Form1::textLength() const

@@ -67,14 +67,14 @@ private slots:
         d.host.setText("x");
         QVERIFY(d.document.Unsaved());
         const int writes = d.host.titleWrites;
-        d.document.setLoadingFile(true);
+        d.document.beginLoad();
         d.host.setText("");
         d.host.setText("whatever");
         QVERIFY(d.document.Unsaved());
         QCOMPARE(d.host.titleWrites, writes);
 
         PlainDocument clean;
-        clean.document.setLoadingFile(true);
+        clean.document.beginLoad();
         clean.host.setText("loaded\r\n");
         QVERIFY(!clean.document.Unsaved());
         QCOMPARE(clean.host.titleValue, PlainHost::kTitle);
@@ -103,7 +103,7 @@ private slots:
     {
         PlainDocument d;
         d.host.setText("x");
-        d.document.setLoadingFile(true);
+        d.document.beginLoad();
         d.document.Reset();
         QVERIFY(!d.document.Unsaved());
         QVERIFY(!d.document.LoadingFile());

@@ -79,14 +79,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Host host;
     NewsDocument document(host, codePage);
     host.document = &document;
-    document.setLoadingFile(true);
+    document.beginLoad();
     QByteArray bytes;
-    if (!ReadNewsFile(in, codePage, [&host](const QString &slice) { host.appendText(slice); }, bytes))
+    if (!ReadNewsFile(
+            in, codePage, [&document](const QString &slice) { document.appendText(slice); }, bytes))
         fail("read failed");
     if (codePage.decode(bytes) != host.value)
         fail("the file bytes are not the text");
-    document.setLoadingFile(false);
-    document.MarkClean(bytes);
+    document.finishLoad(bytes);
     if (document.Unsaved() || host.titleValue != QStringLiteral("t"))
         fail("state after the load");
     // The pairs read from the file go back as they were.
