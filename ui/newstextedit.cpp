@@ -1,28 +1,25 @@
 #include "newstextedit.h"
 
+#include "spellmarks.h"
+
 #include <QAbstractUndoItem>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
-#include <QPainterPath>
 #include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
 #include <QTextBlock>
-#include <QTextLayout>
 
 #include <algorithm>
 
 namespace {
-// The document's raw text (U+2029 between blocks) with lineBreak for each,
-// telling progress every million characters or so.
 // Appends raw text of the document (U+2029 between blocks) with lineBreak
 // for each block separator, telling progress every million characters or so.
 void appendJoined(QString &out, QStringView raw, QLatin1StringView lineBreak,
                   const ProgressSink &progress = {})
 {
-    constexpr qsizetype kProgressEvery = 1 << 20;
     qsizetype start = 0;
     qsizetype told = 0;
     for (qsizetype i = raw.indexOf(QChar::ParagraphSeparator); i >= 0;
@@ -30,7 +27,7 @@ void appendJoined(QString &out, QStringView raw, QLatin1StringView lineBreak,
         out.append(raw.sliced(start, i - start));
         out.append(lineBreak);
         start = i + 1;
-        if (progress && start - told >= kProgressEvery) {
+        if (progress && start - told >= kSlice) {
             progress(start, raw.size());
             told = start;
         }
@@ -46,16 +43,6 @@ QString joinBlocks(QStringView raw, QLatin1StringView lineBreak, const ProgressS
     return out;
 }
 
-// A block's misspelled words, as one checker found them for one version of
-// the block's text and of the ignored words.
-class SpellMarks : public QTextBlockUserData {
-public:
-    const SpellChecker *checker = nullptr;
-    int revision = -1;
-    int generation = -1;
-    QList<WordSpan> words;
-};
-
 // The last item of an edit of the program's: Qt's undo history joins an
 // insertion typed right after an edit to that edit's last insertion; an item
 // of another kind there keeps the typed text a step of its own.
@@ -64,19 +51,10 @@ public:
     void undo() override {}
     void redo() override {}
 };
-
-// The red wavy line under a misspelled word, from x1 to x2 at height y.
-void drawWave(QPainter &painter, qreal x1, qreal x2, qreal y)
-{
-    QPainterPath wave(QPointF(x1, y));
-    bool up = true;
-    for (qreal x = x1 + 2; x < x2 + 2; x += 2, up = !up)
-        wave.lineTo(std::min(x, x2), up ? y - 2 : y);
-    painter.drawPath(wave);
-}
 } // namespace
 
-NewsTextEdit::NewsTextEdit(QWidget *parent) : QPlainTextEdit(parent)
+NewsTextEdit::NewsTextEdit(QWidget *parent)
+    : QPlainTextEdit(parent), m_marks(new SpellMarks(this))
 {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -86,71 +64,17 @@ NewsTextEdit::NewsTextEdit(QWidget *parent) : QPlainTextEdit(parent)
     // Tab and Shift+Tab walk the window's controls; a tab character that comes
     // in through a file or the clipboard stays as it is.
     setTabChangesFocus(true);
-    connect(document(), &QTextDocument::contentsChange, this,
-            [this](int position, int, int charsAdded) { m_typedAt = position + charsAdded; });
-    connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
-        // The caret has left the word being typed: it may be marked now.
-        if (m_typedAt >= 0 && textCursor().position() != m_typedAt) {
-            m_typedAt = -1;
-            if (m_spelling)
-                viewport()->update();
-        }
-    });
 }
 
 void NewsTextEdit::setSpellChecker(SpellChecker *checker)
 {
-    m_spelling = checker;
-    viewport()->update();
-}
-
-const QList<WordSpan> &NewsTextEdit::misspelled(const QTextBlock &block) const
-{
-    auto *marks = static_cast<SpellMarks *>(block.userData());
-    if (!marks) {
-        marks = new SpellMarks;
-        QTextBlock(block).setUserData(marks);
-    }
-    if (marks->checker != m_spelling || marks->revision != block.revision() ||
-        marks->generation != m_spelling->generation()) {
-        const QString text = block.text();
-        marks->words.clear();
-        for (const WordSpan &word : wordsToCheck(text)) {
-            if (!m_spelling->isCorrect(QStringView(text).sliced(word.start, word.length)))
-                marks->words.append(word);
-        }
-        marks->checker = m_spelling;
-        marks->revision = block.revision();
-        marks->generation = m_spelling->generation();
-    }
-    return marks->words;
-}
-
-bool NewsTextEdit::isBeingTyped(int start, int end) const
-{
-    // The caret at the end of the word that was just changed.
-    return m_typedAt >= start && m_typedAt <= end && textCursor().position() == end &&
-           !textCursor().hasSelection();
-}
-
-std::optional<WordSpan> NewsTextEdit::misspelledAt(int position) const
-{
-    if (!m_spelling)
-        return std::nullopt;
-    const QTextBlock block = document()->findBlock(position);
-    const int at = position - block.position();
-    for (const WordSpan &word : misspelled(block)) {
-        const int start = block.position() + int(word.start);
-        if (at >= word.start && at <= word.end() && !isBeingTyped(start, start + int(word.length)))
-            return WordSpan{start, word.length};
-    }
-    return std::nullopt;
+    m_marks->setChecker(checker);
 }
 
 void NewsTextEdit::paintEvent(QPaintEvent *event)
 {
     QPlainTextEdit::paintEvent(event);
-    if (!m_spelling)
+    if (!m_marks->active())
         return;
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -161,24 +85,8 @@ void NewsTextEdit::paintEvent(QPaintEvent *event)
         const QRectF box = blockBoundingGeometry(block).translated(offset);
         if (box.top() > event->rect().bottom())
             break;
-        if (!block.isVisible() || box.bottom() < event->rect().top())
-            continue;
-        const QTextLayout *layout = block.layout();
-        for (const WordSpan &word : misspelled(block)) {
-            const int start = block.position() + int(word.start);
-            if (isBeingTyped(start, start + int(word.length)))
-                continue;
-            for (int i = 0; i < layout->lineCount(); ++i) {
-                const QTextLine line = layout->lineAt(i);
-                const int from = std::max<int>(int(word.start), line.textStart());
-                const int to = std::min<int>(int(word.end()), line.textStart() + line.textLength());
-                if (from >= to)
-                    continue;
-                const qreal y = box.top() + line.y() + line.ascent() + 2.5;
-                drawWave(painter, box.left() + line.cursorToX(from),
-                         box.left() + line.cursorToX(to), y);
-            }
-        }
+        if (block.isVisible() && box.bottom() >= event->rect().top())
+            m_marks->paint(painter, block, box);
     }
 }
 
@@ -201,32 +109,7 @@ void NewsTextEdit::showContextMenu(const QPoint &at, int position)
 {
     std::unique_ptr<QMenu> menu(createStandardContextMenu(viewport()->mapFromGlobal(at)));
     menu->setObjectName(QStringLiteral("TextMenu"));
-    if (const std::optional<WordSpan> word = misspelledAt(position)) {
-        QTextCursor range(document());
-        range.setPosition(int(word->start));
-        range.setPosition(int(word->end()), QTextCursor::KeepAnchor);
-        const QString wrong = range.selectedText();
-        QAction *first = menu->actions().value(0);
-        const QStringList suggestions = m_spelling->suggestions(wrong);
-        for (const QString &suggestion : suggestions) {
-            QAction *take = new QAction(suggestion, menu.get());
-            connect(take, &QAction::triggered, this,
-                    [range, suggestion]() mutable { replaceAsOneStep(range, suggestion); });
-            menu->insertAction(first, take);
-        }
-        if (suggestions.isEmpty()) {
-            QAction *none = new QAction(tr("No suggestions"), menu.get());
-            none->setEnabled(false);
-            menu->insertAction(first, none);
-        }
-        QAction *ignore = new QAction(tr("Ignore"), menu.get());
-        connect(ignore, &QAction::triggered, this, [this, wrong] {
-            m_spelling->ignore(wrong);
-            viewport()->update();
-        });
-        menu->insertAction(first, ignore);
-        menu->insertSeparator(first);
-    }
+    m_marks->addToMenu(menu.get(), position);
     menu->exec(at);
 }
 
@@ -256,7 +139,6 @@ QString NewsTextEdit::newsText(const ProgressSink &progress, int copyAtOnce) con
     // tells nothing while it runs: past some 64 million characters it takes
     // more than a few tenths of a second (1.4 s for 250 MB), so a longer text
     // is copied a slice at a time, telling progress after each.
-    constexpr int kSlice = 1 << 20;
     const int total = doc->characterCount() - 1; // the last block's separator is no text
     if (total <= copyAtOnce)
         return joinBlocks(doc->toRawText(), lineBreak, progress);
@@ -264,7 +146,7 @@ QString NewsTextEdit::newsText(const ProgressSink &progress, int copyAtOnce) con
     out.reserve(newsTextLength());
     QTextCursor slice(doc);
     for (int start = 0; start < total;) {
-        const int end = std::min(total, start + kSlice);
+        const int end = std::min(total, start + int(kSlice));
         slice.setPosition(start);
         slice.setPosition(end, QTextCursor::KeepAnchor);
         appendJoined(out, slice.selectedText(), lineBreak);

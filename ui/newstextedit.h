@@ -6,7 +6,8 @@
 #include <QPlainTextEdit>
 
 #include <functional>
-#include <optional>
+
+class SpellMarks;
 
 // The news text area. Its text, seen from the document, is the text with CR LF
 // line breaks; every character is carried unchanged through typing, the
@@ -49,8 +50,7 @@ public:
     // The selection as other programs get it: line breaks as LF.
     QString selectedNewsText() const;
 
-    // Marks the words this checker does not know with a red wavy line, painted
-    // over the text: marking changes nothing in the text. Null: no marks.
+    // Marks the words this checker does not know (spellmarks.h). Null: none.
     void setSpellChecker(SpellChecker *checker);
 
 protected:
@@ -61,15 +61,8 @@ protected:
     void insertFromMimeData(const QMimeData *source) override;
 
 private:
-    // The misspelled words of a block, checked once for each of its versions.
-    const QList<WordSpan> &misspelled(const QTextBlock &block) const;
-    // The misspelled word at a position of the document, if any.
-    std::optional<WordSpan> misspelledAt(int position) const;
-    bool isBeingTyped(int start, int end) const;
     void showContextMenu(const QPoint &at, int position);
     void showContextMenuAtCaret();
 
-    SpellChecker *m_spelling = nullptr;
-    // Just after the last change of the text while the caret stays there; -1.
-    int m_typedAt = -1;
+    SpellMarks *m_marks;
 };

@@ -1,0 +1,153 @@
+#include "spellmarks.h"
+
+#include "newstextedit.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextLayout>
+
+#include <algorithm>
+
+namespace {
+// A block's misspelled words, as one checker found them for one version of
+// the block's text and of the ignored words.
+class BlockMarks : public QTextBlockUserData {
+public:
+    const SpellChecker *checker = nullptr;
+    int revision = -1;
+    int generation = -1;
+    QList<WordSpan> words;
+};
+
+// The red wavy line under a misspelled word, from x1 to x2 at height y.
+void drawWave(QPainter &painter, qreal x1, qreal x2, qreal y)
+{
+    QPainterPath wave(QPointF(x1, y));
+    bool up = true;
+    for (qreal x = x1 + 2; x < x2 + 2; x += 2, up = !up)
+        wave.lineTo(std::min(x, x2), up ? y - 2 : y);
+    painter.drawPath(wave);
+}
+} // namespace
+
+SpellMarks::SpellMarks(QPlainTextEdit *edit) : QObject(edit), m_edit(edit)
+{
+    connect(edit->document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int charsAdded) { m_typedAt = position + charsAdded; });
+    connect(edit, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        // The caret has left the word being typed: it may be marked now.
+        if (m_typedAt >= 0 && m_edit->textCursor().position() != m_typedAt) {
+            m_typedAt = -1;
+            if (m_spelling)
+                m_edit->viewport()->update();
+        }
+    });
+}
+
+void SpellMarks::setChecker(SpellChecker *checker)
+{
+    m_spelling = checker;
+    m_edit->viewport()->update();
+}
+
+const QList<WordSpan> &SpellMarks::misspelled(const QTextBlock &block) const
+{
+    auto *marks = static_cast<BlockMarks *>(block.userData());
+    if (!marks) {
+        marks = new BlockMarks;
+        QTextBlock(block).setUserData(marks);
+    }
+    if (marks->checker != m_spelling || marks->revision != block.revision() ||
+        marks->generation != m_spelling->generation()) {
+        const QString text = block.text();
+        marks->words.clear();
+        for (const WordSpan &word : wordsToCheck(text)) {
+            if (!m_spelling->isCorrect(QStringView(text).sliced(word.start, word.length)))
+                marks->words.append(word);
+        }
+        marks->checker = m_spelling;
+        marks->revision = block.revision();
+        marks->generation = m_spelling->generation();
+    }
+    return marks->words;
+}
+
+bool SpellMarks::isBeingTyped(int start, int end) const
+{
+    // The caret at the end of the word that was just changed.
+    const QTextCursor caret = m_edit->textCursor();
+    return m_typedAt >= start && m_typedAt <= end && caret.position() == end &&
+           !caret.hasSelection();
+}
+
+std::optional<WordSpan> SpellMarks::misspelledAt(int position) const
+{
+    if (!m_spelling)
+        return std::nullopt;
+    const QTextBlock block = m_edit->document()->findBlock(position);
+    const int at = position - block.position();
+    for (const WordSpan &word : misspelled(block)) {
+        const int start = block.position() + int(word.start);
+        if (at >= word.start && at <= word.end() && !isBeingTyped(start, start + int(word.length)))
+            return WordSpan{start, word.length};
+    }
+    return std::nullopt;
+}
+
+void SpellMarks::paint(QPainter &painter, const QTextBlock &block, const QRectF &box) const
+{
+    if (!m_spelling)
+        return;
+    const QTextLayout *layout = block.layout();
+    for (const WordSpan &word : misspelled(block)) {
+        const int start = block.position() + int(word.start);
+        if (isBeingTyped(start, start + int(word.length)))
+            continue;
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            const int from = std::max<int>(int(word.start), line.textStart());
+            const int to = std::min<int>(int(word.end()), line.textStart() + line.textLength());
+            if (from >= to)
+                continue;
+            const qreal y = box.top() + line.y() + line.ascent() + 2.5;
+            drawWave(painter, box.left() + line.cursorToX(from), box.left() + line.cursorToX(to),
+                     y);
+        }
+    }
+}
+
+void SpellMarks::addToMenu(QMenu *menu, int position)
+{
+    const std::optional<WordSpan> word = misspelledAt(position);
+    if (!word)
+        return;
+    QTextCursor range(m_edit->document());
+    range.setPosition(int(word->start));
+    range.setPosition(int(word->end()), QTextCursor::KeepAnchor);
+    const QString wrong = range.selectedText();
+    QAction *first = menu->actions().value(0);
+    const QStringList suggestions = m_spelling->suggestions(wrong);
+    for (const QString &suggestion : suggestions) {
+        QAction *take = new QAction(suggestion, menu);
+        connect(take, &QAction::triggered, this, [range, suggestion]() mutable {
+            NewsTextEdit::replaceAsOneStep(range, suggestion);
+        });
+        menu->insertAction(first, take);
+    }
+    if (suggestions.isEmpty()) {
+        QAction *none = new QAction(tr("No suggestions"), menu);
+        none->setEnabled(false);
+        menu->insertAction(first, none);
+    }
+    QAction *ignore = new QAction(tr("Ignore"), menu);
+    connect(ignore, &QAction::triggered, this, [this, wrong] {
+        m_spelling->ignore(wrong);
+        m_edit->viewport()->update();
+    });
+    menu->insertAction(first, ignore);
+    menu->insertSeparator(first);
+}
