@@ -289,7 +289,7 @@ int benchAids(int runs)
     QTemporaryDir dir;
     writeFile(dir.filePath("news.txt"), marked);
     QDir::setCurrent(dir.path());
-    const std::unique_ptr<SpellChecker> checker = SpellChecker::forLocale("C");
+    const std::unique_ptr<SpellChecker> checker = SpellChecker::forLocale(LocaleName::parse(u"C"));
     if (!checker) {
         std::fprintf(stderr, "no English dictionary\n");
         return 1;

@@ -124,16 +124,3 @@ private:
     // The byte for each UTF-16 unit, or -1.
     std::unique_ptr<std::array<qint16, 0x10000>> m_byteFor;
 };
-
-// The code page a Windows system of this locale's language uses, for a locale
-// name such as "ru_RU.UTF-8", "sr_RS@latin" or "C": 1252 for languages
-// without a code page of their own.
-int codePageForLocale(QStringView locale);
-
-// The locale the program runs in: the first of LC_ALL, LC_CTYPE and LANG that
-// is set and not empty; empty when none is.
-QString localeFromEnvironment();
-
-// The system's 8-bit code page: on Windows its ANSI code page where news files
-// can be in it, elsewhere the one of the locale the program runs in.
-int systemCodePage();

@@ -50,18 +50,6 @@ std::string utf8(QStringView word)
     const QByteArray bytes = word.toString().normalized(QString::NormalizationForm_C).toUtf8();
     return std::string(bytes.constData(), size_t(bytes.size()));
 }
-
-// "ru" of "ru_RU.UTF-8", "RU" its territory.
-void splitLocale(const QString &locale, QString &language, QString &territory)
-{
-    QString name = locale.section(u'@', 0, 0).section(u'.', 0, 0);
-    language = name.section(u'_', 0, 0).toLower();
-    territory = name.section(u'_', 1, 1).toUpper();
-    if (language.isEmpty() || language == u"c" || language == u"posix") {
-        language = QStringLiteral("en");
-        territory = QStringLiteral("US");
-    }
-}
 } // namespace
 
 QList<WordSpan> wordsToCheck(QStringView line)
@@ -87,11 +75,12 @@ QStringList SpellChecker::defaultFolders()
             QStringLiteral("/usr/share/myspell/dicts")};
 }
 
-std::unique_ptr<SpellChecker> SpellChecker::forLocale(const QString &locale,
+std::unique_ptr<SpellChecker> SpellChecker::forLocale(const LocaleName &locale,
                                                       const QStringList &folders)
 {
-    QString language, territory;
-    splitLocale(locale, language, territory);
+    const bool english = locale.language.isEmpty();
+    const QString language = english ? QStringLiteral("en") : locale.language;
+    const QString territory = english ? QStringLiteral("US") : locale.territory;
     // The language and territory, else the language of any territory.
     QStringList candidates;
     for (const QString &folder : folders) {

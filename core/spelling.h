@@ -1,5 +1,7 @@
 #pragma once
 
+#include "localename.h"
+
 #include <QHash>
 #include <QList>
 #include <QSet>
@@ -34,9 +36,9 @@ QList<WordSpan> wordsToCheck(QStringView line);
 // for as long as the checker lives; nothing is stored.
 class SpellChecker {
 public:
-    // The checker for a locale name ("ru_RU.UTF-8"; English for "", C and
-    // POSIX) from the dictionaries in the folders; null when there is none.
-    static std::unique_ptr<SpellChecker> forLocale(const QString &locale,
+    // The checker for a locale (English for "", C and POSIX) from the
+    // dictionaries in the folders; null when there is none.
+    static std::unique_ptr<SpellChecker> forLocale(const LocaleName &locale,
                                                    const QStringList &folders = defaultFolders());
     static QStringList defaultFolders();
 

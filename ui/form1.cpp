@@ -187,7 +187,7 @@ void Form1::startSpelling()
 {
     // One checker for the run of the program, in the language of its locale.
     static const std::unique_ptr<SpellChecker> checker =
-        SpellChecker::forLocale(localeFromEnvironment());
+        SpellChecker::forLocale(LocaleName::fromEnvironment());
     Text->setSpellChecker(checker.get());
 }
 

@@ -4,6 +4,7 @@
 #include "filecommands.h"
 #include "keycommands.h"
 #include "layout.h"
+#include "localecodepage.h"
 #include "newsdocument.h"
 #include "qtfiledialog.h"
 #include "qtruntimeservices.h"

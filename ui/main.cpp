@@ -1,4 +1,5 @@
 #include "codepage.h"
+#include "localecodepage.h"
 #include "form1.h"
 
 #include <QApplication>

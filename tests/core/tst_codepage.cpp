@@ -1,4 +1,5 @@
 #include "codepage.h"
+#include "localecodepage.h"
 #include "files.h"
 #include "newsfile.h"
 
@@ -411,6 +412,10 @@ private slots:
         QTest::newRow("zh_Hant_TW") << unset << unset << "zh_Hant_TW.UTF-8" << 950;
         QTest::newRow("zh@Hant") << unset << unset << "zh@Hant" << 950;
         QTest::newRow("zh_Hans_HK") << unset << unset << "zh_Hans_HK" << 936;
+        QTest::newRow("zh-Hant-TW") << unset << unset << "zh-Hant-TW" << 950;
+        QTest::newRow("zh-tw") << unset << unset << "zh-tw.UTF-8" << 950;
+        QTest::newRow("zh_TWN is no TW") << unset << unset << "zh_TWN" << 936;
+        QTest::newRow("sr@Latin") << unset << unset << "sr_RS@Latin" << 1250;
         // One row for each language of the table of code pages.
         const std::pair<const char *, int> languages[] = {
             {"pl_PL", 1250}, {"cs_CZ", 1250}, {"sk_SK", 1250}, {"hu_HU", 1250}, {"sl_SI", 1250},

@@ -144,6 +144,19 @@ private slots:
         QVERIFY(!d.document.Unsaved());
     }
 
+    void aWriteOfTheProgramMeetsTheRuleOnceAfterIt()
+    {
+        // The host tells of the change while the write lasts, as a text area
+        // does; the rule looks at the text once, when the write is whole.
+        PlainDocument d;
+        d.host.setText("news\r\n");
+        d.document.MarkClean();
+        const int reads = d.host.textReads;
+        d.document.setText("wens\r\n");
+        QCOMPARE(d.host.textReads, reads + 1);
+        QCOMPARE(d.host.titleValue, PlainHost::kTitle + "*");
+    }
+
     void lengthChangeNeedsNoLookAtTheText()
     {
         PlainDocument d;

@@ -51,7 +51,7 @@ private slots:
     {
         makeDictionary(dir.filePath("dicts"), "en_US",
                        QString::fromUtf16(u"news\nrelay\nstation\ncaf\u00E9\n").toUtf8());
-        const auto checker = SpellChecker::forLocale("C", {dir.filePath("dicts")});
+        const auto checker = SpellChecker::forLocale(LocaleName::parse(u"C"), {dir.filePath("dicts")});
         QVERIFY(checker);
         QVERIFY(checker->isCorrect(u"relay"));
         QVERIFY(!checker->isCorrect(u"rellay"));
@@ -87,7 +87,7 @@ private slots:
         QFETCH(QStringList, accepted);
         QFETCH(QStringList, marked);
         makeDictionary(dir.filePath("dicts"), "en_US", "the\nnews\n");
-        const auto checker = SpellChecker::forLocale("C", {dir.filePath("dicts")});
+        const auto checker = SpellChecker::forLocale(LocaleName::parse(u"C"), {dir.filePath("dicts")});
         QVERIFY(checker);
         for (const QStringList &words : {accepted, marked}) {
             for (const QString &word : words)
@@ -103,7 +103,7 @@ private slots:
     void suggestionsKeepToTheirNumber()
     {
         makeDictionary(dir.filePath("many"), "en_US", "bat\ncat\nhat\nmat\nrat\nsat\nvat\n");
-        const auto checker = SpellChecker::forLocale("C", {dir.filePath("many")});
+        const auto checker = SpellChecker::forLocale(LocaleName::parse(u"C"), {dir.filePath("many")});
         QVERIFY(checker);
         QVERIFY(checker->suggestions(u"xat", 7).size() > 2);
         QCOMPARE(checker->suggestions(u"xat", 2).size(), 2);
@@ -119,6 +119,12 @@ private slots:
                                                            << "brasil";
         QTest::newRow("C is English") << "C"
                                       << "english";
+        QTest::newRow("POSIX and no locale are English") << "POSIX.UTF-8@x"
+                                                         << "english";
+        QTest::newRow("codeset and modifier") << "pt_BR.ISO-8859-1@euro"
+                                              << "brasil";
+        QTest::newRow("empty") << ""
+                               << "english";
         QTest::newRow("no dictionary") << "ru_RU.UTF-8"
                                        << "";
     }
@@ -128,7 +134,7 @@ private slots:
         QFETCH(QString, correct);
         makeDictionary(dir.filePath("langs"), "pt_BR", "brasil\n");
         makeDictionary(dir.filePath("langs"), "en_US", "english\n");
-        const auto checker = SpellChecker::forLocale(locale, {dir.filePath("langs")});
+        const auto checker = SpellChecker::forLocale(LocaleName::parse(locale), {dir.filePath("langs")});
         QCOMPARE(bool(checker), !correct.isEmpty());
         if (checker)
             QVERIFY(checker->isCorrect(correct));

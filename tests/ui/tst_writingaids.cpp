@@ -111,7 +111,7 @@ private slots:
         QDir().mkpath(dir.filePath("dicts"));
         writeBytes(dir.filePath("dicts/en_US.aff"), "SET UTF-8\nTRY esianrtolcdugmphbyfvkwz\n");
         writeBytes(dir.filePath("dicts/en_US.dic"), "5\nthe\nnews\nrelay\nstation\nof\n");
-        checker = SpellChecker::forLocale("C", {dir.filePath("dicts")});
+        checker = SpellChecker::forLocale(LocaleName::parse(u"C"), {dir.filePath("dicts")});
         QVERIFY(checker);
     }
 
