@@ -1,6 +1,5 @@
 #include "filewriting.h"
 
-#include "memorycheck.h"
 #include "regularfile.h"
 
 #include <QDir>
@@ -11,18 +10,14 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <new>
 
 #ifdef Q_OS_UNIX
+#include "inplacewriting.h"
 #include "syscalls.h"
 
 #include <fcntl.h>
 #include <unistd.h>
-
-#ifndef FALLOC_FL_KEEP_SIZE
-#define FALLOC_FL_KEEP_SIZE 1
-#endif
 #endif
 
 namespace {
@@ -53,155 +48,6 @@ int resolveTarget(const QByteArray &name, QByteArray &target)
         target = next;
     }
     return ELOOP;
-}
-
-// Writes all bytes to fd in slices, telling progress after each; 0 or errno.
-// written receives how many went in.
-int writeAll(int fd, const QByteArray &bytes, const ProgressSink &progress, qsizetype &written)
-{
-    const qsizetype size = bytes.size();
-    for (written = 0; written < size;) {
-        const ssize_t n = sys().write(fd, bytes.constData() + written,
-                                      size_t(std::min(kSlice, size - written)));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : EIO;
-        written += n;
-        if (progress)
-            progress(written, size);
-    }
-    if (size == 0 && progress)
-        progress(0, 0);
-    return 0;
-}
-
-FileResult incomplete(int error, const QString &why)
-{
-    FileResult result = FileResult::system(error);
-    result.error += QStringLiteral("\n\n") + why;
-    result.incomplete = true;
-    return result;
-}
-
-// Puts old back as the whole content of the file open as fd; true when it is
-// on the disk again.
-bool putBack(int fd, const QByteArray &old)
-{
-    qsizetype written = 0;
-    return sys().lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, old, {}, written) == 0 &&
-           sys().ftruncate(fd, off_t(old.size())) == 0 && sys().fsync(fd) == 0;
-}
-
-// A device or a pipe: written as it is, and what went there stays there.
-FileResult writeToDevice(const QString &path, const QByteArray &name, const QByteArray &bytes,
-                         const ProgressSink &progress, std::optional<FileState> *after)
-{
-    // A pipe whose reader went away must fail the save, not end the program.
-    static const bool pipesFail = std::signal(SIGPIPE, SIG_IGN) != SIG_ERR;
-    Q_UNUSED(pipesFail);
-    OpenFile file;
-    // A pipe without a reader fails at once rather than waiting for one.
-    file.fd = sys().open(name.constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK, 0);
-    if (file.fd < 0) {
-        if (errno == ENXIO)
-            return FileResult::failure(FileResult::Kind::NotRegular,
-                                       NewsFile::tr("It is a pipe that no program reads from."));
-        return FileResult::system(errno);
-    }
-    // Whatever happens now, it is the program's own write to this device.
-    if (after)
-        *after = FileState::look(path);
-    const int flags = sys().fcntl(file.fd, F_GETFL, 0);
-    if (flags < 0 || sys().fcntl(file.fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
-        return FileResult::system(errno);
-    qsizetype written = 0;
-    int error = writeAll(file.fd, bytes, progress, written);
-    if (const int closed = file.close(); !error)
-        error = closed;
-    if (!error)
-        return {};
-    if (written == 0)
-        return FileResult::system(error);
-    return incomplete(error, NewsFile::tr("It is a device or a pipe: what was written to it "
-                                          "cannot be taken back."));
-}
-
-// Rewrites a regular file under its own name, so that every link to it sees
-// the new bytes; on a failure its old bytes go back. after as for
-// writeFileBytes().
-FileResult writeInPlace(const QString &path, const QByteArray &name, const QByteArray &bytes,
-                        const ProgressSink &progress, std::optional<FileState> *after)
-{
-    OpenFile file;
-    file.fd = sys().open(name.constData(), O_RDWR | O_CLOEXEC, 0);
-    if (file.fd < 0)
-        return FileResult::system(errno);
-    struct stat st {};
-    if (sys().fstat(file.fd, &st) != 0)
-        return FileResult::system(errno);
-    if (!rewriteFitsInMemory(st.st_size, availableMemory()))
-        return FileResult::failure(
-            FileResult::Kind::TooLarge,
-            NewsFile::tr("The file is rewritten in place (it has other names, or its folder "
-                         "takes no new file), and its old text and the new one do not fit in "
-                         "memory together, so that the old one could not be put back if the "
-                         "save failed."));
-    QByteArray old;
-    if (const FileResult read = readAllInSlices(file, st.st_size, old); !read)
-        return read;
-    const auto tellAfter = [&](bool known) {
-        FileState now = FileState::look(path);
-        if (!after || !now.present)
-            return;
-        if (known)
-            now.setBytes(old);
-        *after = now;
-    };
-    // The blocks for the whole new text before the first old byte goes: a
-    // full disk then fails here, with the file as it was. Where the file
-    // system reserves none, the old bytes are still put back on a failure.
-    if (bytes.size() > old.size() &&
-        sys().fallocate(file.fd, FALLOC_FL_KEEP_SIZE, 0, off_t(bytes.size())) != 0 &&
-        errno != EOPNOTSUPP && errno != ENOSYS && errno != EINVAL) {
-        const int error = errno;
-        tellAfter(true);
-        return FileResult::system(error);
-    }
-    int error = sys().lseek(file.fd, 0, SEEK_SET) == 0 ? 0 : errno;
-    qsizetype written = 0;
-    if (!error)
-        error = writeAll(file.fd, bytes, progress, written);
-    bool touched = written > 0;
-    if (!error) {
-        touched = true;
-        if (sys().ftruncate(file.fd, off_t(bytes.size())) != 0 || sys().fsync(file.fd) != 0)
-            error = errno;
-    }
-    if (!error) {
-        error = file.close();
-        if (!error) {
-            if (after)
-                *after = FileState::of(path, bytes);
-            return {};
-        }
-        // Closing said the bytes may not have reached the disk: put the old
-        // ones back through the file opened anew.
-        file.fd = sys().open(name.constData(), O_WRONLY | O_CLOEXEC, 0);
-    }
-    if (!touched) {
-        tellAfter(true);
-        return FileResult::system(error);
-    }
-    const bool putBackOk = file.fd >= 0 && putBack(file.fd, old);
-    if (const int closed = file.close(); putBackOk && closed == 0) {
-        tellAfter(true);
-        return FileResult::system(error);
-    }
-    tellAfter(false);
-    return incomplete(error, NewsFile::tr("The file now holds an incomplete save: its old text "
-                                          "could not be put back. Save again once the cause "
-                                          "is mended; the text is still here."));
 }
 
 // A new file beside the one named, not yet used by anyone; -1 and errno when
@@ -294,7 +140,6 @@ QString linkedFile(const QString &path, int *error)
     return target.isEmpty() ? path : target;
 #endif
 }
-
 
 FileResult writeFileBytes(const QString &path, const QByteArray &bytes,
                           const ProgressSink &progress, std::optional<FileState> *after)

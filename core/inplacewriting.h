@@ -1,0 +1,32 @@
+#pragma once
+
+// The two ways of writing a file where it is, without a new file beside it:
+// a regular file rewritten in place, and a device or a pipe. Unix only; the
+// choice between them and a replacement is writeFileBytes()'s (filewriting.h).
+#include <QtGlobal>
+
+#ifdef Q_OS_UNIX
+#include "fileresult.h"
+#include "filestate.h"
+#include "progress.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// Writes all bytes to fd in slices, telling progress after each; 0 or errno.
+// written receives how many went in.
+int writeAll(int fd, const QByteArray &bytes, const ProgressSink &progress, qsizetype &written);
+
+// Rewrites the regular file name (path, as the writer named it) so that
+// every link to it sees the new bytes: its blocks reserved first, its old
+// bytes held in memory and put back after a failure. after as for
+// writeFileBytes().
+FileResult writeInPlace(const QString &path, const QByteArray &name, const QByteArray &bytes,
+                        const ProgressSink &progress, std::optional<FileState> *after);
+
+// Writes a device or a pipe as it is: what went there stays there.
+FileResult writeToDevice(const QString &path, const QByteArray &name, const QByteArray &bytes,
+                         const ProgressSink &progress, std::optional<FileState> *after);
+#endif
