@@ -5,50 +5,12 @@
 #include "newsfile.h"
 #include "runtimeservices.h"
 #include "texts.h"
+#include "work.h"
 
-#include <QDir>
 #include <QFileInfo>
-
-#include <algorithm>
-#include <utility>
 
 namespace {
 const QString kFilter = QStringLiteral("*.txt (Textfiles)|*.txt");
-
-// Shows a load or save as long work while it lasts.
-class Work {
-public:
-    Work(RuntimeServices &services, const QString &what) : m_services(services)
-    {
-        m_services.beginWork(what);
-    }
-    ~Work() { m_services.endWork(); }
-    Work(const Work &) = delete;
-    Work &operator=(const Work &) = delete;
-
-    // Progress of step index of count steps, each as long as the others.
-    ProgressSink step(int index = 0, int count = 1) const
-    {
-        return partOf([this](qint64 done, qint64 total) { m_services.workProgress(done, total); },
-                      index, count);
-    }
-
-private:
-    RuntimeServices &m_services;
-};
-
-// A command under way: the check for another program's change waits.
-class Busy {
-public:
-    explicit Busy(bool &flag) : m_flag(flag), m_was(flag) { m_flag = true; }
-    ~Busy() { m_flag = m_was; }
-    Busy(const Busy &) = delete;
-    Busy &operator=(const Busy &) = delete;
-
-private:
-    bool &m_flag;
-    bool m_was;
-};
 } // namespace
 
 FileCommands::FileCommands(NewsDocument &document, FileDialog &dialog, RuntimeServices &services)
@@ -263,124 +225,6 @@ void FileCommands::finishLoad(const Loaded &loaded)
     m_onlyOnScreen = false;
     m_document.finishLoad(loaded.bytes);
     m_disk.keep(m_dialog.FileName, loaded.state);
-}
-
-// Reads and decodes the whole file before the text is touched: a file that
-// cannot be read leaves the text, its undo history and the mark as they were.
-bool FileCommands::reload()
-{
-    const QString path = m_dialog.FileName;
-    Loaded loaded;
-    FileResult read;
-    {
-        const Work work(m_services, tr("Loading %1").arg(path));
-        // The text shown stays until the new one is whole: count it too.
-        const qint64 available = availableMemory();
-        const qint64 kept = m_document.textLength() * kBytesPerKeptChar;
-        QStringList slices;
-        read = ReadNewsFile(
-            path, m_document.codePage(), [&slices](const QString &slice) { slices.append(slice); },
-            loaded.bytes, work.step(0, 2),
-            available < 0 ? available : std::max<qint64>(0, available - kept), &loaded.state);
-        if (read) {
-            m_document.beginLoad();
-            m_document.setText(QString());
-            const ProgressSink filled = work.step(1, 2);
-            for (qsizetype i = 0; i < slices.size(); ++i) {
-                m_document.appendText(std::exchange(slices[i], QString()));
-                filled(i + 1, slices.size());
-            }
-        }
-    }
-    if (!read) {
-        // The file no longer holds the text shown: it is offered for saving
-        // before it is thrown away.
-        m_onlyOnScreen = true;
-        m_services.tellNotReloaded(notReloadedText(path, read));
-        return false;
-    }
-    finishLoad(loaded);
-    return true;
-}
-
-QString FileCommands::notReloadedText(const QString &path, const FileResult &read)
-{
-    const QString file = QDir::toNativeSeparators(path);
-    switch (read.kind) {
-    case FileResult::Kind::Folder:
-        return tr("%1 is now a folder.").arg(file);
-    case FileResult::Kind::NotRegular:
-        return tr("%1 is now a pipe or a device, not a file.").arg(file);
-    case FileResult::Kind::TooLarge:
-        return tr("%1 is now too large to be held in memory beside the text shown here.")
-            .arg(file);
-    default:
-        return tr("%1 cannot be read: %2").arg(file, read.error);
-    }
-}
-
-FileCommands::Write FileCommands::mayWriteOver(const QString &path)
-{
-    QString linkTarget;
-    int error = 0;
-    RuntimeServices::SaveOver why;
-    switch (m_disk.beforeSave(path, &linkTarget, &error)) {
-    case DiskRecord::Ask::Nothing:
-        return Write::Yes;
-    case DiskRecord::Ask::Unknown:
-        // Not knowing whether another program changed it, write nothing.
-        m_services.showSaveFailure(path, FileResult::system(error).error);
-        return Write::Failed;
-    case DiskRecord::Ask::Changed:
-        why = RuntimeServices::SaveOver::Changed;
-        break;
-    case DiskRecord::Ask::NotRead:
-        why = RuntimeServices::SaveOver::NotRead;
-        break;
-    case DiskRecord::Ask::NowLink:
-        why = RuntimeServices::SaveOver::NowLink;
-        break;
-    case DiskRecord::Ask::Created:
-        why = RuntimeServices::SaveOver::Created;
-        break;
-    }
-    const bool saveOver = m_services.askSaveOver(path, why, linkTarget) == RuntimeServices::Answer::Yes;
-    // Asked now: the next activation does not tell of this change again,
-    // also when the save that follows fails.
-    m_disk.told(path);
-    return saveOver ? Write::Yes : Write::No;
-}
-
-void FileCommands::checkFileOnDisk()
-{
-    if (m_busy)
-        return;
-    int error = 0;
-    const DiskRecord::Tell tell = m_disk.sinceLastLook(m_dialog.FileName, &error);
-    if (tell == DiskRecord::Tell::Nothing)
-        return;
-    const Busy busy(m_busy);
-    if (tell == DiskRecord::Tell::Deleted) {
-        m_onlyOnScreen = true;
-        m_services.tellDeleted(m_disk.path());
-        return;
-    }
-    if (tell == DiskRecord::Tell::Unknown) {
-        m_services.tellNotReloaded(notReloadedText(m_disk.path(), FileResult::system(error)));
-        return;
-    }
-    // Clean text is reloaded at once; unsaved text only when the writer says
-    // so, and not asked about when what is there now is no file to read.
-    if (m_document.Unsaved() && FileState::look(m_disk.path()).regular &&
-        m_services.askReload(m_disk.path()) != RuntimeServices::Answer::Yes)
-        return;
-    // Reloaded where the writer was, and said so.
-    const DocumentHost::Place place = m_document.writerPlace();
-    if (reload()) {
-        m_document.setWriterPlace(place);
-        m_services.tell(tr("Reloaded from %1, which another program changed.")
-                            .arg(QFileInfo(m_disk.path()).fileName()));
-    }
 }
 
 void FileCommands::Exit()

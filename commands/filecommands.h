@@ -65,15 +65,17 @@ private:
     };
 
     SaveOutcome writeFile(const QString &path);
-    enum class Write { Yes, No, Failed };
-    Write mayWriteOver(const QString &path);
     void prepareDialog(const QString &title, int flags);
     bool loadCurrentFile();
     std::optional<Loaded> readIntoText(const QString &path);
     void finishLoad(const Loaded &loaded);
-    bool reload();
     // Unsaved, or in no file any more: offered for saving before it goes.
     bool textAtRisk() const;
+
+    // Another program's changes (changedondisk.cpp).
+    enum class Write { Yes, No, Failed };
+    Write mayWriteOver(const QString &path);
+    bool reload();
     static QString notReloadedText(const QString &path, const FileResult &read);
 
     NewsDocument &m_document;

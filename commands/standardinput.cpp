@@ -4,8 +4,9 @@
 #include "lineends.h"
 #include "newsdocument.h"
 #include "newsfile.h"
-#include "regularfile.h"
+#include "progress.h"
 #include "runtimeservices.h"
+#include "work.h"
 
 #include <QFileDevice>
 
@@ -49,15 +50,12 @@ bool StandardInput::read(QIODevice &in, NewsDocument &document, RuntimeServices 
                          QString *reason, qint64 availableBytes)
 {
     document.beginLoad();
-    services.beginWork(tr("Loading the news from standard input"));
-    const ProgressSink progress = [&services](qint64 done, qint64 total) {
-        services.workProgress(done, total);
-    };
     bool read = false;
     try {
+        const Work work(services, tr("Loading the news from standard input"));
         QByteArray bytes;
         qsizetype lines = 0;
-        read = readToEnd(in, bytes, availableBytes, partOf(progress, 0, 2), reason);
+        read = readToEnd(in, bytes, availableBytes, work.step(0, 2), reason);
         if (read) {
             bytes = normaliseLineEnds(bytes, lines);
             read = loadFitsInMemory(bytes.size(), lines, availableBytes);
@@ -68,12 +66,11 @@ bool StandardInput::read(QIODevice &in, NewsDocument &document, RuntimeServices 
             decodeInSlices(
                 bytes, document.codePage(),
                 [&document](const QString &slice) { document.appendText(slice); },
-                partOf(progress, 1, 2));
+                work.step(1, 2));
     } catch (const std::bad_alloc &) {
         read = false;
         *reason = tr("The text is too large to be held in memory");
     }
-    services.endWork();
     if (read)
         document.finishLoadFromNoFile();
     else
