@@ -2,9 +2,10 @@
 # Installs the build into a temporary folder and builds its Debian package:
 # the installed files, the validators, the package's contents and Depends, and
 # the program unpacked from the package showing its window under Xvfb.
-# Usage: run.sh BUILD_DIR
+# Usage: run.sh BUILD_DIR VERSION (the project's, as CMake has it)
 set -u
 BUILD=$(readlink -f "$1")
+VERSION=$2
 HERE=$(dirname "$(readlink -f "$0")")
 APP=
 . "$HERE/../e2e/xsession.sh"
@@ -30,8 +31,8 @@ validators_pass() {
 
 package_lists_the_same() {
     (cd "$BUILD" && cpack -G DEB -B "$E2E_TMP/pkg" >"$E2E_TMP/cpack.log" 2>&1) || { cat "$E2E_TMP/cpack.log"; return 1; }
-    DEB=$(ls "$E2E_TMP"/pkg/heraldpad_1.03_*.deb 2>/dev/null | head -n 1)
-    [ -n "$DEB" ] || { echo "no heraldpad_1.03_<arch>.deb"; ls "$E2E_TMP/pkg"; return 1; }
+    DEB=$(ls "$E2E_TMP"/pkg/heraldpad_"$VERSION"_*.deb 2>/dev/null | head -n 1)
+    [ -n "$DEB" ] || { echo "no heraldpad_${VERSION}_<arch>.deb"; ls "$E2E_TMP/pkg"; return 1; }
     dpkg-deb -c "$DEB" | awk '{print $6}' | grep -v '/$' | sed 's|^\./usr/||' | LC_ALL=C sort >"$E2E_TMP/packaged"
     diff -u <(LC_ALL=C sort "$expected") "$E2E_TMP/packaged" || return 1
     local depends
@@ -61,11 +62,21 @@ unpacked_program_starts() {
 }
 
 version_without_a_display() {
-    [ "$(env -u DISPLAY QT_QPA_PLATFORM= "$E2E_TMP/root/usr/bin/heraldpad" --version 2>&1)" = "heraldpad 1.03" ] &&
+    [ "$(env -u DISPLAY QT_QPA_PLATFORM= "$E2E_TMP/root/usr/bin/heraldpad" --version 2>&1)" = "heraldpad $VERSION" ] &&
         ! env -u DISPLAY "$E2E_TMP/root/usr/bin/heraldpad" --no-such-option 2>/dev/null
 }
 
+# The release entry is written out by hand, with its date and words: the
+# newest one must be the version being built.
+newest_release_is_this_version() {
+    local newest
+    newest=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' \
+        "$HERE/../../desktop/org.orbitane.heraldpad.metainfo.xml" | head -n 1)
+    [ "$newest" = "$VERSION" ] || { echo "newest release $newest, project $VERSION"; return 1; }
+}
+
 start_x
+check "the AppStream release entry is the project's version" newest_release_is_this_version
 check "install holds exactly the expected files" installed_files
 check "desktop entry and AppStream metadata validate" validators_pass
 check "the package holds the same files, with its Depends" package_lists_the_same
