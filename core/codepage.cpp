@@ -1,6 +1,5 @@
 #include "codepage.h"
 
-#include <QCoreApplication>
 #include <QStringDecoder>
 #include <QStringEncoder>
 

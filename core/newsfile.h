@@ -7,7 +7,6 @@
 #include "progress.h"
 
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QDir>
 #include <QString>
 

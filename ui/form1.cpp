@@ -6,7 +6,7 @@
 #include "keycommands.h"
 #include "keyrouter.h"
 #include "layout.h"
-#include "newsfile.h"
+#include "memorycheck.h"
 #include "newstextedit.h"
 #include "notice.h"
 #include "picturebutton.h"

@@ -4,7 +4,6 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
-#include <QKeyEvent>
 #include <QScrollBar>
 
 namespace {
