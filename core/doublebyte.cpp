@@ -21,6 +21,26 @@ int oneCharacter(const QByteArray &charset, QByteArrayView bytes)
         return -1;
     return chars.at(0).unicode();
 }
+
+// Kept bytes go where no character of the code page lies: U+F780 to U+F7FF,
+// or (950 uses those) the first free run of 128 after them; else fallback.
+char16_t keptBase(const std::array<int, 256> &single, const std::array<char16_t, 0x10000> &pairs,
+                  char16_t fallback)
+{
+    std::vector<bool> used(0x10000);
+    for (int b = 0; b < 256; ++b) {
+        if (single[b] >= 0)
+            used[single[b]] = true;
+    }
+    for (const char16_t c : pairs)
+        used[c] = true;
+    for (char16_t base = 0xF700; base < 0xF880; ++base) {
+        if (std::none_of(used.begin() + base + 0x80, used.begin() + base + 0x100,
+                         [](bool u) { return u; }))
+            return base;
+    }
+    return fallback;
+}
 } // namespace
 
 void CodePage::buildDoubleByte(const QByteArray &charset)
@@ -49,22 +69,7 @@ void CodePage::buildDoubleByte(const QByteArray &charset)
             m_lead[lead] = m_lead[lead] || pairs[lead << 8 | trail];
         }
     }
-    // Kept bytes go where no character of the code page lies: U+F780 to
-    // U+F7FF, or (950 uses those) the first free run of 128 after them.
-    std::vector<bool> used(0x10000);
-    for (int b = 0; b < 256; ++b) {
-        if (single[b] >= 0)
-            used[single[b]] = true;
-    }
-    for (const char16_t c : pairs)
-        used[c] = true;
-    for (char16_t base = 0xF700; base < 0xF880; ++base) {
-        if (std::none_of(used.begin() + base + 0x80, used.begin() + base + 0x100,
-                         [](bool u) { return u; })) {
-            m_keptBase = base;
-            break;
-        }
-    }
+    m_keptBase = keptBase(single, pairs, m_keptBase);
     // Every pair shows its character. Where several pairs share one, a typed
     // character is written as Windows writes it, which the toolkit's encoder
     // tells; in 950, where Windows writes the ETEN row F9 D6 to F9 FE (F9 F9
