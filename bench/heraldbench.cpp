@@ -18,6 +18,8 @@
 //                                crlf-10MB, binary
 //
 // Each figure prints as "name<TAB>median<TAB>min<TAB>max<TAB>unit".
+#include "benchshown.h"
+#include "benchsupport.h"
 #include "filecommands.h"
 #include "finddialog.h"
 #include "form1.h"
@@ -29,146 +31,20 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <vector>
 
 namespace {
-double nowMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
-}
-
-void report(const char *name, std::vector<double> values, const char *unit = "ms")
-{
-    std::sort(values.begin(), values.end());
-    const double median = values[values.size() / 2];
-    std::printf("%s\t%.3f\t%.3f\t%.3f\t%s\n", name, median, values.front(), values.back(), unit);
-    std::fflush(stdout);
-}
-
-// Lines of about 70 bytes of the words, each followed by a space, CR LF.
-QByteArray linesOf(const QList<QByteArray> &words, qint64 size)
-{
-    QRandomGenerator rng(1234);
-    QByteArray out;
-    out.reserve(size + 100);
-    while (out.size() < size) {
-        qsizetype line = 0;
-        while (line < 70) {
-            const QByteArray &w = words[rng.bounded(int(words.size()))];
-            out += w;
-            out += ' ';
-            line += w.size() + 1;
-        }
-        out += "\r\n";
-    }
-    return out;
-}
-
-// Shift-JIS (Windows-932): kanji, kana, half-width katakana and ASCII.
-QByteArray shiftJisNewsBytes(qint64 size)
-{
-    return linesOf({"\x93\x8c\x8b\x9e", "\x83\x6a\x83\x85\x81\x5b\x83\x58", "\x91\xac\x95\xf1",
-                    "\x92\x86\x8c\x70\x8b\xc7", "\x89\xbf\x8a\x69", "\xb1\xb2\xb3", "ore", "12",
-                    "\x82\xcc", "\x93\xfc\x8d\x60"},
-                   size);
-}
-
-// The same, one character in ten written as the second pair of its character,
-// as Python's cp932 and older NEC and IBM tools write them: 髙 (EE E0), 纊
-// (ED 40), IBM's Ⅰ (FA 4A) and row 87's ≒ (87 90).
-QByteArray shiftJisSecondPairBytes(qint64 size)
-{
-    return linesOf({"\x93\x8c\x8b\x9e", "\x83\x6a\x83\x85\x81\x5b\x83\x58", "\x91\xac\x95\xf1",
-                    "\x92\x86\x8c\x70\x8b\xc7", "\x89\xbf\x8a\x69", "\xb1\xb2\xb3", "ore", "12",
-                    "\x82\xcc", "\x93\xfc\x8d\x60", "\xee\xe0\x8b\xb4", "\xed\x40\x87\x90",
-                    "\xfa\x4a"},
-                   size);
-}
-
-// Windows-1252, with some bytes 0x80-0xFF.
-QByteArray newsBytes(qint64 size)
-{
-    return linesOf({"station", "relay", "pilots", "Kessa", "ore", "prices", "dock", "caf\xE9",
-                    "\x80"
-                    "12",
-                    "na\xEFve", "\xA0", "r\xE9sum\xE9", "Tarn", "cycle",
-                    "\xAB"
-                    "quote\xBB",
-                    "news"},
-                   size);
-}
-
-// Lets the window finish its work: events, layout and a paint of the text area.
-void settle(Form1 &form)
-{
-    QCoreApplication::processEvents();
-    form.findChild<NewsTextEdit *>("Text")->viewport()->repaint();
-    QCoreApplication::processEvents();
-}
-
-// Shows the window as at start; the text area has the focus.
-NewsTextEdit *showWindow(Form1 &form)
-{
-    form.Form_Load();
-    form.show();
-    settle(form);
-    auto *text = form.findChild<NewsTextEdit *>("Text");
-    text->setFocus();
-    return text;
-}
-
-// Milliseconds from Ctrl+L to the loaded text shown and the window idle.
-double quickload(Form1 &form, NewsTextEdit *text)
-{
-    const double t0 = nowMs();
-    QTest::keyClick(text, Qt::Key_L, Qt::ControlModifier);
-    settle(form);
-    return nowMs() - t0;
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        std::exit(1);
-    }
-}
-
-double peakResidentMiB()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-}
-
-// A news file of that many bytes, in a folder of its own as news.txt.
-QString makeNewsFile(const QTemporaryDir &dir, qint64 bytes)
-{
-    const QString path = dir.filePath("news.txt");
-    writeFile(path, newsBytes(bytes));
-    return path;
-}
-
 // A news file in the code page (1252 or 932) of MB megabytes: load, save,
 // keystrokes, memory and the reader alone. secondPairs: in 932, one character
 // in ten read from a second pair.
@@ -418,148 +294,6 @@ int benchMadeFile(const QString &kind)
     return benchOddFile(path);
 }
 
-// The child: prints how long it took from the parent's start stamp to idle.
-int startupChild(double startedAt)
-{
-    Form1 form;
-    form.Form_Load();
-    form.show();
-    QTimer::singleShot(0, &form, [&] {
-        std::printf("%.3f\n", nowMs() - startedAt);
-        std::fflush(stdout);
-        QCoreApplication::exit(0);
-    });
-    return QApplication::exec();
-}
-
-// The child of a shown-window run: starts, shows the window on the real X
-// server, presses Ctrl+L, and prints the milliseconds from the parent's start
-// stamp to an idle window with the text shown, then those of the Quickload.
-int shownChild(double startedAt)
-{
-    Form1::useWindowFont();
-    Form1 form;
-    NewsTextEdit *text = showWindow(form);
-    if (!QTest::qWaitForWindowExposed(&form, 10000))
-        return 1;
-    const double loadStart = nowMs();
-    QTest::keyClick(text, Qt::Key_L, Qt::ControlModifier);
-    settle(form);
-    const double end = nowMs();
-    if (form.document().Unsaved() || form.textLength() == 0)
-        return 1;
-    std::printf("%.3f %.3f\n", end - startedAt, end - loadStart);
-    std::fflush(stdout);
-    return 0;
-}
-
-// Remembers when the first window named "Progress" is shown.
-class ProgressSeen : public QObject {
-public:
-    double at = -1;
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (at < 0 && event->type() == QEvent::Show && watched->objectName() == "Progress")
-            at = nowMs();
-        return false;
-    }
-};
-
-// The child of a save-progress run: Quickload, a keystroke, then Ctrl+S;
-// prints the milliseconds from Ctrl+S to the progress window shown, and to
-// the end of the save.
-int saveProgressChild()
-{
-    Form1::useWindowFont();
-    Form1 form;
-    NewsTextEdit *text = showWindow(form);
-    if (!QTest::qWaitForWindowExposed(&form, 10000))
-        return 1;
-    QTest::keyClick(text, Qt::Key_L, Qt::ControlModifier);
-    settle(form);
-    QTest::keyClick(text, Qt::Key_X);
-    settle(form);
-    ProgressSeen seen;
-    qApp->installEventFilter(&seen);
-    const double t0 = nowMs();
-    QTest::keyClick(text, Qt::Key_S, Qt::ControlModifier);
-    const double end = nowMs();
-    qApp->removeEventFilter(&seen);
-    if (form.document().Unsaved())
-        return 1;
-    // -1: the save was over before any progress window was needed.
-    std::printf("%.3f %.3f\n", seen.at < 0 ? -1.0 : seen.at - t0, end - t0);
-    std::fflush(stdout);
-    return 0;
-}
-
-// Runs a child in a window on the X server of DISPLAY, in the folder, and
-// appends the two figures it prints; false when it failed.
-bool runShownChild(const QString &self, const QString &folder, const QStringList &arguments,
-                   std::vector<double> &first, std::vector<double> &second, int timeoutMs)
-{
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    child.setProcessEnvironment(env);
-    child.setWorkingDirectory(folder);
-    child.start(self, arguments);
-    if (!child.waitForFinished(timeoutMs) || child.exitCode() != 0)
-        return false;
-    const QList<QByteArray> figures = child.readAllStandardOutput().trimmed().split(' ');
-    first.push_back(figures.value(0).toDouble());
-    second.push_back(figures.value(1).toDouble());
-    return true;
-}
-
-int benchSaveProgress(const QString &self, int megabytes, int runs)
-{
-    QTemporaryDir dir;
-    makeNewsFile(dir, qint64(megabytes) * 1000 * 1000);
-    std::vector<double> shown, total;
-    for (int run = 0; run < runs; ++run) {
-        if (!runShownChild(self, dir.path(), {"save-progress-child"}, shown, total, 600000))
-            return 1;
-    }
-    const QByteArray prefix = "shown window, " + QByteArray::number(megabytes) + " MB ";
-    report((prefix + "Ctrl+S to the progress window").constData(), shown);
-    report((prefix + "Quicksave").constData(), total);
-    return 0;
-}
-
-// Start-up plus Quickload of an MB news file, in a window shown on the X
-// server of DISPLAY, as a user meets it.
-int benchShown(const QString &self, int megabytes, int runs)
-{
-    QTemporaryDir dir;
-    makeNewsFile(dir, qint64(megabytes) * 1000 * 1000);
-    std::vector<double> total, load;
-    for (int run = 0; run < runs; ++run) {
-        if (!runShownChild(self, dir.path(), {"shown-child", QString::number(nowMs(), 'f', 3)},
-                           total, load, 120000))
-            return 1;
-    }
-    const QByteArray prefix = "shown window, " + QByteArray::number(megabytes) + " MB ";
-    report((prefix + "start-up + Quickload").constData(), total);
-    report((prefix + "Quickload alone").constData(), load);
-    return 0;
-}
-
-int benchStartup(const QString &self, int runs)
-{
-    std::vector<double> times;
-    QTemporaryDir empty;
-    for (int run = 0; run < runs; ++run) {
-        QProcess child;
-        child.setWorkingDirectory(empty.path());
-        child.start(self, {"startup-child", QString::number(nowMs(), 'f', 3)});
-        if (!child.waitForFinished(30000))
-            return 1;
-        times.push_back(child.readAllStandardOutput().trimmed().toDouble());
-    }
-    report("start-up to idle window", times);
-    return 0;
-}
 } // namespace
 
 int main(int argc, char *argv[])

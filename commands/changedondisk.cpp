@@ -51,7 +51,7 @@ FileCommands::Write FileCommands::mayWriteOver(const QString &path)
 {
     QString linkTarget;
     int error = 0;
-    RuntimeServices::SaveOver why;
+    RuntimeServices::SaveOver why = RuntimeServices::SaveOver::Changed;
     switch (m_disk.beforeSave(path, &linkTarget, &error)) {
     case DiskRecord::Ask::Nothing:
         return Write::Yes;
