@@ -38,7 +38,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -52,10 +51,9 @@ int benchFile(int megabytes, int runs, int codePageNumber, bool secondPairs)
 {
     QTemporaryDir dir;
     const qint64 bytes = qint64(megabytes) * 1000 * 1000;
-    writeFile(dir.filePath("news.txt"),
-              codePageNumber != 932 ? newsBytes(bytes)
-              : secondPairs         ? shiftJisSecondPairBytes(bytes)
-                                    : shiftJisNewsBytes(bytes));
+    writeFile(dir.filePath("news.txt"), codePageNumber != 932 ? newsBytes(bytes)
+                                        : secondPairs         ? shiftJisSecondPairBytes(bytes)
+                                                              : shiftJisNewsBytes(bytes));
     QDir::setCurrent(dir.path());
     const CodePage &page = CodePage::get(codePageNumber);
     const QByteArray prefix =

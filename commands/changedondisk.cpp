@@ -72,7 +72,8 @@ FileCommands::Write FileCommands::mayWriteOver(const QString &path)
         why = RuntimeServices::SaveOver::Created;
         break;
     }
-    const bool saveOver = m_services.askSaveOver(path, why, linkTarget) == RuntimeServices::Answer::Yes;
+    const bool saveOver =
+        m_services.askSaveOver(path, why, linkTarget) == RuntimeServices::Answer::Yes;
     // Asked now: the next activation does not tell of this change again,
     // also when the save that follows fails.
     m_disk.told(path);
@@ -126,8 +127,7 @@ QString FileCommands::notReloadedText(const QString &path, const FileResult &rea
     case FileResult::Kind::NotRegular:
         return tr("%1 is now a pipe or a device, not a file.").arg(file);
     case FileResult::Kind::TooLarge:
-        return tr("%1 is now too large to be held in memory beside the text shown here.")
-            .arg(file);
+        return tr("%1 is now too large to be held in memory beside the text shown here.").arg(file);
     default:
         return tr("%1 cannot be read: %2").arg(file, read.error);
     }

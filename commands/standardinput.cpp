@@ -65,8 +65,7 @@ bool StandardInput::read(QIODevice &in, NewsDocument &document, RuntimeServices 
         if (read)
             decodeInSlices(
                 bytes, document.codePage(),
-                [&document](const QString &slice) { document.appendText(slice); },
-                work.step(1, 2));
+                [&document](const QString &slice) { document.appendText(slice); }, work.step(1, 2));
     } catch (const std::bad_alloc &) {
         read = false;
         *reason = tr("The text is too large to be held in memory");

@@ -49,8 +49,8 @@ public:
 
 private:
     QString m_path;
-    FileState m_state; // as read or written here; absent when nothing was there
+    FileState m_state;    // as read or written here; absent when nothing was there
     QString m_linkTarget; // where the name led, when it was a link
-    bool m_read = true; // false: what is there was never read here
+    bool m_read = true;   // false: what is there was never read here
     std::optional<FileState> m_told;
 };

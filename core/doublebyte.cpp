@@ -81,8 +81,7 @@ void CodePage::buildDoubleByte(const QByteArray &charset)
         if (!c || (*m_pairFor)[c])
             continue;
         const QByteArray written = encoder.encode(QStringView(&c, 1));
-        int writtenCode =
-            written.size() == 2 ? uchar(written[0]) << 8 | uchar(written[1]) : code;
+        int writtenCode = written.size() == 2 ? uchar(written[0]) << 8 | uchar(written[1]) : code;
         if (pairs[writtenCode] != c || (m_number == 950 && writtenCode >= 0xF9D6))
             writtenCode = code;
         (*m_pairFor)[c] = quint16(writtenCode);

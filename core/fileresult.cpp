@@ -4,8 +4,7 @@
 
 FileResult FileResult::system(int errorNumber)
 {
-    FileResult result =
-        failure(Kind::System, QString::fromLocal8Bit(std::strerror(errorNumber)));
+    FileResult result = failure(Kind::System, QString::fromLocal8Bit(std::strerror(errorNumber)));
     result.errorNumber = errorNumber;
     return result;
 }
@@ -17,5 +16,6 @@ FileResult FileResult::folder()
 
 FileResult FileResult::notRegular()
 {
-    return failure(Kind::NotRegular, NewsFile::tr("It is not a regular file, but a pipe or a device."));
+    return failure(Kind::NotRegular,
+                   NewsFile::tr("It is not a regular file, but a pipe or a device."));
 }

@@ -101,9 +101,8 @@ quint64 FileState::digestOf(QByteArrayView bytes)
 bool FileState::sameIdentityAndTimes(const FileState &other) const
 {
     return present == other.present && link == other.link && unknown == other.unknown &&
-           device == other.device &&
-           inode == other.inode && size == other.size && modifiedNs == other.modifiedNs &&
-           changedNs == other.changedNs;
+           device == other.device && inode == other.inode && size == other.size &&
+           modifiedNs == other.modifiedNs && changedNs == other.changedNs;
 }
 
 DiskChange changeSince(const FileState &remembered, const QString &path, FileState *refreshed,

@@ -128,7 +128,8 @@ QString linkedFile(const QString &path, int *error)
 {
 #ifdef Q_OS_UNIX
     QByteArray target;
-    if (const int failed = resolveTarget(QFile::encodeName(QFileInfo(path).absoluteFilePath()), target)) {
+    if (const int failed =
+            resolveTarget(QFile::encodeName(QFileInfo(path).absoluteFilePath()), target)) {
         if (error)
             *error = failed;
         return QString();

@@ -22,8 +22,8 @@ int writeAll(int fd, const QByteArray &bytes, const ProgressSink &progress, qsiz
 {
     const qsizetype size = bytes.size();
     for (written = 0; written < size;) {
-        const ssize_t n = sys().write(fd, bytes.constData() + written,
-                                      size_t(std::min(kSlice, size - written)));
+        const ssize_t n =
+            sys().write(fd, bytes.constData() + written, size_t(std::min(kSlice, size - written)));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)

@@ -9,8 +9,7 @@
 namespace {
 // Where the lines of a text or of its bytes start, each line with its LF, and
 // where the last one ends.
-template <typename Find>
-std::vector<qsizetype> lineStarts(qsizetype size, Find nextLineFeed)
+template <typename Find> std::vector<qsizetype> lineStarts(qsizetype size, Find nextLineFeed)
 {
     std::vector<qsizetype> starts{0};
     for (qsizetype at = nextLineFeed(0); at >= 0; at = nextLineFeed(at + 1))
@@ -24,9 +23,8 @@ class Aligner {
 public:
     Aligner(const CodePage &page, QStringView text, QByteArrayView saved)
         : m_page(page), m_text(text), m_saved(saved),
-          m_textLines(lineStarts(text.size(), [text](qsizetype from) {
-              return text.indexOf(u'\n', from);
-          })),
+          m_textLines(lineStarts(text.size(),
+                                 [text](qsizetype from) { return text.indexOf(u'\n', from); })),
           m_savedLines(lineStarts(saved.size(), [saved](qsizetype from) {
               const void *at = from < saved.size()
                                    ? std::memchr(saved.data() + from, '\n', saved.size() - from)
@@ -141,8 +139,8 @@ private:
         std::vector<std::pair<qsizetype, qsizetype>> unique; // new line, old line
         for (qsizetype l = n0; l < n1; ++l) {
             const auto found = seen.find(newHash[size_t(l - n0)]);
-            if (found != seen.end() && found->second.oldCount == 1 &&
-                found->second.newCount == 1 && sameLine(l, found->second.oldLine))
+            if (found != seen.end() && found->second.oldCount == 1 && found->second.newCount == 1 &&
+                sameLine(l, found->second.oldLine))
                 unique.emplace_back(l, found->second.oldLine);
         }
         std::vector<size_t> tails, previous(unique.size());
@@ -231,11 +229,10 @@ private:
             std::vector<quint32> length(size_t((a + 1) * w), 0);
             for (qsizetype i = a - 1; i >= 0; --i) {
                 for (qsizetype j = b - 1; j >= 0; --j) {
-                    length[size_t(i * w + j)] =
-                        old[head + i] == now[head + j]
-                            ? length[size_t((i + 1) * w + j + 1)] + 1
-                            : std::max(length[size_t((i + 1) * w + j)],
-                                       length[size_t(i * w + j + 1)]);
+                    length[size_t(i * w + j)] = old[head + i] == now[head + j]
+                                                    ? length[size_t((i + 1) * w + j + 1)] + 1
+                                                    : std::max(length[size_t((i + 1) * w + j)],
+                                                               length[size_t(i * w + j + 1)]);
                 }
             }
             for (qsizetype i = 0, j = 0; i < a && j < b;) {

@@ -8,11 +8,11 @@
 // "sr_RS@latin", "zh_Hant_TW" or "C". Both the code page of news files and
 // the spelling dictionary are chosen from it.
 struct LocaleName {
-    QString language;   // lower case: "ru"; "" for "", "C" and "POSIX"
-    QString territory;  // upper case: "RU"; the first part after the language
-    QStringList parts;  // every part after the language, as written: "Hant", "TW"
-    QString codeset;    // as written: "UTF-8"
-    QString modifier;   // as written: "latin"
+    QString language;  // lower case: "ru"; "" for "", "C" and "POSIX"
+    QString territory; // upper case: "RU"; the first part after the language
+    QStringList parts; // every part after the language, as written: "Hant", "TW"
+    QString codeset;   // as written: "UTF-8"
+    QString modifier;  // as written: "latin"
 
     static LocaleName parse(QStringView name);
     // The locale the program runs in: the first of LC_ALL, LC_CTYPE and LANG

@@ -56,10 +56,7 @@ public:
     // The load failed: the text becomes the message, which is no edit either.
     void failLoad(const QString &message);
 
-    QString textForSave(const ProgressSink &progress) const
-    {
-        return m_host.textForSave(progress);
-    }
+    QString textForSave(const ProgressSink &progress) const { return m_host.textForSave(progress); }
     qsizetype textLength() const { return m_host.textLength(); }
     DocumentHost::Place writerPlace() const { return m_host.writerPlace(); }
     void setWriterPlace(const DocumentHost::Place &place) { m_host.setWriterPlace(place); }

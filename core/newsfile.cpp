@@ -64,8 +64,7 @@ qsizetype encodeInSlices(const QString &text, const CodePage &codePage, QByteArr
     bytes.reserve(codePage.isDoubleByte() ? text.size() * 2 : text.size());
     const qsizetype size = text.size();
     for (qsizetype done = 0; done < size;) {
-        const QStringView slice =
-            QStringView(text).sliced(done, std::min(kSlice, size - done));
+        const QStringView slice = QStringView(text).sliced(done, std::min(kSlice, size - done));
         if (const qsizetype bad = codePage.firstUnstorable(slice); bad >= 0)
             return done + bad;
         encoder.append(slice);
@@ -150,8 +149,8 @@ FileResult WriteNewsFile(const QString &path, const QString &text, const CodePag
         QByteArray bytes;
         bool exact = true;
         qsizetype join = -1;
-        if (const qsizetype bad = encodeInSlices(text, codePage, saved, bytes, exact, join,
-                                                 partOf(progress, 0, 2));
+        if (const qsizetype bad =
+                encodeInSlices(text, codePage, saved, bytes, exact, join, partOf(progress, 0, 2));
             bad >= 0)
             return FileResult::failure(FileResult::Kind::Unstorable,
                                        describeUnstorable(text, bad, codePage));

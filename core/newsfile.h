@@ -48,6 +48,5 @@ FileResult WriteNewsFile(const QString &path, const QString &text, const CodePag
                          QByteArray *written = nullptr, const ProgressSink &progress = {},
                          std::optional<FileState> *state = nullptr, QByteArrayView saved = {});
 
-
 // "news.txt" in the given working directory.
 QString QuickFilePath(const QString &workingDirectory, QChar separator = QDir::separator());

@@ -99,6 +99,6 @@ private:
     QtRuntimeServices m_services;
     FileCommands m_commands{m_document, Dialog1, m_services};
 
-    bool m_ending = false;      // Exit has asked already; close without asking
+    bool m_ending = false; // Exit has asked already; close without asking
     WindowPlacement m_placement{this, Layout::clientSize()};
 };

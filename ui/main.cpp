@@ -1,6 +1,6 @@
 #include "codepage.h"
-#include "localecodepage.h"
 #include "form1.h"
+#include "localecodepage.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

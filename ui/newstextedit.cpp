@@ -2,13 +2,13 @@
 
 #include "spellmarks.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAbstractUndoItem>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
-#include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
 #include <QTextBlock>
 
@@ -53,8 +53,7 @@ public:
 };
 } // namespace
 
-NewsTextEdit::NewsTextEdit(QWidget *parent)
-    : QPlainTextEdit(parent), m_marks(new SpellMarks(this))
+NewsTextEdit::NewsTextEdit(QWidget *parent) : QPlainTextEdit(parent), m_marks(new SpellMarks(this))
 {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

@@ -22,7 +22,8 @@ QFont choose(const QFont &toolkitDefault, const QStringList &lines, int width)
             most = std::max(most, metrics.horizontalAdvance(line));
         return most;
     };
-    const qreal start = font.pointSizeF() > 0 ? std::min(font.pointSizeF(), kPointSize) : kPointSize;
+    const qreal start =
+        font.pointSizeF() > 0 ? std::min(font.pointSizeF(), kPointSize) : kPointSize;
     for (qreal size = start; size >= 6; size -= 0.5) {
         font.setPointSizeF(size);
         if (widest(font) <= width)

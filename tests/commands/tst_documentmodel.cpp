@@ -51,21 +51,20 @@ struct Pieces {
 
 const Pieces &piecesFor(quint32 seed)
 {
-    static const Pieces eightBit{1252,
-                                 {"a", "b", "\r\n", " ", QString(QChar(0x00A0)), "é", "€",
-                                  "\u2713", "A", QString(QChar(0))},
-                                 "\u2713",
-                                 {"x", "\xA0", "\x80"}};
+    static const Pieces eightBit{
+        1252,
+        {"a", "b", "\r\n", " ", QString(QChar(0x00A0)), "é", "€", "\u2713", "A", QString(QChar(0))},
+        "\u2713",
+        {"x", "\xA0", "\x80"}};
     // Shift-JIS: a kanji, a half-width katakana, an undefined pair (its
     // lead kept, the "@" read afresh; no byte joins that lead), and second
     // pairs: the NEC-selected 纊 and 髙 (Windows writes FA 5C and FB FC) and
     // row 87's ≒ (81 E0).
-    static const Pieces doubleByte{932,
-                                   {"a", "\r\n", " ", "日", QString(QChar(0xFF71)), "é", "A",
-                                    QString(QChar(0)), "髙"},
-                                   "é",
-                                   {"x", "\x93\xFA", "\xB1", "\x85\x40", "\xED\x40",
-                                    "\xEE\xE0", "\x87\x90"}};
+    static const Pieces doubleByte{
+        932,
+        {"a", "\r\n", " ", "日", QString(QChar(0xFF71)), "é", "A", QString(QChar(0)), "髙"},
+        "é",
+        {"x", "\x93\xFA", "\xB1", "\x85\x40", "\xED\x40", "\xEE\xE0", "\x87\x90"}};
     return seed % 2 ? eightBit : doubleByte;
 }
 } // namespace

@@ -34,8 +34,8 @@ class TestFaultInjection : public QObject {
     struct Setup {
         Editor e;
         SyscallFaults faults;
-        QString news, file; // the name the writer uses, the file it leads to
-        QStringList names;  // every name of the file
+        QString news, file;       // the name the writer uses, the file it leads to
+        QStringList names;        // every name of the file
         QByteArray before, after; // its bytes before, and as the command wants them
         QString textBefore, textAfter;
         bool save = false;
@@ -130,21 +130,25 @@ class TestFaultInjection : public QObject {
         for (const QString &name : s.names) {
             const QByteArray bytes = content(name);
             if (bytes != s.before && bytes != s.after)
-                wrong << "the disk holds " + bytes.left(40) + "... at " + QFileInfo(name).fileName();
+                wrong << "the disk holds " + bytes.left(40) + "... at " +
+                             QFileInfo(name).fileName();
             if (bytes != disk)
                 wrong << "the names differ";
         }
         if (s.names.size() > 1 && s.names.last().contains("real") && !QFileInfo(s.news).isSymLink())
             wrong << "the link is no link now";
-        QStringList entries = QDir(e.dir.path()).entryList(
-            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        QStringList entries =
+            QDir(e.dir.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         entries.removeOne("news.txt");
         entries.removeOne("second.txt");
         entries.removeOne("real");
-        if (!entries.isEmpty() || QDir(e.dir.filePath("real")).entryList(QDir::Hidden | QDir::Files).size() > 1)
+        if (!entries.isEmpty() ||
+            QDir(e.dir.filePath("real")).entryList(QDir::Hidden | QDir::Files).size() > 1)
             wrong << "left beside the file: " + entries.join(' ');
         const bool marked = e.title().endsWith('*');
-        const QString reason = QString::fromLocal8Bit(std::strerror(error == kPartial ? ENOSPC : error));
+        const QString reason =
+            QString::fromLocal8Bit(std::strerror(error == kPartial ? ENOSPC : error));
         if (s.save) {
             if (e.text() != s.textBefore)
                 wrong << "the text changed";
@@ -201,7 +205,8 @@ class TestFaultInjection : public QObject {
         runCommand(s, command);
         QStringList wrong;
         if (!e.services.diskQuestions.isEmpty() || !e.services.failures.isEmpty())
-            wrong << "asked or failed again: " + (e.services.diskQuestions + e.services.failures).join(' ');
+            wrong << "asked or failed again: " +
+                         (e.services.diskQuestions + e.services.failures).join(' ');
         if (s.save && readBytes(s.names.first()) != s.after)
             wrong << "not written on the second go";
         if (!s.save && e.text() != s.textAfter)
@@ -217,20 +222,23 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("command");
         const std::pair<Kind, const char *> kinds[] = {
-            {Kind::Replaced, "replaced"},   {Kind::TwoNames, "two names"},
-            {Kind::Link, "a link"},         {Kind::Missing, "missing"},
+            {Kind::Replaced, "replaced"},
+            {Kind::TwoNames, "two names"},
+            {Kind::Link, "a link"},
+            {Kind::Missing, "missing"},
             {Kind::RefusingFolder, "a folder taking no new file"},
         };
         const std::pair<Command, const char *> commands[] = {
-            {Command::Load, "Load"},           {Command::Quickload, "Quickload"},
-            {Command::Reload, "Reload"},       {Command::Quicksave, "Quicksave"},
-            {Command::SaveAs, "Save as"},      {Command::ExitYes, "Yes at Exit"},
+            {Command::Load, "Load"},      {Command::Quickload, "Quickload"},
+            {Command::Reload, "Reload"},  {Command::Quicksave, "Quicksave"},
+            {Command::SaveAs, "Save as"}, {Command::ExitYes, "Yes at Exit"},
         };
         for (const auto &[kind, kindName] : kinds) {
             for (const auto &[command, commandName] : commands) {
                 // A missing file has nothing to load or reload.
-                if (kind == Kind::Missing && (command == Command::Load || command == Command::Quickload ||
-                                              command == Command::Reload))
+                if (kind == Kind::Missing &&
+                    (command == Command::Load || command == Command::Quickload ||
+                     command == Command::Reload))
                     continue;
                 QTest::addRow("%s, %s", kindName, commandName) << int(kind) << int(command);
             }
@@ -287,10 +295,7 @@ private slots:
         qInfo("%d calls, %d failure points injected, each survived", int(calls.size()), run.points);
     }
 
-    void cleanupTestCase()
-    {
-        qInfo("%d failure points injected in all, each survived", s_points);
-    }
+    void cleanupTestCase() { qInfo("%d failure points injected in all, each survived", s_points); }
 
 private:
     static inline int s_points = 0;

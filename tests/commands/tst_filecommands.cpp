@@ -2,8 +2,8 @@
 #include "keycommands.h"
 #include "plainhost.h"
 
-#include <QFile>
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>

@@ -58,9 +58,9 @@ class TestFileStates : public QObject {
 private slots:
     void commandMeetsFile_data()
     {
-        QTest::addColumn<QString>("kind");    // what news.txt is at first
-        QTest::addColumn<QString>("steps");   // commands, and "m:" what others do meanwhile
-        QTest::addColumn<QString>("answers"); // to the questions about the file
+        QTest::addColumn<QString>("kind");     // what news.txt is at first
+        QTest::addColumn<QString>("steps");    // commands, and "m:" what others do meanwhile
+        QTest::addColumn<QString>("answers");  // to the questions about the file
         QTest::addColumn<QStringList>("seen"); // questions, reports, failures
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("marked");
@@ -68,6 +68,8 @@ private slots:
         const QStringList none;
         const QString saveOver = "save over: news.txt";
         const QString reload = "reload: news.txt";
+        // One row a line, columns in the order above.
+        // clang-format off
         // Loads: a file read completely, or the error line and nothing else.
         QTest::newRow("quickload regular") << "regular" << "quickload" << "" << none << "old" << false << "old";
         QTest::newRow("quickload missing") << "missing" << "quickload" << "" << none << "error" << false << "";
@@ -132,6 +134,7 @@ private slots:
         QTest::newRow("full disk at the prompt of Quickload")
             << "regular" << "quickload,big,m:full,quickload-yes,disk:old" << ""
             << QStringList{"prompt", "failed: No space left on device"} << "old+big" << true << "old";
+        // clang-format on
     }
 
     void commandMeetsFile()
@@ -196,12 +199,14 @@ private slots:
                     setTimes(news, {before.tv_sec + 60, before.tv_nsec});
             } else if (what == "renamed") {
                 writeBytes(e.path("renamed.tmp"), kOther);
-                QVERIFY(QFile::rename(e.path("renamed.tmp"), news) || (QFile::remove(news) && QFile::rename(e.path("renamed.tmp"), news)));
+                QVERIFY(QFile::rename(e.path("renamed.tmp"), news) ||
+                        (QFile::remove(news) && QFile::rename(e.path("renamed.tmp"), news)));
             } else if (what == "grown") {
                 QFile f(news);
                 QVERIFY(f.open(QIODevice::Append));
                 f.write(kMore);
-            } else if (what == "deleted" || what == "folder" || what == "fifo" || what == "linked") {
+            } else if (what == "deleted" || what == "folder" || what == "fifo" ||
+                       what == "linked") {
                 QVERIFY(QFile::remove(news));
                 if (what == "folder")
                     QVERIFY(QDir(e.dir.path()).mkdir("news.txt"));
@@ -307,10 +312,11 @@ private slots:
         if (kind == "device" || (!file.exists() && !file.isSymLink()))
             expected.removeOne("news.txt");
         expected.sort();
-        QCOMPARE(QDir(e.dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                                  QDir::NoDotAndDotDot,
-                                              QDir::Name),
-                 expected);
+        QCOMPARE(
+            QDir(e.dir.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                           QDir::Name),
+            expected);
     }
 };
 

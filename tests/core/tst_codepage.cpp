@@ -1,6 +1,6 @@
 #include "codepage.h"
-#include "localecodepage.h"
 #include "files.h"
+#include "localecodepage.h"
 #include "newsfile.h"
 
 #include <QFileInfo>
@@ -200,7 +200,7 @@ private slots:
     {
         QTest::addColumn<int>("number");
         QTest::addColumn<QByteArray>("saved");
-        QTest::addColumn<QStringList>("edits"); // at, removed, inserted, ...
+        QTest::addColumn<QStringList>("edits");  // at, removed, inserted, ...
         QTest::addColumn<QByteArray>("written"); // or the start of the refusal
         // 髙橋さん as Python writes it (EE E0 for 髙), then IBM's Ⅰ (FA 4A),
         // row 87's ≒ (87 90), the NEC-selected 纊 (ED 40) and A.
@@ -228,14 +228,14 @@ private slots:
         // Too long a line to compare every character with every other: the
         // equal characters at either end of the edit keep their pairs.
         const QByteArray longLine = "\xED\x40" + QByteArray(3000, 'a') + "\xED\x40\r\n";
-        QTest::newRow("a long line") << 932 << longLine << QStringList{"1", "0", "X"}
-                                     << "\xED\x40X" + longLine.sliced(2);
+        QTest::newRow("a long line")
+            << 932 << longLine << QStringList{"1", "0", "X"} << "\xED\x40X" + longLine.sliced(2);
         row("950 typed", 950, QByteArray::fromHex("F9F9A2A40D0AA2CC410D0A"),
             {"2", "0", u8"\u2550", "7", "0", u8"\u5341"}, "F9F9A2A4A2A40D0AA2CC41A4510D0A");
         // A kept lead byte that an edit put before a character: the pair is
         // looked up with the byte written after it.
-        row("932 joins a second pair", 932, QByteArray::fromHex("820D0AEEE00D0A"),
-            {"1", "2", ""}, "!Line 1, column 1: the kept byte 82 ");
+        row("932 joins a second pair", 932, QByteArray::fromHex("820D0AEEE00D0A"), {"1", "2", ""},
+            "!Line 1, column 1: the kept byte 82 ");
         row("932 no join with the typed pair", 932, QByteArray::fromHex("820D0A"),
             {"1", "2", u8"\u9AD9"}, "82FBFC");
         row("950 no join with the second pair", 950, QByteArray::fromHex("A30D0AF9F90D0A"),
@@ -284,6 +284,8 @@ private slots:
         QTest::addColumn<QList<int>>("runs");    // first pair, last pair, first character
         const QString dir = "/usr/share/i18n/charmaps/";
         QTest::newRow("932") << 932 << dir + "WINDOWS-31J.gz" << QList<int>() << QList<int>();
+        // Three pairs a run, two runs a line.
+        // clang-format off
         QTest::newRow("936") << 936 << dir + "GBK.gz" << QList<int>{0xFF, 0xF8F5}
                              << QList<int>{0xA140, 0xA2A0, 0xE4C6, 0xA2AB, 0xA2FE, 0xE766,
                                            0xA340, 0xA4A0, 0xE586, 0xA4F4, 0xA4FE, 0xE772,
@@ -298,6 +300,7 @@ private slots:
         QTest::newRow("950") << 950 << dir + "BIG5.gz" << QList<int>{0xFF, 0xF8F8}
                              << QList<int>{0x8140, 0x8DFE, 0xEEB8, 0x8E40, 0xA0FE, 0xE311,
                                            0xFA40, 0xFEFE, 0xE000};
+        // clang-format on
     }
     void tablesAgreeWithGlibc()
     {
@@ -312,15 +315,16 @@ private slots:
         // <U7E8A>     /xed/x40     <CJK>, perhaps after %IRREVERSIBLE%
         const QRegularExpression entry(
             "^(%IRREVERSIBLE%)?<U([0-9A-Fa-f]{4})>\\s+/x([0-9a-f]{2})(?:/x([0-9a-f]{2}))?\\s");
-        std::map<int, char16_t> glibc;           // byte or pair, character
-        std::map<char16_t, QByteArray> written;  // character, the bytes glibc writes
+        std::map<int, char16_t> glibc;          // byte or pair, character
+        std::map<char16_t, QByteArray> written; // character, the bytes glibc writes
         int irreversible = 0;
         for (const QByteArray &line : gzip.readAllStandardOutput().split('\n')) {
             const QRegularExpressionMatch m = entry.match(QString::fromLatin1(line));
             if (!m.hasMatch())
                 continue;
             const char16_t c = char16_t(m.captured(2).toInt(nullptr, 16));
-            QByteArray bytes = QByteArray::fromHex(m.captured(3).toLatin1() + m.captured(4).toLatin1());
+            QByteArray bytes =
+                QByteArray::fromHex(m.captured(3).toLatin1() + m.captured(4).toLatin1());
             glibc[bytes.size() == 2 ? uchar(bytes[0]) << 8 | uchar(bytes[1]) : uchar(bytes[0])] = c;
             if (!m.hasCaptured(1) || m.captured(1).isEmpty())
                 written[c] = bytes;

@@ -172,7 +172,8 @@ private slots:
         const FileResult r = WriteNewsFile(fifo, QString(200000, u'x'), k1252);
         reader.join();
         QVERIFY(!r);
-        QVERIFY2(r.error.contains(QString::fromLocal8Bit(std::strerror(EPIPE))), qPrintable(r.error));
+        QVERIFY2(r.error.contains(QString::fromLocal8Bit(std::strerror(EPIPE))),
+                 qPrintable(r.error));
         QVERIFY(r.incomplete);
         QFile::remove(fifo);
     }
@@ -197,7 +198,8 @@ private slots:
         QCOMPARE(changeSince(before, fifo), DiskChange::None);
         const QString other = path("other.fifo");
         QCOMPARE(mkfifo(QFile::encodeName(other).constData(), 0600), 0);
-        QCOMPARE(::rename(QFile::encodeName(other).constData(), QFile::encodeName(fifo).constData()), 0);
+        QCOMPARE(
+            ::rename(QFile::encodeName(other).constData(), QFile::encodeName(fifo).constData()), 0);
         QCOMPARE(changeSince(before, fifo), DiskChange::Changed);
         QFile::remove(fifo);
     }
@@ -322,8 +324,8 @@ private slots:
         QTest::newRow("as large as the memory") << 8000LL << 0LL << 8000LL << false;
         QTest::newRow("text and its bytes fill it") << 2667LL << 0LL << 8000LL << false;
         QTest::newRow("a line record each fills it") << 0LL << 80LL << 8000LL << false;
-        QTest::newRow("a million lines, 64 MiB") << 2'000'000LL << 1'000'000LL << (64LL << 20)
-                                                 << false;
+        QTest::newRow("a million lines, 64 MiB")
+            << 2'000'000LL << 1'000'000LL << (64LL << 20) << false;
         QTest::newRow("a short news, 1 MiB") << 2'000LL << 40LL << (1LL << 20) << true;
         QTest::newRow("50 MB news, 24 GiB") << 50'000'000LL << 714'000LL << (24LL << 30) << true;
         QTest::newRow("4 GB news, 8 GiB")

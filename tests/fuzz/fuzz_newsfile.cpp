@@ -1,8 +1,8 @@
 // Any bytes read as a news text file and written back must come out the same,
 // but for line ends: CR LF, a lone CR and a lone LF each become CR LF, and the
 // last line is ended. Nothing may crash on the way.
-#include "documenthost.h"
 #include "codepage.h"
+#include "documenthost.h"
 #include "newsdocument.h"
 #include "newsfile.h"
 
@@ -64,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     // Every code page, in turn.
     static std::size_t round = 0;
-    const CodePage &codePage = CodePage::get(CodePage::kNumbers[round++ % CodePage::kNumbers.size()]);
+    const CodePage &codePage =
+        CodePage::get(CodePage::kNumbers[round++ % CodePage::kNumbers.size()]);
     if (!codePage.problem().isEmpty())
         fail("no faithful converter");
     static QTemporaryDir dir;

@@ -74,7 +74,7 @@ public:
     Answer askSaveOver(const QString &fileName, SaveOver why, const QString &linkTarget) override
     {
         static const char *const kWhy[] = {"save over", "save over unread", "save over link",
-                                            "save over created"};
+                                           "save over created"};
         return diskAnswer(kWhy[int(why)],
                           fileName + (linkTarget.isEmpty() ? QString() : " -> " + linkTarget));
     }

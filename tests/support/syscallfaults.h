@@ -24,10 +24,10 @@ public:
     int failWith = 0;
     bool partial = false;
     QList<QByteArray> log;
-    qint64 spaceLeft = -1;        // -1: no limit
-    qint64 bytesUntilDead = -1;   // then every write fails with EIO; -1: no limit
-    QByteArray unreadable;        // every open of this name fails with EACCES
-    QByteArray refusingFolder;    // no new file can be made in this folder
+    qint64 spaceLeft = -1;         // -1: no limit
+    qint64 bytesUntilDead = -1;    // then every write fails with EIO; -1: no limit
+    QByteArray unreadable;         // every open of this name fails with EACCES
+    QByteArray refusingFolder;     // no new file can be made in this folder
     std::function<void()> onFstat; // runs after every fstat (a file that grows)
 
     SyscallFaults()
@@ -42,7 +42,9 @@ public:
         c.read = [](int fd, void *b, size_t n) -> ssize_t {
             return s_current->fail("read") ? -1 : SystemCalls::real().read(fd, b, n);
         };
-        c.write = [](int fd, const void *b, size_t n) -> ssize_t { return s_current->write(fd, b, n); };
+        c.write = [](int fd, const void *b, size_t n) -> ssize_t {
+            return s_current->write(fd, b, n);
+        };
         c.lseek = [](int fd, off_t o, int w) -> off_t {
             return s_current->fail("lseek") ? -1 : SystemCalls::real().lseek(fd, o, w);
         };
@@ -66,8 +68,12 @@ public:
         c.ftruncate = [](int fd, off_t l) {
             return s_current->fail("ftruncate") ? -1 : SystemCalls::real().ftruncate(fd, l);
         };
-        c.fallocate = [](int fd, int m, off_t o, off_t l) { return s_current->fallocate(fd, m, o, l); };
-        c.fsync = [](int fd) { return s_current->fail("fsync") ? -1 : SystemCalls::real().fsync(fd); };
+        c.fallocate = [](int fd, int m, off_t o, off_t l) {
+            return s_current->fallocate(fd, m, o, l);
+        };
+        c.fsync = [](int fd) {
+            return s_current->fail("fsync") ? -1 : SystemCalls::real().fsync(fd);
+        };
         c.fchmod = [](int fd, mode_t m) {
             return s_current->fail("fchmod") ? -1 : SystemCalls::real().fchmod(fd, m);
         };

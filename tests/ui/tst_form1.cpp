@@ -405,7 +405,8 @@ private slots:
             QCOMPARE(services.askSaveOver("/news/news.txt", row.why, "/elsewhere/b.txt"),
                      RuntimeServices::Answer::Cancel);
             QCOMPARE(title, QString(row.title));
-            QVERIFY2(text.startsWith("/news/news.txt ") && text.contains(row.says), qPrintable(text));
+            QVERIFY2(text.startsWith("/news/news.txt ") && text.contains(row.says),
+                     qPrintable(text));
         }
     }
 
@@ -832,8 +833,8 @@ private slots:
             << QByteArray("short\r\n").repeated(100) << false << 1500 << 100 << 0 << false;
         // Lines of many wrapped rows: the view keeps its row, not only its line.
         // (-1: where the caret was.)
-        QTest::newRow("wrapped lines") << QByteArray("wrapped") << false << 1990 << -1 << -1
-                                       << true;
+        QTest::newRow("wrapped lines")
+            << QByteArray("wrapped") << false << 1990 << -1 << -1 << true;
     }
     void reloadKeepsThePlace()
     {
@@ -844,13 +845,13 @@ private slots:
         QFETCH(int, column);
         QFETCH(bool, sameView);
         const bool wrapped = theirs == "wrapped";
-        const QByteArray ours = wrapped
-                                    ? QByteArray("Relay station news of the day, told at "
-                                                 "length so that it wraps. ")
-                                              .repeated(8)
-                                              .append("\r\n")
-                                              .repeated(2000)
-                                    : QByteArray("Relay station news of the day\r\n").repeated(2000);
+        const QByteArray ours =
+            wrapped ? QByteArray("Relay station news of the day, told at "
+                                 "length so that it wraps. ")
+                          .repeated(8)
+                          .append("\r\n")
+                          .repeated(2000)
+                    : QByteArray("Relay station news of the day\r\n").repeated(2000);
         if (wrapped)
             theirs = ours + "appended\r\n";
         writeBytes(path("news.txt"), ours);
