@@ -10,11 +10,9 @@ LocaleName LocaleName::parse(QStringView name)
         locale.modifier = name.sliced(at + 1).toString();
         name = name.first(at);
     }
-    const qsizetype dot = name.indexOf(u'.');
-    if (dot >= 0) {
-        locale.codeset = name.sliced(dot + 1).toString();
+    // The codeset says how the system stores text, not which language it is.
+    if (const qsizetype dot = name.indexOf(u'.'); dot >= 0)
         name = name.first(dot);
-    }
     qsizetype end = 0;
     while (end < name.size() && name[end].isLetter())
         ++end;

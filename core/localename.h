@@ -11,7 +11,6 @@ struct LocaleName {
     QString language;  // lower case: "ru"; "" for "", "C" and "POSIX"
     QString territory; // upper case: "RU"; the first part after the language
     QStringList parts; // every part after the language, as written: "Hant", "TW"
-    QString codeset;   // as written: "UTF-8"
     QString modifier;  // as written: "latin"
 
     static LocaleName parse(QStringView name);

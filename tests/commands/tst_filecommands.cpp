@@ -393,13 +393,35 @@ private slots:
         QCOMPARE(e.services.work, work);
     }
 
-    // Reading, then filling the text: the progress told only ever grows.
-    void loadProgressNeverGoesBack()
+    // Each step of a load, a reload or a save in its turn: the progress told
+    // only ever grows, and ends at the whole.
+    void progressOnlyGrowsToTheWhole_data()
     {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("Quickload") << "quickload";
+        QTest::newRow("reload") << "reload";
+        QTest::newRow("Quicksave") << "quicksave";
+    }
+    void progressOnlyGrowsToTheWhole()
+    {
+        QFETCH(QString, command);
         Editor e;
+        e.d.host.tellsProgress = true;
         // Lone LFs, so that the text is longer than the file.
-        writeBytes(e.path("news.txt"), QByteArray("a line of the news\n").repeated(300000));
-        e.commands.Quickload();
+        const QByteArray news = QByteArray("a line of the news\n").repeated(300000);
+        e.loadQuickFile(command == "quicksave" ? news : QByteArray("short\r\n"));
+        e.services.progress.clear();
+        if (command == "quickload") {
+            writeBytes(e.path("news.txt"), news);
+            e.commands.Quickload();
+        } else if (command == "reload") {
+            writeBytes(e.path("news.txt"), news);
+            e.commands.checkFileOnDisk();
+            QCOMPARE(e.text().size(), news.size() * 20 / 19);
+        } else if (command == "quicksave") {
+            e.type("!");
+            QCOMPARE(e.commands.Quicksave(), FileCommands::SaveOutcome::Saved);
+        }
         QVERIFY(e.services.progress.size() > 4);
         for (qsizetype i = 1; i < e.services.progress.size(); ++i)
             QVERIFY2(e.services.progress[i] >= e.services.progress[i - 1],

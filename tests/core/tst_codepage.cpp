@@ -428,7 +428,7 @@ private slots:
             {"ky_KG", 1251}, {"mn_MN", 1251}, {"tt_RU", 1251}, {"tg_TJ", 1251}, {"el_GR", 1253},
             {"tr_TR", 1254}, {"az_AZ", 1254}, {"he_IL", 1255}, {"ar_EG", 1256}, {"fa_IR", 1256},
             {"ur_PK", 1256}, {"lt_LT", 1257}, {"lv_LV", 1257}, {"et_EE", 1257}, {"vi_VN", 1258},
-            {"th_TH", 874},  {"de_DE", 1252}, {"fr_FR", 1252}};
+            {"th_TH", 874},  {"de_DE", 1252}, {"fr_FR", 1252}, {"iw_IL", 1255}, {"sh_BA", 1250}};
         for (const auto &[locale, page] : languages)
             QTest::newRow(locale) << unset << unset << QString(locale) + ".UTF-8" << page;
         QTest::newRow("unknown language") << unset << unset << "xx_YY.UTF-8" << 1252;

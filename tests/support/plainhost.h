@@ -26,6 +26,14 @@ public:
         if (document)
             document->TextChanged();
     }
+    // Building the text for a save tells its progress, as a text area does.
+    bool tellsProgress = false;
+    QString textForSave(const ProgressSink &progress) const override
+    {
+        for (qint64 done = 1; tellsProgress && progress && done <= 4; ++done)
+            progress(done, 4);
+        return text();
+    }
     qsizetype textLength() const override { return textValue.size(); }
     QString title() const override { return titleValue; }
     void setTitle(const QString &title) override
