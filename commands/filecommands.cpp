@@ -235,8 +235,11 @@ void FileCommands::Exit()
     m_services.endProgram();
 }
 
-bool FileCommands::textAtRisk() const
+bool FileCommands::textAtRisk()
 {
+    // A file deleted while the window kept the focus was never looked at.
+    if (!m_onlyOnScreen && m_disk.gone(m_dialog.FileName))
+        m_onlyOnScreen = true;
     return m_document.Unsaved() || m_onlyOnScreen;
 }
 

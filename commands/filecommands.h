@@ -45,6 +45,9 @@ public:
     // The window was activated: tells once of each change another program
     // made to the current file, and reloads it where the writer agrees.
     void checkFileOnDisk();
+    // Unsaved, or in no file any more (its file deleted or replaced by what
+    // cannot be read, told or not yet): offered for saving before it goes.
+    bool textAtRisk();
     // A command, its dialogs or its progress are under way.
     bool busy() const { return m_busy; }
 
@@ -69,8 +72,6 @@ private:
     bool loadCurrentFile();
     std::optional<Loaded> readIntoText(const QString &path);
     void finishLoad(const Loaded &loaded);
-    // Unsaved, or in no file any more: offered for saving before it goes.
-    bool textAtRisk() const;
 
     // Another program's changes (changedondisk.cpp).
     enum class Write { Yes, No, Failed };

@@ -32,6 +32,14 @@ void DiskRecord::saveFailed(const QString &path, const std::optional<FileState> 
     }
 }
 
+bool DiskRecord::gone(const QString &currentFile) const
+{
+    if (!m_state.regular || !sameFile(currentFile, m_path))
+        return false;
+    const FileState now = FileState::look(currentFile);
+    return now.unknown || !now.regular;
+}
+
 bool DiskRecord::sameFile(const QString &a, const QString &b)
 {
     if (a.isEmpty() || b.isEmpty())

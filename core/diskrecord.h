@@ -44,6 +44,11 @@ public:
     };
     Tell sinceLastLook(const QString &currentFile, int *error = nullptr);
 
+    // Whether the file read or written here as currentFile is no file to read
+    // now (deleted, or a folder or a pipe in its place), also before the
+    // writer came back to the window; or the system cannot say.
+    bool gone(const QString &currentFile) const;
+
     const QString &path() const { return m_path; }
     static bool sameFile(const QString &a, const QString &b);
 

@@ -302,7 +302,7 @@ void Form1::closeEvent(QCloseEvent *event)
 
 void Form1::commitData(QSessionManager &manager)
 {
-    if (m_ending || !m_document.Unsaved())
+    if (m_ending || !m_commands.textAtRisk())
         return;
     if (!manager.allowsInteraction()) {
         manager.cancel();
