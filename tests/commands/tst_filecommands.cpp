@@ -429,6 +429,28 @@ private slots:
         QCOMPARE(e.services.progress.last(), 1.0);
     }
 
+    // Coming back to the window while a command's prompt is open (the prompt
+    // is a window of its own) looks at nothing until the command is done.
+    void noLookAtTheFileWhileACommandRuns()
+    {
+        Editor e;
+        e.loadQuickFile("old\r\n");
+        e.type("!");
+        writeBytes(e.path("news.txt"), "changed by another program\r\n");
+        bool busy = false;
+        e.services.whileAsking = [&e, &busy] {
+            busy = e.commands.busy();
+            e.commands.checkFileOnDisk();
+        };
+        e.services.answers = {kCancel};
+        e.commands.Quickload();
+        QVERIFY(busy);
+        QVERIFY(e.services.diskQuestions.isEmpty());
+        QVERIFY(!e.commands.busy());
+        e.commands.checkFileOnDisk();
+        QCOMPARE(e.services.diskQuestions, QStringList{"reload: " + e.path("news.txt")});
+    }
+
     // A dropped file that cannot be read does not become the file Ctrl+S writes to.
     void droppedFileThatCannotBeReadIsNotTheCurrentFile()
     {

@@ -1,6 +1,7 @@
 #include "fakes.h"
 #include "filecommands.h"
 #include "plainhost.h"
+#include "progress.h"
 #include "standardinput.h"
 
 #include <QBuffer>
@@ -22,6 +23,9 @@ private slots:
             << QByteArray("Top\r\nnews\nof\rthe day \xe9") << qint64(-1)
             << QString("Top\r\nnews\r\nof\r\nthe day \u00e9\r\n") << true;
         QTest::newRow("nothing") << QByteArray() << qint64(-1) << QString() << false;
+        QTest::newRow("slices of a larger news")
+            << QByteArray("news\r\n").repeated(600000) << qint64(-1)
+            << QString("news\r\n").repeated(600000) << true;
         QTest::newRow("more than memory holds")
             << QByteArray("news\r\n").repeated(1000) << qint64(2000)
             << FileCommands::loadErrorText() << false;
@@ -44,6 +48,13 @@ private slots:
         QCOMPARE(d.host.textValue, text);
         QCOMPARE(d.host.titleValue, PlainHost::kTitle + (unsaved ? "*" : ""));
         QCOMPARE(services.work.last(), QString("end"));
+        // Reading, then filling the text: the progress grows to the whole.
+        for (qsizetype i = 1; i < services.progress.size(); ++i)
+            QVERIFY(services.progress[i] >= services.progress[i - 1]);
+        if (read && !piped.isEmpty())
+            QCOMPARE(services.progress.last(), 1.0);
+        if (piped.size() > kSlice)
+            QVERIFY(services.progress.first() < 0.5);
     }
 };
 

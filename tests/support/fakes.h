@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "filedialog.h"
 #include "runtimeservices.h"
 
@@ -49,9 +51,12 @@ public:
     int ended = 0;
     QStringList failures; // "file: reason"
 
+    std::function<void()> whileAsking; // runs while the prompt is open
     Answer askYesNo(const QString &prompt, const QString &title) override
     {
         asked.append({prompt, title});
+        if (whileAsking)
+            whileAsking();
         return answers.isEmpty() ? kNo : answers.takeFirst();
     }
     QString currentDir() const override { return workingDir; }
