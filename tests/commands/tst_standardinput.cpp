@@ -7,6 +7,8 @@
 #include <QBuffer>
 #include <QTest>
 
+#include <cstring>
+
 // heraldpad -: the news piped in becomes the text, as a load makes a file's
 // bytes the text, but unsaved and without a file.
 class TestStandardInput : public QObject {
@@ -55,6 +57,40 @@ private slots:
             QCOMPARE(services.progress.last(), 1.0);
         if (piped.size() > kSlice)
             QVERIFY(services.progress.first() < 0.5);
+    }
+
+    // Standard input as the file engine reads it: its size unknown, every read
+    // filled until the input ends. A full slice is no end, a short one is.
+    void aPipeIsReadToItsEnd()
+    {
+        class Pipe : public QIODevice {
+        public:
+            explicit Pipe(const QByteArray &bytes) : m_bytes(bytes) {}
+            bool isSequential() const override { return true; }
+
+        protected:
+            qint64 readData(char *data, qint64 most) override
+            {
+                const qint64 n = std::min<qint64>(most, m_bytes.size() - m_at);
+                std::memcpy(data, m_bytes.constData() + m_at, size_t(n));
+                m_at += n;
+                return n;
+            }
+            qint64 writeData(const char *, qint64) override { return -1; }
+
+        private:
+            QByteArray m_bytes;
+            qint64 m_at = 0;
+        };
+        const QByteArray piped = QByteArray("news\r\n").repeated(500000);
+        Pipe in(piped);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        PlainDocument d;
+        d.document.Reset();
+        FakeServices services;
+        QString reason;
+        QVERIFY(StandardInput::read(in, d.document, services, &reason, -1));
+        QCOMPARE(d.host.textValue, QString::fromLatin1(piped));
     }
 };
 
