@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QTest>
 
+#include <algorithm>
 #include <cstring>
 
 // heraldpad -: the news piped in becomes the text, as a load makes a file's
