@@ -149,6 +149,7 @@ private slots:
         const FileResult r = WriteNewsFile(target, "some news\r\n", k1252);
         QVERIFY(!r);
         QVERIFY2(!r.error.isEmpty(), "a failure says why");
+        QVERIFY2(!r.incomplete, "nothing went in, so nothing is left half written");
         if (target == "/dev/full") {
             struct stat st {};
             QCOMPARE(::stat("/dev/full", &st), 0);
@@ -246,6 +247,17 @@ private slots:
         struct stat st {};
         QCOMPARE(::stat(real.toLocal8Bit().constData(), &st), 0);
         QCOMPARE(st.st_mode & 07777, mode_t(0640));
+    }
+
+    // A file the save makes gets the mode every new file gets: 0666 less the umask.
+    void aNewFileGetsTheUsualMode()
+    {
+        const mode_t mask = ::umask(022);
+        ::umask(mask);
+        QVERIFY(WriteNewsFile(path("made.txt"), "new", k1252));
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(path("made.txt")).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 07777, mode_t(0666 & ~mask));
     }
 
     // What another program did to a file since it was read, as the next
