@@ -20,30 +20,50 @@ void FileCommands::checkFileOnDisk()
     if (m_busy)
         return;
     int error = 0;
-    const DiskRecord::Tell tell = m_disk.sinceLastLook(m_dialog.FileName, &error);
+    QString linkTarget;
+    const DiskRecord::Tell tell = m_disk.sinceLastLook(m_dialog.FileName, &error, &linkTarget);
     if (tell == DiskRecord::Tell::Nothing)
         return;
     const Busy busy(m_busy);
-    if (tell == DiskRecord::Tell::Deleted) {
+    const QString file = QFileInfo(m_disk.path()).fileName();
+    switch (tell) {
+    case DiskRecord::Tell::Deleted:
         m_onlyOnScreen = true;
         m_services.tellDeleted(m_disk.path());
         return;
-    }
-    if (tell == DiskRecord::Tell::Unknown) {
+    case DiskRecord::Tell::Unreadable:
+    case DiskRecord::Tell::Unknown:
+        // Whether it still holds the text shown cannot be known: the text is
+        // offered for saving before it goes.
+        m_onlyOnScreen = true;
         m_services.tellNotReloaded(notReloadedText(m_disk.path(), FileResult::system(error)));
         return;
+    case DiskRecord::Tell::NowLink:
+        // Nothing is read from where the link leads unless the writer says so.
+        if (m_services.askReloadFromLink(m_disk.path(), linkTarget, m_document.Unsaved()) !=
+            RuntimeServices::Answer::Yes)
+            return;
+        reloadWhereTheWriterWas(linkTarget, tr("Reloaded from %1, which is now a link to %2.")
+                                                .arg(file, QDir::toNativeSeparators(linkTarget)));
+        return;
+    default:
+        break;
     }
     // Clean text is reloaded at once; unsaved text only when the writer says
     // so, and not asked about when what is there now is no file to read.
     if (m_document.Unsaved() && FileState::look(m_disk.path()).regular &&
         m_services.askReload(m_disk.path()) != RuntimeServices::Answer::Yes)
         return;
-    // Reloaded where the writer was, and said so.
+    reloadWhereTheWriterWas(QString(),
+                            tr("Reloaded from %1, which another program changed.").arg(file));
+}
+
+void FileCommands::reloadWhereTheWriterWas(const QString &linkTarget, const QString &notice)
+{
     const DocumentHost::Place place = m_document.writerPlace();
-    if (reload()) {
+    if (reload(linkTarget)) {
         m_document.setWriterPlace(place);
-        m_services.tell(tr("Reloaded from %1, which another program changed.")
-                            .arg(QFileInfo(m_disk.path()).fileName()));
+        m_services.tell(notice);
     }
 }
 
@@ -58,7 +78,12 @@ FileCommands::Write FileCommands::mayWriteOver(const QString &path)
     case DiskRecord::Ask::Unknown:
         // Not knowing whether another program changed it, write nothing.
         m_services.showSaveFailure(path, FileResult::system(error).error);
+        m_disk.told(path);
         return Write::Failed;
+    case DiskRecord::Ask::Unreadable:
+        why = RuntimeServices::SaveOver::Unreadable;
+        linkTarget = FileResult::system(error).error;
+        break;
     case DiskRecord::Ask::Changed:
         why = RuntimeServices::SaveOver::Changed;
         break;
@@ -82,7 +107,9 @@ FileCommands::Write FileCommands::mayWriteOver(const QString &path)
 
 // Reads and decodes the whole file before the text is touched: a file that
 // cannot be read leaves the text, its undo history and the mark as they were.
-bool FileCommands::reload()
+// A name that became a link is read only where the writer agreed it leads
+// (linkTarget); one that became a link meanwhile is left for the next look.
+bool FileCommands::reload(const QString &linkTarget)
 {
     const QString path = m_dialog.FileName;
     Loaded loaded;
@@ -97,6 +124,11 @@ bool FileCommands::reload()
             path, m_document.codePage(), [&slices](const QString &slice) { slices.append(slice); },
             loaded.bytes, work.step(0, 2),
             available < 0 ? available : std::max<qint64>(0, available - kept), &loaded.state);
+        if (int error = 0; read && !m_disk.leadsWhereAgreed(path, linkTarget, &error)) {
+            if (!error)
+                return false;
+            read = FileResult::system(error);
+        }
         if (read) {
             m_document.beginLoad();
             m_document.setText(QString());

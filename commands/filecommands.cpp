@@ -98,6 +98,8 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
     if (!written) {
         m_disk.saveFailed(path, state);
         m_services.showSaveFailure(path, written.error);
+        // Told now: the next activation does not tell of the same state again.
+        m_disk.told(path);
         return SaveOutcome::Failed;
     }
     // Bytes that decode to other characters (a letter stored decomposed) are

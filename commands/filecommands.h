@@ -76,7 +76,8 @@ private:
     // Another program's changes (changedondisk.cpp).
     enum class Write { Yes, No, Failed };
     Write mayWriteOver(const QString &path);
-    bool reload();
+    bool reload(const QString &linkTarget);
+    void reloadWhereTheWriterWas(const QString &linkTarget, const QString &notice);
     static QString notReloadedText(const QString &path, const FileResult &read);
 
     NewsDocument &m_document;

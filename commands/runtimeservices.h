@@ -21,17 +21,21 @@ public:
 
     // Why a save asks before writing over the file.
     enum class SaveOver {
-        Changed, // another program changed it since it was read or written here
-        NotRead, // it could not be read when it was opened
-        NowLink, // it was replaced by a link to linkTarget
-        Created, // it was not there when the program looked, and now is
+        Changed,    // another program changed it since it was read or written here
+        NotRead,    // it could not be read when it was opened
+        NowLink,    // it was replaced by a link to detail
+        Created,    // it was not there when the program looked, and now is
+        Unreadable, // it changed and can no longer be read; detail says why
     };
     // Yes: save over it; anything else: write nothing. The acting button is
     // never the default.
-    virtual Answer askSaveOver(const QString &fileName, SaveOver why,
-                               const QString &linkTarget) = 0;
+    virtual Answer askSaveOver(const QString &fileName, SaveOver why, const QString &detail) = 0;
     // Yes: reload it, throwing the unsaved text away; anything else: keep it.
     virtual Answer askReload(const QString &fileName) = 0;
+    // The file became a link to linkTarget: Yes reads the text from there
+    // (throwing the unsaved text away, when unsaved); anything else keeps it.
+    virtual Answer askReloadFromLink(const QString &fileName, const QString &linkTarget,
+                                     bool unsaved) = 0;
     // Another program deleted the file.
     virtual void tellDeleted(const QString &fileName) = 0;
     // Another program changed the file, and the change could not be read
@@ -50,4 +54,6 @@ public:
 
     // Something the user should know but need not answer.
     virtual void tell(const QString &notice) { Q_UNUSED(notice); }
+    // The news could not be read from source (a name, or standard input), and why.
+    virtual void showLoadFailure(const QString &source, const QString &reason) = 0;
 };

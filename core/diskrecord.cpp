@@ -51,6 +51,45 @@ bool DiskRecord::sameFile(const QString &a, const QString &b)
     return !canonical.isEmpty() && canonical == second.canonicalFilePath();
 }
 
+DiskRecord::Ask DiskRecord::newLink(const QString &path, const FileState &now, QString *target,
+                                    int *error) const
+{
+    if (!now.link)
+        return Ask::Nothing;
+    int failed = 0;
+    const QString leadsTo = linkedFile(path, &failed);
+    if (failed) {
+        if (error)
+            *error = failed;
+        return Ask::Unknown;
+    }
+    // (A link whose target could not be read when it was kept is taken to
+    // lead where it did.)
+    if (m_state.link && (m_linkTarget.isEmpty() || leadsTo == m_linkTarget))
+        return Ask::Nothing;
+    if (target)
+        *target = leadsTo;
+    return Ask::NowLink;
+}
+
+bool DiskRecord::leadsWhereAgreed(const QString &path, const QString &target, int *error) const
+{
+    const FileState now = FileState::look(path);
+    if (now.unknown) {
+        *error = now.unknown;
+        return false;
+    }
+    QString leadsTo;
+    switch (newLink(path, now, &leadsTo, error)) {
+    case Ask::Nothing:
+        return true;
+    case Ask::NowLink:
+        return !target.isEmpty() && leadsTo == target;
+    default:
+        return false;
+    }
+}
+
 DiskRecord::Ask DiskRecord::beforeSave(const QString &path, QString *linkTarget, int *error)
 {
     if (!sameFile(path, m_path))
@@ -64,52 +103,67 @@ DiskRecord::Ask DiskRecord::beforeSave(const QString &path, QString *linkTarget,
     // A folder is never written over: the save fails and says so.
     if (now.folder)
         return Ask::Nothing;
-    if (now.link) {
-        int failed = 0;
-        const QString target = linkedFile(path, &failed);
-        if (failed) {
-            if (error)
-                *error = failed;
-            return Ask::Unknown;
-        }
-        // (A link whose target could not be read when it was kept is taken
-        // to lead where it did.)
-        if (!m_state.link || (!m_linkTarget.isEmpty() && target != m_linkTarget)) {
-            if (linkTarget)
-                *linkTarget = target;
-            return Ask::NowLink;
-        }
-    }
+    if (const Ask link = newLink(path, now, linkTarget, error); link != Ask::Nothing)
+        return link;
     if (!m_read)
         return now.present ? Ask::NotRead : Ask::Nothing;
-    if (changeSince(m_state, path, &m_state, &now) != DiskChange::Changed)
+    switch (changeSince(m_state, path, &m_state, &now, error)) {
+    case DiskChange::Changed:
+        return m_state.present ? Ask::Changed : Ask::Created;
+    case DiskChange::Unreadable:
+        return Ask::Unreadable;
+    default:
         return Ask::Nothing;
-    return m_state.present ? Ask::Changed : Ask::Created;
+    }
 }
 
 void DiskRecord::told(const QString &path)
 {
     m_told = FileState::look(path);
+    m_toldLinkTarget.clear();
+    newLink(path, *m_told, &m_toldLinkTarget, nullptr);
 }
 
-DiskRecord::Tell DiskRecord::sinceLastLook(const QString &currentFile, int *error)
+DiskRecord::Tell DiskRecord::sinceLastLook(const QString &currentFile, int *error,
+                                           QString *linkTarget)
 {
     if (m_path.isEmpty() || !sameFile(m_path, currentFile))
         return Tell::Nothing;
-    const auto toldBefore = [this](const FileState &now) {
-        if (m_told && m_told->sameIdentityAndTimes(now))
+    const FileState now = FileState::look(m_path);
+    // Each state of the file is told once; a link, once for where it leads.
+    QString leadsTo;
+    const Ask link = now.unknown ? Ask::Nothing : newLink(m_path, now, &leadsTo, error);
+    const auto toldBefore = [&] {
+        if (m_told && m_told->sameIdentityAndTimes(now) && m_toldLinkTarget == leadsTo)
             return true;
         m_told = now;
+        m_toldLinkTarget = leadsTo;
         return false;
     };
-    const FileState now = FileState::look(m_path);
     if (now.unknown) {
         if (error)
             *error = now.unknown;
-        return toldBefore(now) ? Tell::Nothing : Tell::Unknown;
+        return toldBefore() ? Tell::Nothing : Tell::Unknown;
     }
-    const DiskChange change = changeSince(m_state, m_path, &m_state, &now);
-    if (change == DiskChange::None || toldBefore(now))
+    // Asked about before anything is read from it.
+    if (link == Ask::Unknown)
+        return toldBefore() ? Tell::Nothing : Tell::Unknown;
+    if (link == Ask::NowLink) {
+        if (toldBefore())
+            return Tell::Nothing;
+        if (linkTarget)
+            *linkTarget = leadsTo;
+        return Tell::NowLink;
+    }
+    const DiskChange change = changeSince(m_state, m_path, &m_state, &now, error);
+    if (change == DiskChange::None || toldBefore())
         return Tell::Nothing;
-    return change == DiskChange::Deleted ? Tell::Deleted : Tell::Changed;
+    switch (change) {
+    case DiskChange::Deleted:
+        return Tell::Deleted;
+    case DiskChange::Unreadable:
+        return Tell::Unreadable;
+    default:
+        return Tell::Changed;
+    }
 }

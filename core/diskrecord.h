@@ -23,12 +23,13 @@ public:
 
     // What to ask before writing the text over the file at path.
     enum class Ask {
-        Nothing, // write: the file is as read or written here, not there, or another one
-        Changed, // another program changed it
-        NotRead, // it was there but could not be read when it was opened
-        NowLink, // it was replaced by a link, or its link by one to another file (linkTarget)
-        Created, // there was none when the program looked, and another program made it
-        Unknown, // the system cannot say what is there (errno in error)
+        Nothing,    // write: the file is as read or written here, not there, or another one
+        Changed,    // another program changed it
+        NotRead,    // it was there but could not be read when it was opened
+        NowLink,    // it was replaced by a link, or its link by one to another file (linkTarget)
+        Created,    // there was none when the program looked, and another program made it
+        Unreadable, // it changed and can no longer be read (errno in error)
+        Unknown,    // the system cannot say what is there (errno in error)
     };
     Ask beforeSave(const QString &path, QString *linkTarget = nullptr, int *error = nullptr);
     // The writer was asked about the file at path as it now is.
@@ -40,9 +41,17 @@ public:
         Nothing,
         Changed,
         Deleted,
-        Unknown, // the system cannot say what is there (errno in error)
+        NowLink,    // as Ask::NowLink; nothing was read from it (linkTarget)
+        Unreadable, // it changed and can no longer be read (errno in error)
+        Unknown,    // the system cannot say what is there (errno in error)
     };
-    Tell sinceLastLook(const QString &currentFile, int *error = nullptr);
+    Tell sinceLastLook(const QString &currentFile, int *error = nullptr,
+                       QString *linkTarget = nullptr);
+    // Whether the file at path may be read in place of the one kept: it is
+    // no link, or one that leads where the link kept did, or to target, which
+    // the writer agreed to. The name can become a link between a look and a
+    // read. error receives the system's error when it cannot say.
+    bool leadsWhereAgreed(const QString &path, const QString &target, int *error) const;
 
     // Whether the file read or written here as currentFile is no file to read
     // now (deleted, or a folder or a pipe in its place), also before the
@@ -53,9 +62,14 @@ public:
     static bool sameFile(const QString &a, const QString &b);
 
 private:
+    // Ask::NowLink when the name at path is a link that was not kept as it
+    // now is, Ask::Unknown when the system cannot say where it leads.
+    Ask newLink(const QString &path, const FileState &now, QString *target, int *error) const;
+
     QString m_path;
     FileState m_state;    // as read or written here; absent when nothing was there
     QString m_linkTarget; // where the name led, when it was a link
     bool m_read = true;   // false: what is there was never read here
     std::optional<FileState> m_told;
+    QString m_toldLinkTarget;
 };

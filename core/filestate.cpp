@@ -106,7 +106,7 @@ bool FileState::sameIdentityAndTimes(const FileState &other) const
 }
 
 DiskChange changeSince(const FileState &remembered, const QString &path, FileState *refreshed,
-                       const FileState *seen)
+                       const FileState *seen, int *error)
 {
     const FileState now = seen ? *seen : FileState::look(path);
     // What the system cannot say is no change: the next look tells.
@@ -128,8 +128,15 @@ DiskChange changeSince(const FileState &remembered, const QString &path, FileSta
         now.link != remembered.link)
         return DiskChange::Changed;
     QByteArray bytes;
-    if (!readRegularFile(path, bytes))
-        return DiskChange::Changed;
+    // A file that can no longer be read (its mode or owner changed) may hold
+    // the very bytes read here: that is all that can be said of it.
+    if (const FileResult read = readRegularFile(path, bytes); !read) {
+        if (read.kind != FileResult::Kind::System)
+            return DiskChange::Changed;
+        if (error)
+            *error = read.errorNumber;
+        return DiskChange::Unreadable;
+    }
     if (FileState::digestOf(bytes) != remembered.digest)
         return DiskChange::Changed;
     if (refreshed) {

@@ -48,15 +48,18 @@ struct FileState {
 
 // How the file at a path stands against what was remembered of it.
 enum class DiskChange {
-    None,    // the same bytes (a touch, or a rewrite with the very same bytes)
-    Changed, // other bytes, or a file where there was none
-    Deleted, // gone since it was read or written
+    None,       // the same bytes (a touch, or a rewrite with the very same bytes)
+    Changed,    // other bytes, or a file where there was none
+    Deleted,    // gone since it was read or written
+    Unreadable, // other identity or times, and its bytes cannot be read to tell
 };
 
 // Looks again at the file; reads its bytes only when its identity, size or
 // times differ from what was remembered. When they differ but the bytes are
 // the same, refreshed (when given) receives what the file now is, so that the
 // next look need not read the bytes again. seen: what a look just now found,
-// so that it need not look again.
+// so that it need not look again. error receives the system's error when the
+// bytes could not be read (Unreadable).
 DiskChange changeSince(const FileState &remembered, const QString &path,
-                       FileState *refreshed = nullptr, const FileState *seen = nullptr);
+                       FileState *refreshed = nullptr, const FileState *seen = nullptr,
+                       int *error = nullptr);

@@ -94,10 +94,15 @@ FileResult readAllInSlices(OpenFile &file, qint64 sizeHint, QByteArray &bytes,
     return {};
 }
 
-bool readRegularFile(const QString &path, QByteArray &bytes)
+FileResult readRegularFile(const QString &path, QByteArray &bytes)
 {
     OpenFile file;
     FileState state;
-    return openRegularFile(path, file, state) && readAllInSlices(file, state.size, bytes) &&
-           file.close() == 0;
+    if (const FileResult opened = openRegularFile(path, file, state); !opened)
+        return opened;
+    if (const FileResult read = readAllInSlices(file, state.size, bytes); !read)
+        return read;
+    if (const int closed = file.close())
+        return FileResult::system(closed);
+    return {};
 }

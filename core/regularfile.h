@@ -40,5 +40,5 @@ FileResult openRegularFile(const QString &path, OpenFile &file, FileState &state
 FileResult readAllInSlices(OpenFile &file, qint64 sizeHint, QByteArray &bytes,
                            const std::function<void(qint64)> &read = {});
 
-// All bytes of a regular file; false when it is none or cannot be read.
-bool readRegularFile(const QString &path, QByteArray &bytes);
+// All bytes of a regular file; a failure when it is none or cannot be read.
+FileResult readRegularFile(const QString &path, QByteArray &bytes);

@@ -83,7 +83,7 @@ RuntimeServices::Answer QtRuntimeServices::askToAct(const QString &name, const Q
 }
 
 RuntimeServices::Answer QtRuntimeServices::askSaveOver(const QString &fileName, SaveOver why,
-                                                       const QString &linkTarget)
+                                                       const QString &detail)
 {
     const QString file = QDir::toNativeSeparators(fileName);
     QString title, text;
@@ -105,7 +105,7 @@ RuntimeServices::Answer QtRuntimeServices::askSaveOver(const QString &fileName, 
         title = tr("File replaced by a link");
         text = tr("%1 is now a link to %2.\n\nSave over it? The text shown here then "
                   "goes into %2.")
-                   .arg(file, QDir::toNativeSeparators(linkTarget));
+                   .arg(file, QDir::toNativeSeparators(detail));
         break;
     case SaveOver::Created:
         title = tr("File created by another program");
@@ -113,6 +113,13 @@ RuntimeServices::Answer QtRuntimeServices::askSaveOver(const QString &fileName, 
                   "since.\n\nSave over it with the text shown here? What the other program "
                   "wrote there is then lost.")
                    .arg(file);
+        break;
+    case SaveOver::Unreadable:
+        title = tr("File cannot be read");
+        text = tr("%1 can no longer be read here (%2), so whether another program changed it "
+                  "cannot be told.\n\nSave over it with the text shown here? Whatever it holds "
+                  "now is then replaced.")
+                   .arg(file, detail);
         break;
     }
     return askToAct(QStringLiteral("SaveOver"), title, text, tr("&Save over it"), tr("Cancel"));
@@ -125,6 +132,29 @@ RuntimeServices::Answer QtRuntimeServices::askReload(const QString &fileName)
                        "shown here is then thrown away.")
                         .arg(QDir::toNativeSeparators(fileName)),
                     tr("&Reload"), tr("&Keep my text"));
+}
+
+RuntimeServices::Answer QtRuntimeServices::askReloadFromLink(const QString &fileName,
+                                                             const QString &linkTarget,
+                                                             bool unsaved)
+{
+    const QString target = QDir::toNativeSeparators(linkTarget);
+    return askToAct(
+        QStringLiteral("ReloadFromLink"), tr("File replaced by a link"),
+        tr("%1 is now a link to %2. Reload from it?\n\n%3Saving then writes "
+           "into %2.")
+            .arg(QDir::toNativeSeparators(fileName), target,
+                 unsaved ? tr("The unsaved text shown here is then thrown away. ") : QString()),
+        tr("&Reload from it"), tr("&No"));
+}
+
+void QtRuntimeServices::showLoadFailure(const QString &source, const QString &reason)
+{
+    QMessageBox box(QMessageBox::Warning, tr("Not opened"),
+                    tr("The news could not be read from %1.\n\n%2").arg(source, reason),
+                    QMessageBox::Ok, m_parent);
+    box.setObjectName(QStringLiteral("LoadFailure"));
+    box.exec();
 }
 
 void QtRuntimeServices::tellDeleted(const QString &fileName)

@@ -25,8 +25,11 @@ public:
     QString currentDir() const override;
     void endProgram() override { m_endProgram(); }
     void showSaveFailure(const QString &fileName, const QString &reason) override;
-    Answer askSaveOver(const QString &fileName, SaveOver why, const QString &linkTarget) override;
+    Answer askSaveOver(const QString &fileName, SaveOver why, const QString &detail) override;
     Answer askReload(const QString &fileName) override;
+    Answer askReloadFromLink(const QString &fileName, const QString &linkTarget,
+                             bool unsaved) override;
+    void showLoadFailure(const QString &source, const QString &reason) override;
     void tellDeleted(const QString &fileName) override;
     void tellNotReloaded(const QString &what) override;
     // Progress shows once the work has taken half a second.

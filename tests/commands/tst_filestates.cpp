@@ -22,6 +22,7 @@ QByteArray bytesOf(const QString &symbol)
         {"old", kOld},
         {"old lf", "old news\n"},
         {"old!", kOld + "!"},
+        {"other!", kOther + "!"},
         {"old+big", kOld + kBig.toLatin1()},
         {"other", kOther},
         {"again", kAgain},
@@ -117,6 +118,21 @@ private slots:
         QTest::newRow("now a folder unseen, Quickload asks") << "regular" << "quickload,m:folder,quickload-yes" << "" << QStringList{"prompt", "failed: It is a folder, not a file."} << "old" << false << "";
         QTest::newRow("open missing, Exit ends") << "missing" << "open,exit-yes" << "" << none << "" << false << "";
         QTest::newRow("a link led elsewhere") << "link" << "open,type!,m:relinked,quicksave" << "cancel" << QStringList{"save over link: news.txt -> elsewhere/secret.txt"} << "old!" << true << "other";
+        // A link put in the file's place while the writer was elsewhere:
+        // asked about before anything is read from it, whatever it leads to;
+        // each save asks until the writer agrees to where it leads.
+        const QString toSecret = "news.txt -> elsewhere/secret.txt";
+        QTest::newRow("linked unseen, clean") << "regular" << "quickload,m:linked,activate,activate,quicksave" << "cancel,cancel" << QStringList{"reload from link: " + toSecret, "save over link: " + toSecret} << "old" << false << "other";
+        QTest::newRow("linked to the same bytes") << "regular" << "quickload,m:linkedsame,activate" << "" << QStringList{"reload from link: news.txt -> elsewhere/same.txt"} << "old" << false << "old";
+        QTest::newRow("linked, reloaded from it, saved") << "regular" << "quickload,m:linkedagreed,activate,type!,quicksave" << "yes" << QStringList{"reload from link: news.txt -> elsewhere/agreed.txt"} << "other!" << false << "other!";
+        QTest::newRow("linked, unsaved kept, Exit Yes") << "regular" << "quickload,type!,m:linked,activate,exit-yes" << "" << QStringList{"prompt", "reload unsaved from link: " + toSecret, "save over link: " + toSecret} << "old!" << true << "other";
+        QTest::newRow("linked nowhere") << "regular" << "quickload,m:dangling,activate" << "" << QStringList{"reload from link: news.txt -> elsewhere/none.txt"} << "old" << false << "";
+        QTest::newRow("linked to a folder") << "regular" << "quickload,m:linkedfolder,activate" << "" << QStringList{"reload from link: news.txt -> sub"} << "old" << false << "";
+        // A failed save is told once, not again at the next activation; a
+        // file that cannot be read is not said to be changed.
+        QTest::newRow("save fails on a folder, told once") << "regular" << "quickload,type!,m:folder,quicksave,activate" << "" << QStringList{"failed: It is a folder, not a file."} << "old!" << true << "";
+        QTest::newRow("quicksave unreadable now") << "regular" << "quickload,m:chmod,type!,quicksave" << "cancel" << QStringList{"save over unreadable: news.txt: Permission denied"} << "old!" << true << "old";
+        QTest::newRow("unreadable now, then Exit asks") << "regular" << "quickload,m:chmod,activate,exit-yes" << "yes,yes" << QStringList{"prompt", "not reloaded: news.txt cannot be read: Permission denied", "save over unreadable: news.txt: Permission denied"} << "old" << false << "old";
         QTest::newRow("a device written twice") << "device" << "open,type!,quicksave,activate,quicksave" << "yes" << QStringList{"save over unread: /dev/null"} << "error!" << false << "";
         QTest::newRow("two names, shorter") << "links" << "open,cut,quicksave" << "" << none << "cut" << false << "cut";
         QTest::newRow("mode and group kept") << "mode" << "quickload,type!,quicksave,mode" << "" << none << "old!" << false << "old!";
@@ -217,6 +233,20 @@ private slots:
                     QCOMPARE(::mkfifo(newsName.constData(), 0600), 0);
                 if (what == "linked")
                     QVERIFY(QFile::link(e.path("elsewhere/secret.txt"), news));
+            } else if (what == "linkedsame" || what == "linkedagreed" || what == "dangling" ||
+                       what == "linkedfolder") {
+                const char *const target = what == "linkedsame"     ? "elsewhere/same.txt"
+                                           : what == "linkedagreed" ? "elsewhere/agreed.txt"
+                                           : what == "dangling"     ? "elsewhere/none.txt"
+                                                                    : "sub";
+                if (what == "linkedsame" || what == "linkedagreed")
+                    writeBytes(e.path(target), what == "linkedsame" ? kOld : kOther);
+                QVERIFY(QFile::remove(news) && QFile::link(e.path(target), news));
+            } else if (what == "chmod") {
+                // As for a writer who is not root: the file's bytes are as
+                // they were, but it can no longer be opened.
+                QCOMPARE(::chmod(newsName.constData(), 0), 0);
+                faults.unreadable = newsName;
             } else if (what == "relinked") {
                 QVERIFY(QFile::remove(news) && QFile::link("elsewhere/secret.txt", news));
             } else if (what == "unreadable") {

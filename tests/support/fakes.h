@@ -76,14 +76,24 @@ public:
         diskQuestions.append(what + ": " + fileName);
         return diskAnswers.isEmpty() ? kCancel : diskAnswers.takeFirst();
     }
-    Answer askSaveOver(const QString &fileName, SaveOver why, const QString &linkTarget) override
+    Answer askSaveOver(const QString &fileName, SaveOver why, const QString &detail) override
     {
         static const char *const kWhy[] = {"save over", "save over unread", "save over link",
-                                           "save over created"};
-        return diskAnswer(kWhy[int(why)],
-                          fileName + (linkTarget.isEmpty() ? QString() : " -> " + linkTarget));
+                                           "save over created", "save over unreadable"};
+        const char *const joint = why == SaveOver::NowLink ? " -> " : ": ";
+        return diskAnswer(kWhy[int(why)], fileName + (detail.isEmpty() ? "" : joint + detail));
     }
     Answer askReload(const QString &fileName) override { return diskAnswer("reload", fileName); }
+    Answer askReloadFromLink(const QString &fileName, const QString &target, bool unsaved) override
+    {
+        return diskAnswer(unsaved ? "reload unsaved from link" : "reload from link",
+                          fileName + " -> " + target);
+    }
+    QStringList loadFailures; // "source: reason"
+    void showLoadFailure(const QString &source, const QString &reason) override
+    {
+        loadFailures.append(source + ": " + reason);
+    }
     void tellDeleted(const QString &fileName) override { diskAnswer("deleted", fileName); }
     void tellNotReloaded(const QString &what) override { diskAnswer("not reloaded", what); }
 

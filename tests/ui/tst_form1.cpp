@@ -392,6 +392,7 @@ private slots:
             {Why::NotRead, "File not read", "could not be read when it was opened"},
             {Why::NowLink, "File replaced by a link", "is now a link to /elsewhere/b.txt"},
             {Why::Created, "File created by another program", "another program has made it"},
+            {Why::Unreadable, "File cannot be read", "can no longer be read here (/elsewhere"},
         };
         QWidget parent;
         QtRuntimeServices services(&parent, [] {});
