@@ -72,7 +72,12 @@ public:
             return s_current->fallocate(fd, m, o, l);
         };
         c.fsync = [](int fd) {
-            return s_current->fail("fsync") ? -1 : SystemCalls::real().fsync(fd);
+            // A folder's sync is named apart: a save may outlive its failure.
+            struct stat st {};
+            const bool folder = SystemCalls::real().fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
+            return s_current->fail(folder ? "fsync folder" : "fsync")
+                       ? -1
+                       : SystemCalls::real().fsync(fd);
         };
         c.fchmod = [](int fd, mode_t m) {
             return s_current->fail("fchmod") ? -1 : SystemCalls::real().fchmod(fd, m);
