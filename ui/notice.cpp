@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 
 namespace {
@@ -78,10 +79,30 @@ void Notice::tell(const QString &message)
     if (const auto *scrolled = qobject_cast<const QAbstractScrollArea *>(m_area))
         width -= scrolled->verticalScrollBar()->sizeHint().width();
     const int height = heightForWidth(width);
-    setGeometry(area.left() + kMargin, area.bottom() - kMargin - height, width, height);
+    QRect placed(area.left() + kMargin, area.bottom() - kMargin - height, width, height);
+    // Never over what it reports: the caret's line or the selected match.
+    if (placed.intersects(keptClear()))
+        placed.moveTop(area.top() + kMargin);
+    setGeometry(placed);
     raise();
     show();
     m_timer.start();
+}
+
+QRect Notice::keptClear() const
+{
+    const auto *text = qobject_cast<const QPlainTextEdit *>(m_area);
+    if (!text)
+        return {};
+    const QTextCursor cursor = text->textCursor();
+    QTextCursor start(cursor), end(cursor);
+    start.setPosition(cursor.selectionStart());
+    end.setPosition(cursor.selectionEnd());
+    // The rows from the selection's start to its end, the whole width.
+    const QRect rows = text->cursorRect(start).united(text->cursorRect(end));
+    const QRect inArea(text->viewport()->mapTo(m_area, QPoint(0, rows.top())),
+                       QSize(m_area->width(), rows.height()));
+    return inArea.translated(m_area->pos());
 }
 
 bool Notice::eventFilter(QObject *watched, QEvent *event)

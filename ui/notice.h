@@ -10,7 +10,8 @@ class Notice : public QLabel {
     Q_OBJECT
 
 public:
-    // Shown over the bottom edge of area, a sibling of it in the window.
+    // Shown over the bottom edge of area, a sibling of it in the window; over
+    // the top edge when the bottom rows hold the caret or the selection.
     explicit Notice(QWidget *area);
     ~Notice() override;
 
@@ -22,6 +23,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The rows of the area's caret and selection, in the parent's coordinates.
+    QRect keptClear() const;
+
     QWidget *m_area;
     QTimer m_timer;
 };

@@ -47,6 +47,27 @@ void pressButton(QWidget *box, QMessageBox::StandardButton which)
     QVERIFY(messageBox);
     messageBox->button(which)->click();
 }
+
+// Counts the events of one type that reach a widget while it lives.
+class EventCounter : public QObject {
+public:
+    EventCounter(QObject *watched, QEvent::Type type, int &count)
+        : m_watched(watched), m_type(type), m_count(count)
+    {
+        watched->installEventFilter(this);
+    }
+    ~EventCounter() override { m_watched->removeEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        m_count += event->type() == m_type;
+        return false;
+    }
+
+private:
+    QObject *m_watched;
+    QEvent::Type m_type;
+    int &m_count;
+};
 } // namespace
 
 class TestForm1 : public QObject {
@@ -809,7 +830,13 @@ private slots:
         QTest::keyClicks(w.text, "a");
         QVERIFY(!notice->isVisible());
         QCOMPARE(w.form.text(), QString("a"));
+        // A second message while one shows is shown anew, so that a screen
+        // reader speaks it too.
+        int shown = 0;
+        EventCounter counter(notice, QEvent::Show, shown);
         notice->tell("Once more.");
+        notice->tell("And again.");
+        QCOMPARE(shown, 2);
         QTRY_VERIFY_WITH_TIMEOUT(!notice->isVisible(), Notice::kShownMs + 3000);
         QCOMPARE(w.form.windowTitle(), kTitle + "*");
     }
@@ -828,6 +855,8 @@ private slots:
         QTest::newRow("a line appended") << lines + "appended\r\n"
                                          << false << 1500 << 1500 << 3 << true;
         QTest::newRow("at the top") << lines + "appended\r\n" << false << 0 << 0 << 3 << true;
+        QTest::newRow("on the bottom row") << lines + "appended\r\n"
+                                           << false << 2000 << 2000 << 0 << true;
         QTest::newRow("unsaved, Reload chosen") << lines + "x\r\n"
                                                 << true << 1500 << 1500 << 4 << true;
         QTest::newRow("shortened")
@@ -896,6 +925,12 @@ private slots:
         auto *notice = w.form.findChild<Notice *>();
         QVERIFY(notice->isVisible());
         QCOMPARE(notice->text(), QString("Reloaded from news.txt, which another program changed."));
+        const QRect row =
+            w.text->cursorRect().translated(w.text->viewport()->mapTo(&w.form, QPoint()));
+        // Its line, the whole width: the notice may not lie over any of it.
+        const QRect shown = notice->geometry();
+        QVERIFY2(shown.bottom() < row.top() || shown.top() > row.bottom(),
+                 "the notice covers the caret");
     }
 
     void qtFilterFromTheCommandsFilter()

@@ -381,35 +381,46 @@ private slots:
 
     // With the Find window closed, F3 and Shift+F3 say in the window's notice
     // when they went round or found nothing; then the old match is no longer
-    // selected, the caret stays at its end (its start, backward).
+    // selected, the caret stays at its end (its start, backward). The notice
+    // never covers the match or the caret, also on the view's bottom row.
     void repeatedSearchSaysWhatItDid_data()
     {
+        QTest::addColumn<int>("filler"); // lines before the one searched
         QTest::addColumn<bool>("backward");
         QTest::addColumn<QString>("needle");
         QTest::addColumn<int>("from"); // the selection before, 4 characters long
         QTest::addColumn<int>("start");
         QTest::addColumn<int>("end");
         QTest::addColumn<QString>("said");
-        QTest::newRow("F3 past the end") << false << "news" << 11 << 0 << 4
+        const QString wentOn = "Passed the start of the text; went on from its end.";
+        QTest::newRow("F3 past the end") << 0 << false << "news" << 11 << 0 << 4
                                          << "Passed the end of the text; went on from its start.";
-        QTest::newRow("Shift+F3 past the start")
-            << true << "news" << 0 << 11 << 15
-            << "Passed the start of the text; went on from its end.";
+        QTest::newRow("Shift+F3 past the start") << 0 << true << "news" << 0 << 11 << 15 << wentOn;
+        QTest::newRow("Shift+F3 to the bottom row")
+            << 60 << true << "news" << 0 << 11 << 15 << wentOn;
         QTest::newRow("F3, not there")
-            << false << "gold" << 6 << 10 << 10 << "\"gold\" is not in the text.";
+            << 0 << false << "gold" << 6 << 10 << 10 << "\"gold\" is not in the text.";
+        QTest::newRow("F3, not there, caret on the bottom row")
+            << 60 << false << "gold" << 6 << 10 << 10 << "\"gold\" is not in the text.";
         QTest::newRow("Shift+F3, not there")
-            << true << "gold" << 6 << 6 << 6 << "\"gold\" is not in the text.";
+            << 0 << true << "gold" << 6 << 6 << 6 << "\"gold\" is not in the text.";
     }
     void repeatedSearchSaysWhatItDid()
     {
+        QFETCH(int, filler);
         QFETCH(bool, backward);
         QFETCH(QString, needle);
         QFETCH(int, from);
         QFETCH(int, start);
         QFETCH(int, end);
         QFETCH(QString, said);
+        const QString head = QString("filler\r\n").repeated(filler);
+        const int shift = filler * 7; // each line and its break
+        from += shift;
+        start += shift;
+        end += shift;
         Window w(nullptr);
-        w.form.setText("news, more news");
+        w.form.setText(head + "news, more news");
         QTest::keyClick(w.text, Qt::Key_F, Qt::ControlModifier);
         auto *find = w.form.findChild<FindDialog *>("Find");
         QTest::keyClicks(find->findChildren<QLineEdit *>().value(0), needle);
@@ -427,7 +438,14 @@ private slots:
         auto *notice = w.form.findChild<Notice *>();
         QVERIFY(notice->isVisible());
         QCOMPARE(notice->text(), said);
-        QCOMPARE(w.form.text(), QString("news, more news"));
+        QCOMPARE(w.form.text(), head + "news, more news");
+        const QRect row =
+            w.text->cursorRect().translated(w.text->viewport()->mapTo(&w.form, QPoint()));
+        QVERIFY(w.text->geometry().contains(row));
+        // Its line, the whole width: the notice may not lie over any of it.
+        const QRect shown = notice->geometry();
+        QVERIFY2(shown.bottom() < row.top() || shown.top() > row.bottom(),
+                 "the notice covers the match");
     }
 
     void selectionOverTwoLinesIsNotTheNeedle()
