@@ -8,6 +8,7 @@
 #include "work.h"
 
 #include <QFileInfo>
+#include <QStringDecoder>
 
 namespace {
 const QString kFilter = QStringLiteral("*.txt (Textfiles)|*.txt");
@@ -145,6 +146,43 @@ void FileCommands::OpenFile(const QString &path)
         return;
     }
     loadCurrentFile();
+}
+
+void FileCommands::OpenUnnamable(const QByteArray &name)
+{
+    const Busy busy(m_busy);
+    m_document.beginLoad();
+    m_document.failLoad(loadErrorText());
+    m_services.showLoadFailure(
+        shownName(name),
+        tr("Its name is not valid in the system's character set, so the editor can neither "
+           "open nor save a file by that name. Rename the file, or start the editor in a "
+           "locale whose character set holds the name."));
+}
+
+QString FileCommands::shownName(const QByteArray &name)
+{
+    QString shown;
+    for (qsizetype at = 0; at < name.size();) {
+        // The shortest run of bytes from here that reads as characters.
+        qsizetype length = 1;
+        for (; length <= 4 && at + length <= name.size(); ++length) {
+            QStringDecoder decode(QStringDecoder::System);
+            const QString read = decode(name.mid(at, length));
+            if (!decode.hasError() && !read.isEmpty() &&
+                !read.contains(QChar::ReplacementCharacter)) {
+                shown += read;
+                break;
+            }
+        }
+        if (length > 4 || at + length > name.size()) {
+            shown += QStringLiteral("\\x") +
+                     QString::number(uchar(name.at(at)), 16).rightJustified(2, u'0').toUpper();
+            length = 1;
+        }
+        at += length;
+    }
+    return shown;
 }
 
 bool FileCommands::loadCurrentFile()

@@ -42,6 +42,12 @@ public:
     // Opens a file named when the program started (heraldpad FILE) as Load
     // opens a chosen one; a file not there yet is an empty text to save there.
     void OpenFile(const QString &path);
+    // A file was named whose name is not valid in the system's character
+    // set: it cannot be opened or saved by that name. The text says the load
+    // failed, the writer is told why, and Ctrl+S asks for a name.
+    void OpenUnnamable(const QByteArray &name);
+    // A name's bytes as text: what the character set cannot read, as \xHH.
+    static QString shownName(const QByteArray &name);
     // The window was activated: tells once of each change another program
     // made to the current file, and reloads it where the writer agrees.
     void checkFileOnDisk();

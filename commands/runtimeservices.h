@@ -42,9 +42,13 @@ public:
     // (what says which file and why); the text shown stays.
     virtual void tellNotReloaded(const QString &what) = 0;
 
-    // A load or save under way: begun, told how far it has come, ended also
-    // when it fails. What the user sees of it is the program's to decide.
+    // A load or save under way: begun, told how far it has come (total < 0:
+    // done of a whole not known yet), ended also when it fails. What the user
+    // sees of it is the program's to decide.
     virtual void beginWork(const QString &what) { Q_UNUSED(what); }
+    // Work that waits for another program (a pipe that may stall): the
+    // window takes commands meanwhile, and its progress shows all the same.
+    virtual void beginWaiting(const QString &what) { beginWork(what); }
     virtual void workProgress(qint64 done, qint64 total)
     {
         Q_UNUSED(done);

@@ -2,77 +2,123 @@
 
 #include "filecommands.h"
 #include "lineends.h"
+#include "memorycheck.h"
 #include "newsdocument.h"
 #include "newsfile.h"
 #include "progress.h"
 #include "runtimeservices.h"
+#include "syscalls.h"
 #include "work.h"
 
-#include <QFileDevice>
-
-#include <algorithm>
+#include <cerrno>
 #include <new>
+#include <utility>
 
 namespace {
-// The bytes of in to its end; false when they would not fit in memory or
-// could not be read.
-bool readToEnd(QIODevice &in, QByteArray &bytes, qint64 available, const ProgressSink &progress,
-               QString *reason)
+QString tooLarge()
 {
-    const qint64 size = in.isSequential() ? 0 : in.size();
-    for (;;) {
-        const QByteArray slice = in.read(kSlice);
-        if (slice.isEmpty())
-            break;
-        bytes.append(slice);
-        // A slice cut short already met the end: from a terminal, asking
-        // again would wait for a second Ctrl+D.
-        const bool ended = in.isSequential() && slice.size() < kSlice;
-        if (!loadFitsInMemory(bytes.size(), 0, available)) {
-            *reason = StandardInput::tr("The text is too large to be held in memory");
-            return false;
-        }
-        // Read of all, when its size is known.
-        progress(size > 0 ? bytes.size() : 0, size);
-        if (ended)
-            break;
-    }
-    if (const auto *file = qobject_cast<const QFileDevice *>(&in);
-        file && file->error() != QFileDevice::NoError) {
-        *reason = file->errorString();
-        return false;
-    }
-    return true;
+    return StandardInput::tr("The text is too large to be held in memory");
 }
 } // namespace
 
-bool StandardInput::read(QIODevice &in, NewsDocument &document, RuntimeServices &services,
-                         QString *reason, qint64 availableBytes)
+StandardInput::StandardInput(NewsDocument &document, RuntimeServices &services,
+                             qint64 availableBytes)
+    : m_document(document), m_services(services), m_available(availableBytes)
 {
-    document.beginLoad();
-    bool read = false;
+}
+
+void StandardInput::begin(int fd)
+{
+    m_fd = fd;
+    m_bytes.clear();
+    m_problem.clear();
+    m_document.beginLoad();
+    m_services.beginWaiting(what());
+}
+
+bool StandardInput::readMore()
+{
+    if (!reading())
+        return false;
     try {
-        const Work work(services, tr("Loading the news from standard input"));
-        QByteArray bytes;
-        qsizetype lines = 0;
-        read = readToEnd(in, bytes, availableBytes, work.step(0, 2), reason);
-        if (read) {
-            bytes = normaliseLineEnds(bytes, lines);
-            read = loadFitsInMemory(bytes.size(), lines, availableBytes);
-            if (!read)
-                *reason = tr("The text is too large to be held in memory");
+        // One read: the caller knows there is something to read (or the
+        // end), so it does not wait; a slice cut short is no end.
+        const qsizetype at = m_bytes.size();
+        m_bytes.resize(at + kSlice);
+        ssize_t n;
+        do {
+            n = sys().read(m_fd, m_bytes.data() + at, size_t(kSlice));
+        } while (n < 0 && errno == EINTR);
+        const int error = errno;
+        m_bytes.truncate(at + (n > 0 ? qsizetype(n) : 0));
+        if (n < 0 && error != EAGAIN) {
+            fail(FileResult::system(error).error);
+            return false;
         }
-        if (read)
-            decodeInSlices(
-                bytes, document.codePage(),
-                [&document](const QString &slice) { document.appendText(slice); }, work.step(1, 2));
+        if (n == 0) {
+            finish();
+            return false;
+        }
+        if (!loadFitsInMemory(m_bytes.size(), 0, m_available)) {
+            fail(tooLarge());
+            return false;
+        }
     } catch (const std::bad_alloc &) {
-        read = false;
-        *reason = tr("The text is too large to be held in memory");
+        fail(tooLarge());
+        return false;
     }
-    if (read)
-        document.finishLoadFromNoFile();
-    else
-        document.failLoad(FileCommands::loadErrorText());
-    return read;
+    // How much so far, of a whole nobody knows.
+    m_services.workProgress(m_bytes.size(), -1);
+    return true;
+}
+
+void StandardInput::finish()
+{
+    end();
+    qsizetype lines = 0;
+    const QByteArray bytes = normaliseLineEnds(std::exchange(m_bytes, QByteArray()), lines);
+    if (!loadFitsInMemory(bytes.size(), lines, m_available)) {
+        fail(tooLarge());
+        return;
+    }
+    {
+        // The length is known now: the text fills as a share of it.
+        const Work work(m_services, what());
+        NewsDocument &document = m_document;
+        decodeInSlices(
+            bytes, document.codePage(),
+            [&document](const QString &slice) { document.appendText(slice); }, work.step());
+    }
+    m_document.finishLoadFromNoFile();
+}
+
+QString StandardInput::what()
+{
+    return tr("Loading the news from standard input");
+}
+
+void StandardInput::fail(const QString &reason)
+{
+    m_bytes.clear();
+    m_problem = reason;
+    if (reading())
+        end();
+    // What came before the failure is not the whole news: the text says the
+    // load failed, and the writer is told why.
+    m_document.failLoad(FileCommands::loadErrorText());
+    m_services.showLoadFailure(tr("standard input"), reason);
+}
+
+void StandardInput::stop()
+{
+    if (!reading())
+        return;
+    m_bytes.clear();
+    end();
+}
+
+void StandardInput::end()
+{
+    m_fd = -1;
+    m_services.endWork();
 }

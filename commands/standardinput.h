@@ -1,22 +1,48 @@
 #pragma once
 
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QString>
 
 class NewsDocument;
-class QIODevice;
 class RuntimeServices;
 
-// The news read from standard input (heraldpad -).
+// The news read from standard input (heraldpad -), while the window shows:
+// a pipe may take its time or stall, and the writer may end the program
+// meanwhile. The bytes are read as they come, as a load reads a file (the
+// code page, the memory check), and go into the text once the input ends;
+// there is no file: the text is unsaved unless it is empty, and Ctrl+S asks
+// for a name.
 class StandardInput {
     Q_DECLARE_TR_FUNCTIONS(StandardInput)
 
 public:
-    // Reads in to its end into the document's empty text, as a load reads a
-    // file, in the code page, with its progress and memory check; but there
-    // is no file: the text is unsaved unless it is empty, and Ctrl+S asks for
-    // a name. When it cannot be read, the text says so, as after a failed
-    // load, and reason receives why.
-    static bool read(QIODevice &in, NewsDocument &document, RuntimeServices &services,
-                     QString *reason, qint64 availableBytes);
+    StandardInput(NewsDocument &document, RuntimeServices &services, qint64 availableBytes);
+
+    // Starts reading from fd: the text waits for the input, the progress
+    // counts the bytes read so far (the length is not known).
+    void begin(int fd);
+    // One read of what fd holds now; call it when fd is readable, until it
+    // returns false: the input ended or failed, and the text shows the news
+    // or the failed load's line, with the reason told.
+    bool readMore();
+    // The writer ends the program: the reading stops, nothing is asked.
+    void stop();
+
+    bool reading() const { return m_fd >= 0; }
+    // Why the news could not be read, or nothing.
+    const QString &problem() const { return m_problem; }
+
+private:
+    static QString what();
+    void finish();
+    void fail(const QString &reason);
+    void end();
+
+    NewsDocument &m_document;
+    RuntimeServices &m_services;
+    qint64 m_available;
+    int m_fd = -1;
+    QByteArray m_bytes;
+    QString m_problem;
 };

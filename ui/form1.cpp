@@ -6,22 +6,25 @@
 #include "keycommands.h"
 #include "keyrouter.h"
 #include "layout.h"
-#include "memorycheck.h"
 #include "newstextedit.h"
 #include "notice.h"
 #include "picturebutton.h"
-#include "standardinput.h"
 #include "texts.h"
 #include "windowfont.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFile>
 #include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSessionManager>
+#include <QSocketNotifier>
 #include <QTimer>
+
+#include <cstdio>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 template <typename W> W *place(W *widget, const char *name)
@@ -64,7 +67,12 @@ Form1::Form1(const CodePage &codePage, QWidget *parent)
         {this, m_find->dialog()}, [this](KeyCommand command) { return runKeyCommand(command); },
         this);
     new FileDrops(
-        this, [this](const QString &path) { m_commands.LoadDropped(path); }, this);
+        this,
+        [this](const QString &path) {
+            if (!m_input.reading())
+                m_commands.LoadDropped(path);
+        },
+        this);
     connect(qApp, &QGuiApplication::commitDataRequest, this, &Form1::commitData);
 }
 
@@ -129,8 +137,10 @@ void Form1::buildControls()
             [this] { fromControl([this] { m_commands.Load(); }); });
     connect(cmd_Save, &QPushButton::clicked, this,
             [this] { fromControl([this] { m_commands.SaveAs(); }); });
-    connect(cmd_Exit, &QPushButton::clicked, this,
-            [this] { fromControl([this] { m_commands.Exit(); }); });
+    connect(cmd_Exit, &QPushButton::clicked, this, [this] {
+        if (!endWhileReading())
+            fromControl([this] { m_commands.Exit(); });
+    });
     connect(Image1, &PictureButton::clicked, this,
             [this] { fromControl([this] { m_commands.Quickload(); }); });
     connect(Image2, &PictureButton::clicked, this,
@@ -164,14 +174,56 @@ void Form1::openFile(const QString &path)
     m_commands.OpenFile(path);
 }
 
-QString Form1::readStandardInput()
+void Form1::openUnnamable(const QByteArray &name)
 {
-    QFile in;
-    if (!in.open(0, QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return in.errorString();
-    QString reason;
-    StandardInput::read(in, m_document, m_services, &reason, availableMemory());
-    return reason;
+    std::fprintf(stderr, "heraldpad: %s not opened: its name is not valid in the locale\n",
+                 qPrintable(FileCommands::shownName(name)));
+    m_commands.OpenUnnamable(name);
+}
+
+void Form1::readStandardInput()
+{
+    setReading(true);
+    m_input.begin(STDIN_FILENO);
+    const auto ended = [this] {
+        setReading(false);
+        if (!m_input.problem().isEmpty())
+            std::fprintf(stderr, "heraldpad: standard input: %s\n", qPrintable(m_input.problem()));
+    };
+    // Standard input closed: the read says so at once.
+    if (::fcntl(STDIN_FILENO, F_GETFD) < 0) {
+        m_input.readMore();
+        ended();
+        return;
+    }
+    auto *notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this, notifier, ended] {
+        // Off while a read's message box waits for an answer.
+        notifier->setEnabled(false);
+        if (m_input.readMore()) {
+            notifier->setEnabled(true);
+            return;
+        }
+        notifier->deleteLater();
+        if (!m_ending)
+            ended();
+    });
+}
+
+void Form1::setReading(bool reading)
+{
+    Text->setReadOnly(reading);
+    for (QWidget *command : std::initializer_list<QWidget *>{cmd_Open, cmd_Save, Image1, Image2})
+        command->setEnabled(!reading);
+}
+
+bool Form1::endWhileReading()
+{
+    if (!m_input.reading())
+        return false;
+    m_input.stop();
+    endProgram();
+    return true;
 }
 
 bool Form1::event(QEvent *event)
@@ -247,6 +299,12 @@ void Form1::setWriterPlace(const Place &place)
 
 bool Form1::runKeyCommand(KeyCommand command)
 {
+    // While standard input is read, only Exit works.
+    if (m_input.reading() && command != KeyCommand::None) {
+        if (command == KeyCommand::Exit)
+            endWhileReading();
+        return true;
+    }
     switch (command) {
     case KeyCommand::None:
         return false;
@@ -292,6 +350,10 @@ void Form1::changeEvent(QEvent *event)
 void Form1::closeEvent(QCloseEvent *event)
 {
     // Closing by the frame asks like Exit, so unsaved news is not lost.
+    if (m_input.reading()) {
+        m_input.stop();
+        m_ending = true;
+    }
     if (m_ending || m_commands.mayClose()) {
         m_ending = true;
         event->accept();

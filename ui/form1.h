@@ -5,9 +5,11 @@
 #include "keycommands.h"
 #include "layout.h"
 #include "localecodepage.h"
+#include "memorycheck.h"
 #include "newsdocument.h"
 #include "qtfiledialog.h"
 #include "qtruntimeservices.h"
+#include "standardinput.h"
 #include "windowplacement.h"
 
 #include <QWidget>
@@ -44,9 +46,12 @@ public:
     void Form_Load();
     // Opens a file named on the command line, once the window shows.
     void openFile(const QString &path);
+    // A file named on the command line whose name the character set cannot read.
+    void openUnnamable(const QByteArray &name);
     // Reads the news from standard input (heraldpad -) as an unsaved text
-    // without a file; what went wrong, or nothing.
-    QString readStandardInput();
+    // without a file, while the window shows; meanwhile the text area takes
+    // no keys and only Exit works, ending the program without a question.
+    void readStandardInput();
 
     // DocumentHost
     QString text() const override;
@@ -98,6 +103,11 @@ private:
     QtFileDialog Dialog1{this};
     QtRuntimeServices m_services;
     FileCommands m_commands{m_document, Dialog1, m_services};
+
+    StandardInput m_input{m_document, m_services, availableMemory()};
+    void setReading(bool reading);
+    // While standard input is read: Exit stops it and ends the program.
+    bool endWhileReading();
 
     bool m_ending = false; // Exit has asked already; close without asking
     WindowPlacement m_placement{this, Layout::clientSize()};

@@ -4,8 +4,10 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
 #include <QMessageBox>
 
+#include <algorithm>
 #include <cstdio>
 
 #ifdef Q_OS_UNIX
@@ -17,6 +19,7 @@ namespace {
 // program is to end at once (after --help, --version or a wrong option).
 struct CommandLine {
     QStringList files;
+    QByteArray unnamable; // the first file's name, when the character set cannot read it
     int exitCode = -1;
 };
 
@@ -55,6 +58,16 @@ CommandLine readCommandLine(int argc, char *argv[])
         line.exitCode = 0;
     }
     line.files = parser.positionalArguments();
+    // A name the character set cannot read comes back as other bytes: a
+    // file of that name is not the one named.
+    if (!line.files.isEmpty()) {
+        const QByteArray name = QFile::encodeName(line.files.first());
+        if (std::none_of(argv, argv + argc, [&name](const char *raw) { return name == raw; })) {
+            for (int i = 1; i < argc && line.unnamable.isEmpty(); ++i)
+                if (QFile::encodeName(QFile::decodeName(argv[i])) != argv[i])
+                    line.unnamable = argv[i];
+        }
+    }
     // The window holds one text.
     for (qsizetype i = 1; i < line.files.size() && line.exitCode < 0; ++i)
         std::fprintf(stderr, "heraldpad: %s not opened: one text per window\n",
@@ -97,13 +110,14 @@ int main(int argc, char *argv[])
         if (isatty(STDIN_FILENO))
             std::fputs("Reading the news from standard input (Ctrl+D ends it)\n", stderr);
 #endif
-        // All of it before the window shows.
-        const QString problem = form.readStandardInput();
-        if (!problem.isEmpty())
-            std::fprintf(stderr, "heraldpad: standard input: %s\n", qPrintable(problem));
     }
     form.show();
-    if (!file.isEmpty() && file != QLatin1String("-"))
+    // Read while the window shows: a pipe may take its time.
+    if (file == QLatin1String("-"))
+        form.readStandardInput();
+    else if (!commandLine.unnamable.isEmpty())
+        form.openUnnamable(commandLine.unnamable);
+    else if (!file.isEmpty())
         form.openFile(file);
     return app.exec();
 }

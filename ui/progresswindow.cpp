@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLocale>
 #include <QProgressBar>
 #include <QVBoxLayout>
 
@@ -27,7 +28,19 @@ ProgressWindow::ProgressWindow(const QString &what, QWidget *parent)
 
 void ProgressWindow::setProgress(qint64 done, qint64 total)
 {
-    m_bar->setValue(total > 0 ? int(done * 1000 / total) : 0);
+    if (total < 0) {
+        // A whole nobody knows yet: how much came so far, and a bar that
+        // only says the work goes on.
+        m_bar->setRange(0, 0);
+        m_what->setText(tr("%1\n%2 read so far")
+                            .arg(m_bar->accessibleName(), QLocale().formattedDataSize(done)));
+    } else {
+        if (m_bar->maximum() == 0) {
+            m_bar->setRange(0, 1000);
+            m_what->setText(m_bar->accessibleName());
+        }
+        m_bar->setValue(total > 0 ? int(done * 1000 / total) : 0);
+    }
     // Paint and let the window system show it. User input is held back until
     // the work is done, and then goes, in order, where it was sent.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

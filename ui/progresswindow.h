@@ -14,7 +14,8 @@ class ProgressWindow : public QWidget {
 public:
     ProgressWindow(const QString &what, QWidget *parent);
 
-    // Shows how far the work has come and repaints at once.
+    // Shows how far the work has come (total < 0: done bytes of a length not
+    // known) and repaints at once.
     void setProgress(qint64 done, qint64 total);
 
 private:

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <utility>
+
 namespace {
 // A Yes/No box that Escape and the frame's close button dismiss without an
 // answer. (QMessageBox would take either of them as No.)
@@ -180,14 +182,33 @@ void QtRuntimeServices::tellNotReloaded(const QString &what)
 QtRuntimeServices::QtRuntimeServices(QWidget *parent, std::function<void()> endProgram)
     : m_parent(parent), m_endProgram(std::move(endProgram))
 {
+    m_showProgress.setSingleShot(true);
+    m_showProgress.setInterval(kProgressAfterMs);
+    m_showProgress.callOnTimeout([this] {
+        if (m_progress || !m_workTime.isValid())
+            return;
+        m_progress = std::make_unique<ProgressWindow>(m_work, m_parent);
+        m_progress->show();
+        m_progress->setProgress(m_waited, -1);
+    });
 }
 
 QtRuntimeServices::~QtRuntimeServices() = default;
+
+void QtRuntimeServices::beginWaiting(const QString &what)
+{
+    m_work = what;
+    m_workTime.start();
+    m_waiting = true;
+    m_waited = 0;
+    m_showProgress.start();
+}
 
 void QtRuntimeServices::beginWork(const QString &what)
 {
     m_work = what;
     m_workTime.start();
+    m_waiting = false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // The text area is painted again once the work is done, not while its
     // text is half there: laying out a very long line for that costs seconds.
@@ -199,6 +220,8 @@ void QtRuntimeServices::beginWork(const QString &what)
 
 void QtRuntimeServices::workProgress(qint64 done, qint64 total)
 {
+    if (total < 0)
+        m_waited = done;
     if (!m_progress) {
         if (!m_workTime.isValid() || m_workTime.elapsed() < kProgressAfterMs)
             return;
@@ -211,8 +234,11 @@ void QtRuntimeServices::workProgress(qint64 done, qint64 total)
 void QtRuntimeServices::endWork()
 {
     m_workTime.invalidate();
+    m_showProgress.stop();
+    m_progress.reset();
+    if (std::exchange(m_waiting, false))
+        return;
     QApplication::restoreOverrideCursor();
     if (m_heldWhileWorking)
         m_heldWhileWorking->setUpdatesEnabled(true);
-    m_progress.reset();
 }

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -34,6 +35,9 @@ public:
     void tellNotReloaded(const QString &what) override;
     // Progress shows once the work has taken half a second.
     void beginWork(const QString &what) override;
+    // The same without the wait cursor and with the text area painted; the
+    // progress shows after half a second also when nothing came meanwhile.
+    void beginWaiting(const QString &what) override;
     void workProgress(qint64 done, qint64 total) override;
     void endWork() override;
     void tell(const QString &notice) override
@@ -61,5 +65,8 @@ private:
     std::function<void(const QString &)> m_tell;
     QString m_work;
     QElapsedTimer m_workTime;
+    bool m_waiting = false;
+    qint64 m_waited = 0; // bytes so far, of a whole not known
+    QTimer m_showProgress;
     std::unique_ptr<ProgressWindow> m_progress;
 };

@@ -1,97 +1,143 @@
 #include "fakes.h"
 #include "filecommands.h"
+#include "files.h"
 #include "plainhost.h"
 #include "progress.h"
 #include "standardinput.h"
+#include "syscallfaults.h"
 
-#include <QBuffer>
+#include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
-#include <cstring>
+#include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+const QString kError = FileCommands::loadErrorText();
+} // namespace
 
 // heraldpad -: the news piped in becomes the text, as a load makes a file's
-// bytes the text, but unsaved and without a file.
+// bytes the text, but unsaved and without a file; it is read as it comes.
 class TestStandardInput : public QObject {
     Q_OBJECT
+
+    struct Reader {
+        PlainDocument d;
+        FakeServices services;
+        StandardInput input;
+        explicit Reader(qint64 available = -1) : input(d.document, services, available)
+        {
+            d.document.Reset();
+        }
+    };
 
 private slots:
     void readToItsEnd_data()
     {
+        QTest::addColumn<QString>("source"); // a file, a pipe or a folder redirected
         QTest::addColumn<QByteArray>("piped");
         QTest::addColumn<qint64>("available"); // memory, bytes
+        QTest::addColumn<int>("failingRead");  // the read that fails with EIO, from 1
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("unsaved"); // the title's mark
-        QTest::newRow("lines of every ending, the last unended")
-            << QByteArray("Top\r\nnews\nof\rthe day \xe9") << qint64(-1)
-            << QString("Top\r\nnews\r\nof\r\nthe day \u00e9\r\n") << true;
-        QTest::newRow("nothing") << QByteArray() << qint64(-1) << QString() << false;
-        QTest::newRow("slices of a larger news")
-            << QByteArray("news\r\n").repeated(600000) << qint64(-1)
-            << QString("news\r\n").repeated(600000) << true;
-        QTest::newRow("more than memory holds")
-            << QByteArray("news\r\n").repeated(1000) << qint64(2000)
-            << FileCommands::loadErrorText() << false;
+        QTest::addColumn<QString>("problem");
+        const QByteArray large = QByteArray("news\r\n").repeated(600000);
+        // clang-format off
+        QTest::newRow("lines of every ending, the last unended") << "file" << QByteArray("Top\r\nnews\nof\rthe day \xe9") << qint64(-1) << 0 << QString("Top\r\nnews\r\nof\r\nthe day \u00e9\r\n") << true << "";
+        QTest::newRow("nothing") << "file" << QByteArray() << qint64(-1) << 0 << QString() << false << "";
+        QTest::newRow("a pipe, slices of a larger news") << "pipe" << large << qint64(-1) << 0 << QString::fromLatin1(large) << true << "";
+        QTest::newRow("more than memory holds") << "file" << QByteArray("news\r\n").repeated(1000) << qint64(2000) << 0 << kError << false << "The text is too large to be held in memory";
+        QTest::newRow("a folder") << "folder" << QByteArray() << qint64(-1) << 0 << kError << false << "Is a directory";
+        QTest::newRow("a read error after the news began") << "file" << QByteArray("partial news\r\n") << qint64(-1) << 2 << kError << false << "Input/output error";
+        // clang-format on
     }
     void readToItsEnd()
     {
+        QFETCH(QString, source);
         QFETCH(QByteArray, piped);
         QFETCH(qint64, available);
+        QFETCH(int, failingRead);
         QFETCH(QString, text);
         QFETCH(bool, unsaved);
-        PlainDocument d;
-        d.document.Reset();
-        FakeServices services;
-        QBuffer in(&piped);
-        QVERIFY(in.open(QIODevice::ReadOnly));
-        QString reason;
-        const bool read = StandardInput::read(in, d.document, services, &reason, available);
-        QCOMPARE(read, text != FileCommands::loadErrorText());
-        QCOMPARE(reason.isEmpty(), read);
-        QCOMPARE(d.host.textValue, text);
-        QCOMPARE(d.host.titleValue, PlainHost::kTitle + (unsaved ? "*" : ""));
-        QCOMPARE(services.work.last(), QString("end"));
-        // Reading, then filling the text: the progress grows to the whole.
-        for (qsizetype i = 1; i < services.progress.size(); ++i)
-            QVERIFY(services.progress[i] >= services.progress[i - 1]);
-        if (read && !piped.isEmpty())
-            QCOMPARE(services.progress.last(), 1.0);
-        if (piped.size() > kSlice)
-            QVERIFY(services.progress.first() < 0.5);
+        QFETCH(QString, problem);
+        QTemporaryDir dir;
+        int fd = -1;
+        std::thread writer;
+        if (source == "pipe") {
+            int ends[2];
+            QCOMPARE(::pipe(ends), 0);
+            fd = ends[0];
+            writer = std::thread([ends, piped] {
+                for (qsizetype done = 0; done < piped.size();) {
+                    const ssize_t n =
+                        ::write(ends[1], piped.constData() + done, size_t(piped.size() - done));
+                    if (n <= 0)
+                        break;
+                    done += n;
+                }
+                ::close(ends[1]);
+            });
+        } else {
+            const QString name = source == "folder" ? dir.path() : dir.filePath("piped");
+            if (source == "file")
+                writeBytes(name, piped);
+            fd = ::open(QFile::encodeName(name).constData(), O_RDONLY);
+        }
+        QVERIFY(fd >= 0);
+        Reader r(available);
+        {
+            SyscallFaults faults;
+            faults.failAt = failingRead;
+            faults.failWith = EIO;
+            r.input.begin(fd);
+            while (r.input.readMore())
+                QVERIFY(r.input.reading());
+        }
+        if (writer.joinable())
+            writer.join();
+        ::close(fd);
+        QVERIFY(!r.input.reading());
+        QCOMPARE(r.d.host.textValue, text);
+        QCOMPARE(r.d.host.titleValue, PlainHost::kTitle + (unsaved ? "*" : ""));
+        QCOMPARE(r.input.problem(), problem);
+        QCOMPARE(r.services.loadFailures,
+                 problem.isEmpty() ? QStringList() : QStringList{"standard input: " + problem});
+        QCOMPARE(r.services.work.last(), QString("end"));
+        // While reading, how much came so far, never a share of a whole
+        // nobody knows; then the text fills as a share of the known length.
+        for (qsizetype i = 1; i < r.services.readSoFar.size(); ++i)
+            QVERIFY(r.services.readSoFar[i] > r.services.readSoFar[i - 1]);
+        if (problem.isEmpty() && !piped.isEmpty()) {
+            QCOMPARE(r.services.readSoFar.last(), piped.size());
+            QCOMPARE(r.services.progress.last(), 1.0);
+        }
     }
 
-    // Standard input as the file engine reads it: its size unknown, every read
-    // filled until the input ends. A full slice is no end, a short one is.
-    void aPipeIsReadToItsEnd()
+    // A pipe that stays open: what came so far is counted, the text waits
+    // for the end; the writer may stop it, and nothing is asked or shown.
+    void aStalledPipeWaitsAndStops()
     {
-        class Pipe : public QIODevice {
-        public:
-            explicit Pipe(const QByteArray &bytes) : m_bytes(bytes) {}
-            bool isSequential() const override { return true; }
-
-        protected:
-            qint64 readData(char *data, qint64 most) override
-            {
-                const qint64 n = std::min<qint64>(most, m_bytes.size() - m_at);
-                std::memcpy(data, m_bytes.constData() + m_at, size_t(n));
-                m_at += n;
-                return n;
-            }
-            qint64 writeData(const char *, qint64) override { return -1; }
-
-        private:
-            QByteArray m_bytes;
-            qint64 m_at = 0;
-        };
-        const QByteArray piped = QByteArray("news\r\n").repeated(500000);
-        Pipe in(piped);
-        QVERIFY(in.open(QIODevice::ReadOnly));
-        PlainDocument d;
-        d.document.Reset();
-        FakeServices services;
-        QString reason;
-        QVERIFY(StandardInput::read(in, d.document, services, &reason, -1));
-        QCOMPARE(d.host.textValue, QString::fromLatin1(piped));
+        int ends[2];
+        QCOMPARE(::pipe(ends), 0);
+        QCOMPARE(::write(ends[1], "hi\n", 3), ssize_t(3));
+        Reader r;
+        r.input.begin(ends[0]);
+        QVERIFY(r.input.readMore());
+        QVERIFY(r.input.reading());
+        QCOMPARE(r.services.readSoFar, QList<qint64>{3});
+        QCOMPARE(r.d.host.textValue, QString());
+        r.input.stop();
+        QVERIFY(!r.input.reading());
+        QVERIFY(!r.input.readMore());
+        QCOMPARE(r.services.work,
+                 QStringList({"waiting: Loading the news from standard input", "end"}));
+        QCOMPARE(r.d.host.textValue, QString());
+        QCOMPARE(r.d.host.titleValue, PlainHost::kTitle);
+        QVERIFY(r.services.asked.isEmpty() && r.services.loadFailures.isEmpty());
+        ::close(ends[0]);
+        ::close(ends[1]);
     }
 };
 

@@ -689,6 +689,115 @@ news_from_standard_input() {
     [ ! -e "$dir/-" ] || { echo "a file named - was written"; return 1; }
 }
 
+# heraldpad - from a pipe that stays open: the window shows while it waits,
+# with the progress window; keys do not reach the text; Ctrl+E ends the
+# program at once, without a question. A pipe that ends later fills the text.
+news_from_a_slow_pipe() {
+    local dir fifo=$E2E_TMP/slow writer start elapsed
+    dir=$(fresh_folder)
+    rm -f "$fifo" && mkfifo "$fifo"
+    { printf 'first\r\n'; sleep 30; } >"$fifo" &
+    writer=$!
+    start=$(date +%s%N)
+    APP_STDIN=$fifo start_app "$dir" - || { kill $writer; return 1; }
+    elapsed=$(( ($(date +%s%N) - start) / 1000000 ))
+    [ "$elapsed" -le 5000 ] || { kill $writer; echo "the window showed after $elapsed ms"; return 1; }
+    wait_for 10 progress_shows || { kill $writer; echo "no progress window"; return 1; }
+    focus_main
+    keys x
+    title_is "$TITLE" || { kill $writer; echo "a key reached the text"; return 1; }
+    keys ctrl+e
+    wait_for 5 app_gone || { kill $writer; echo "Ctrl+E did not end the reading"; return 1; }
+    find_window '^SecureSave$' && { kill $writer; echo "asked"; return 1; }
+    kill $writer 2>/dev/null
+    wait $writer 2>/dev/null
+
+    rm -f "$fifo" && mkfifo "$fifo"
+    { printf 'first\r\n'; sleep 3; printf 'second\r\n'; } >"$fifo" &
+    writer=$!
+    APP_STDIN=$fifo start_app "$dir" - || { kill $writer; return 1; }
+    kill -0 $writer 2>/dev/null || { echo "the window waited for the end of the pipe"; return 1; }
+    wait $writer
+    wait_for 10 text_is "$(printf 'first\nsecond\n')" || { echo "text: $(copied_text)"; return 1; }
+    title_is "$TITLE*" || return 1
+}
+
+# A file whose name the locale's character set cannot read: the writer is
+# told, the text is the failed load's, and no second file is made at save.
+name_not_in_the_character_set() {
+    local dir name=$'caf\xe9.txt'
+    dir=$(fresh_folder)
+    printf 'Latin file\r\n' >"$dir/$name"
+    start_app "$dir" "$name" || return 1
+    wait_for 10 find_window '^Not opened$' || { echo "not told"; return 1; }
+    timeout 5 xdotool windowfocus --sync "$FOUND" 2>/dev/null
+    keys Return
+    wait_for 5 eval '! find_window "^Not opened$"' || { echo "the message stayed"; return 1; }
+    focus_main
+    [ "$(copied_text)" = "$LOAD_ERROR" ] || { echo "text: $(copied_text)"; return 1; }
+    keys ctrl+End x ctrl+s
+    wait_for 10 find_window '^Save text file$' || { echo "no Save dialog"; return 1; }
+    keys Escape
+    [ "$(ls -A "$dir" | wc -l)" -eq 1 ] || { echo "made: $(ls -A "$dir")"; return 1; }
+    cmp -s "$dir/$name" <(printf 'Latin file\r\n') || { echo "the file changed"; return 1; }
+}
+
+# away_and_back: to another window of the program and back to the main one.
+away_and_back() {
+    keys ctrl+f
+    wait_for 10 find_window '^Find$' || return 1
+    keys Escape
+    focus_main
+}
+
+link_question_shows() { find_window '^File replaced by a link$'; }
+link_question_gone() { ! link_question_shows; }
+
+# news.txt replaced by a link while the writer was in another window: asked
+# before anything is read from it; No keeps the text, and the save asks
+# again before it would write into the link's target.
+link_planted_meanwhile_is_asked_about() {
+    local dir
+    dir=$(news_folder 'ours\r\n')
+    mkdir "$dir/other" && printf 'ours\r\n' >"$dir/other/target.txt"
+    start_app "$dir" || return 1
+    keys ctrl+l
+    wait_for 5 title_is "$TITLE" || return 1
+    rm "$dir/news.txt" && ln -s other/target.txt "$dir/news.txt"
+    away_and_back || return 1
+    wait_for 10 link_question_shows || { echo "not asked on coming back"; return 1; }
+    keys Escape
+    wait_for 5 link_question_gone || return 1
+    focus_main
+    keys ctrl+End x ctrl+s
+    wait_for 10 link_question_shows || { echo "the save did not ask"; return 1; }
+    keys Escape
+    wait_for 5 link_question_gone || return 1
+    cmp -s "$dir/other/target.txt" <(printf 'ours\r\n') || { echo "written into the target"; return 1; }
+    focus_main
+    title_is "$TITLE*" || return 1
+}
+
+# A save that fails on a folder in the file's place is told once: not again
+# as "not reloaded" when the window is activated.
+failed_save_is_told_once() {
+    local dir
+    dir=$(news_folder 'ours\r\n')
+    start_app "$dir" || return 1
+    keys ctrl+l ctrl+End x
+    wait_for 5 title_is "$TITLE*" || return 1
+    rm "$dir/news.txt" && mkdir "$dir/news.txt"
+    keys ctrl+s
+    wait_for 10 find_window '^Save failed$' || { echo "not told"; return 1; }
+    keys Return
+    wait_for 5 eval '! find_window "^Save failed$"' || return 1
+    focus_main
+    away_and_back || return 1
+    sleep 1
+    find_window '^File not reloaded$' && { echo "told twice"; return 1; }
+    title_is "$TITLE*"
+}
+
 # Another program appends to the loaded file: back at the window, a screen
 # reader hears that the text was reloaded, and the caret is where it was.
 reload_is_announced_and_keeps_the_caret() {
@@ -739,6 +848,12 @@ scenarios() {
     check "Ctrl+F, a word, Enter selects it" find_selects_the_word
     check "a file dropped on the window is opened" dropped_file_is_opened
     check "after Save as by the mouse, keys go to the text" keys_go_to_the_text_after_save_as
+    check "heraldpad - from a slow pipe: the window waits with it; Ctrl+E ends" news_from_a_slow_pipe
+    check "a name the character set cannot read is told, and no file is made" \
+        name_not_in_the_character_set
+    check "a link planted while away is asked about, and at the save" \
+        link_planted_meanwhile_is_asked_about
+    check "a failed save is told once" failed_save_is_told_once
 }
 
 echo "-- without a window manager"

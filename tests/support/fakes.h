@@ -97,11 +97,17 @@ public:
     void tellDeleted(const QString &fileName) override { diskAnswer("deleted", fileName); }
     void tellNotReloaded(const QString &what) override { diskAnswer("not reloaded", what); }
 
-    QStringList work;       // "Loading ...", "100%", "end"
-    QList<double> progress; // every fraction told
+    QStringList work;        // "Loading ...", "100%", "end"
+    QList<double> progress;  // every fraction told
+    QList<qint64> readSoFar; // every count of a whole not known
     void beginWork(const QString &what) override { work.append(what); }
+    void beginWaiting(const QString &what) override { work.append("waiting: " + what); }
     void workProgress(qint64 done, qint64 total) override
     {
+        if (total < 0) {
+            readSoFar.append(done);
+            return;
+        }
         progress.append(total > 0 ? double(done) / double(total) : 0.0);
         if (done == total)
             work.append("100%");
