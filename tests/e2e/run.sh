@@ -712,6 +712,18 @@ news_from_a_slow_pipe() {
     kill $writer 2>/dev/null
     wait $writer 2>/dev/null
 
+    # Closed by its frame: ended as by Exit.
+    if [ -n "$WM_PID" ]; then
+        rm -f "$fifo" && mkfifo "$fifo"
+        { printf 'first\r\n'; sleep 30; } >"$fifo" &
+        writer=$!
+        APP_STDIN=$fifo start_app "$dir" - || { kill $writer; return 1; }
+        timeout 5 wmctrl -i -c "$WID"
+        wait_for 5 app_gone || { kill $writer; echo "closing did not end the reading"; return 1; }
+        kill $writer 2>/dev/null
+        wait $writer 2>/dev/null
+    fi
+
     rm -f "$fifo" && mkfifo "$fifo"
     { printf 'first\r\n'; sleep 3; printf 'second\r\n'; } >"$fifo" &
     writer=$!
