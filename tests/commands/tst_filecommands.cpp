@@ -107,6 +107,18 @@ private slots:
         folder.commands.OpenFile(folder.dir.path());
         QCOMPARE(folder.text(), kError);
         QCOMPARE(folder.title(), PlainHost::kTitle);
+
+        // A name the character set cannot read: told, with its bytes shown;
+        // the save asks for a name.
+        Editor odd;
+        odd.commands.OpenUnnamable("caf\xe9 \xc3\xa9t\xc3.txt");
+        QCOMPARE(odd.text(), kError);
+        QCOMPARE(odd.services.loadFailures.size(), 1);
+        QVERIFY2(odd.services.loadFailures.first().startsWith("caf\\xE9 \u00e9t\\xC3.txt: "),
+                 qPrintable(odd.services.loadFailures.first()));
+        QCOMPARE(odd.commands.Quicksave(), FileCommands::SaveOutcome::NotChosen);
+        QCOMPARE(odd.dialog.shown.size(), 1);
+        QCOMPARE(odd.dialog.shown.first().kind, QString("save"));
     }
 
     // A cancelled Open dialog changes nothing: not the text, the mark or the
