@@ -37,6 +37,8 @@
 
 #include <functional>
 
+#include <unistd.h>
+
 namespace {
 const QString kTitle = Form1::plainTitle();
 const QString kNbsp = QString(QChar(0x00A0));
@@ -430,6 +432,31 @@ private slots:
             QVERIFY2(text.startsWith("/news/news.txt ") && text.contains(row.says),
                      qPrintable(text));
         }
+    }
+
+    // heraldpad -: while the input comes, the text takes no keys and only
+    // Exit works; once it ended, the text is the news and takes keys.
+    void keysWaitForTheEndOfStandardInput()
+    {
+        int ends[2];
+        QCOMPARE(::pipe(ends), 0);
+        const int stdinBefore = ::dup(STDIN_FILENO);
+        QCOMPARE(::dup2(ends[0], STDIN_FILENO), STDIN_FILENO);
+        writeBytes(path("news.txt"), "quick\r\n");
+        Window w;
+        w.form.readStandardInput();
+        QCOMPARE(::write(ends[1], "piped", 5), ssize_t(5));
+        QTest::keyClicks(w.text, "x");
+        QTest::keyClick(w.text, Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(w.form.text(), QString());
+        ::close(ends[1]);
+        QTRY_COMPARE(w.form.text(), QString("piped\r\n"));
+        QTest::keyClick(w.text, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(w.text, "y");
+        QCOMPARE(w.form.text(), QString("piped\r\ny"));
+        QCOMPARE(::dup2(stdinBefore, STDIN_FILENO), STDIN_FILENO);
+        ::close(stdinBefore);
+        ::close(ends[0]);
     }
 
     void closingAsksLikeExit()
