@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <new>
 
 #ifdef Q_OS_UNIX
@@ -147,6 +148,10 @@ FileResult writeFileBytes(const QString &path, const QByteArray &bytes,
 {
     try {
 #ifdef Q_OS_UNIX
+        // A file-size limit (ulimit -f) must fail the save with "File too
+        // large", not end the program with the writer's text.
+        static const bool limitsFail = std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
+        Q_UNUSED(limitsFail);
         QByteArray name;
         if (const int error = resolveTarget(QFile::encodeName(path), name))
             return FileResult::system(error);

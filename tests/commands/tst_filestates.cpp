@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QTest>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -150,6 +151,13 @@ private slots:
         QTest::newRow("two names, put back fails")
             << "links" << "open,big,m:dying,quicksave,m:healed,activate,quicksave" << ""
             << QStringList{"failed: Input/output error", "incomplete"} << "old+big" << false << "old+big";
+        // A file-size limit (ulimit -f) fails the save; it does not end the program.
+        QTest::newRow("file-size limit")
+            << "regular" << "quickload,big,m:fsize,quicksave,disk:old,m:nofsize,quicksave" << ""
+            << QStringList{"failed: File too large"} << "old+big" << false << "old+big";
+        QTest::newRow("two names, file-size limit")
+            << "links" << "open,big,m:fsize,quicksave,disk:old,m:nofsize,quicksave" << ""
+            << QStringList{"failed: File too large"} << "old+big" << false << "old+big";
         QTest::newRow("full disk at the prompt of Quickload")
             << "regular" << "quickload,big,m:full,quickload-yes,disk:old" << ""
             << QStringList{"prompt", "failed: No space left on device"} << "old+big" << true << "old";
@@ -251,6 +259,11 @@ private slots:
                 QVERIFY(QFile::remove(news) && QFile::link("elsewhere/secret.txt", news));
             } else if (what == "unreadable") {
                 faults.unreadable = newsName;
+            } else if (what == "fsize" || what == "nofsize") {
+                struct rlimit limit {};
+                QCOMPARE(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+                limit.rlim_cur = what == "fsize" ? 1000 : limit.rlim_max;
+                QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
             } else if (what == "full") {
                 faults.spaceLeft = 0;
             } else if (what == "room") {
