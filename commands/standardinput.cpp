@@ -11,13 +11,25 @@
 #include "work.h"
 
 #include <cerrno>
+
 #include <new>
+#include <poll.h>
+#include <unistd.h>
 #include <utility>
 
 namespace {
 QString tooLarge()
 {
     return StandardInput::tr("The text is too large to be held in memory");
+}
+
+// Whether the terminal at fd hung up (rather than being ended by Ctrl+D).
+bool hungUp(int fd)
+{
+    struct pollfd watched {
+        fd, POLLIN, 0
+    };
+    return ::poll(&watched, 1, 0) > 0 && (watched.revents & POLLHUP);
 }
 } // namespace
 
@@ -29,10 +41,16 @@ StandardInput::StandardInput(NewsDocument &document, RuntimeServices &services,
 
 void StandardInput::begin(int fd)
 {
-    m_fd = fd;
     m_bytes.clear();
     m_problem.clear();
     m_document.beginLoad();
+    if (fd < 0) {
+        fail(tr("Standard input is closed."));
+        return;
+    }
+    m_fd = fd;
+    // (A terminal that hung up is no terminal any more.)
+    m_terminal = ::isatty(fd);
     m_services.beginWaiting(what());
 }
 
@@ -56,7 +74,12 @@ bool StandardInput::readMore()
             return false;
         }
         if (n == 0) {
-            finish();
+            // A terminal that hung up reads as an end too, and what was typed
+            // on its last line is lost: not the whole news.
+            if (m_terminal && hungUp(m_fd))
+                fail(tr("The terminal was closed before the news ended."));
+            else
+                finish();
             return false;
         }
         if (!loadFitsInMemory(m_bytes.size(), 0, m_available)) {

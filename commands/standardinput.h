@@ -20,7 +20,8 @@ public:
     StandardInput(NewsDocument &document, RuntimeServices &services, qint64 availableBytes);
 
     // Starts reading from fd: the text waits for the input, the progress
-    // counts the bytes read so far (the length is not known).
+    // counts the bytes read so far (the length is not known). fd < 0: the
+    // program was started with standard input closed, which fails at once.
     void begin(int fd);
     // One read of what fd holds now; call it when fd is readable, until it
     // returns false: the input ended or failed, and the text shows the news
@@ -43,6 +44,7 @@ private:
     RuntimeServices &m_services;
     qint64 m_available;
     int m_fd = -1;
+    bool m_terminal = false;
     QByteArray m_bytes;
     QString m_problem;
 };

@@ -21,9 +21,9 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -150,6 +150,9 @@ void Form1::buildControls()
     m_services.tellThrough([this](const QString &notice) { m_notice->tell(notice); });
     m_find = new FindReplace(Text, m_notice);
     connect(Text, &QPlainTextEdit::textChanged, this, [this] { m_document.TextChanged(); });
+    // Back from the Find window: without a window manager the main window
+    // is not activated again, yet the writer is back at its text.
+    connect(m_find->dialog(), &QDialog::finished, this, &Form1::lookAtTheFileSoon);
 }
 
 void Form1::fromControl(const std::function<void()> &command)
@@ -181,18 +184,23 @@ void Form1::openUnnamable(const QByteArray &name)
     m_commands.OpenUnnamable(name);
 }
 
-void Form1::readStandardInput()
+void Form1::readStandardInput(bool closed)
 {
     setReading(true);
-    m_input.begin(STDIN_FILENO);
-    const auto ended = [this] {
+    // A terminal closed while the news is typed is told as such, not
+    // taken as the end of the program.
+    const bool terminal = !closed && ::isatty(STDIN_FILENO);
+    if (terminal)
+        std::signal(SIGHUP, SIG_IGN);
+    const auto ended = [this, terminal] {
         setReading(false);
+        if (terminal)
+            std::signal(SIGHUP, SIG_DFL);
         if (!m_input.problem().isEmpty())
             std::fprintf(stderr, "heraldpad: standard input: %s\n", qPrintable(m_input.problem()));
     };
-    // Standard input closed: the read says so at once.
-    if (::fcntl(STDIN_FILENO, F_GETFD) < 0) {
-        m_input.readMore();
+    m_input.begin(closed ? -1 : STDIN_FILENO);
+    if (!m_input.reading()) {
         ended();
         return;
     }
@@ -230,9 +238,15 @@ bool Form1::event(QEvent *event)
 {
     // Back to the window: another program may have changed the file. Asked
     // once the activation is over, never while a command runs.
-    if (event->type() == QEvent::WindowActivate && !m_commands.busy())
-        QTimer::singleShot(0, this, [this] { m_commands.checkFileOnDisk(); });
+    if (event->type() == QEvent::WindowActivate)
+        lookAtTheFileSoon();
     return QWidget::event(event);
+}
+
+void Form1::lookAtTheFileSoon()
+{
+    if (!m_commands.busy())
+        QTimer::singleShot(0, this, [this] { m_commands.checkFileOnDisk(); });
 }
 
 void Form1::startSpelling()

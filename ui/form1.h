@@ -51,7 +51,8 @@ public:
     // Reads the news from standard input (heraldpad -) as an unsaved text
     // without a file, while the window shows; meanwhile the text area takes
     // no keys and only Exit works, ending the program without a question.
-    void readStandardInput();
+    // closed: the program was started with standard input closed.
+    void readStandardInput(bool closed = false);
 
     // DocumentHost
     QString text() const override;
@@ -87,6 +88,8 @@ private:
     void endProgram();
     void commitData(QSessionManager &manager);
     void startSpelling();
+    // Once the event at hand is handled, tells of another program's change.
+    void lookAtTheFileSoon();
 
     QPushButton *cmd_Open = nullptr;
     PictureButton *Image1 = nullptr;

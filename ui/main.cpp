@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -84,6 +85,12 @@ int main(int argc, char *argv[])
     if (commandLine.exitCode >= 0)
         return commandLine.exitCode;
 
+    // Standard input closed (heraldpad - <&-): its descriptor is held by
+    // /dev/null before the window system's connection could take it and be
+    // read as the news.
+    const bool inputClosed = commandLine.files.value(0) == QLatin1String("-") &&
+                             ::fcntl(STDIN_FILENO, F_GETFD) < 0 &&
+                             ::open("/dev/null", O_RDONLY) == STDIN_FILENO;
     QApplication app(argc, argv);
     QApplication::setDesktopFileName(QStringLiteral("org.orbitane.heraldpad"));
 
@@ -114,7 +121,7 @@ int main(int argc, char *argv[])
     form.show();
     // Read while the window shows: a pipe may take its time.
     if (file == QLatin1String("-"))
-        form.readStandardInput();
+        form.readStandardInput(inputClosed);
     else if (!commandLine.unnamable.isEmpty())
         form.openUnnamable(commandLine.unnamable);
     else if (!file.isEmpty())

@@ -10,6 +10,9 @@
 #include <QTest>
 
 #include <thread>
+#include <utility>
+
+#include <stdlib.h>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -51,6 +54,8 @@ private slots:
         QTest::newRow("more than memory holds") << "file" << QByteArray("news\r\n").repeated(1000) << qint64(2000) << 0 << kError << false << "The text is too large to be held in memory";
         QTest::newRow("a folder") << "folder" << QByteArray() << qint64(-1) << 0 << kError << false << "Is a directory";
         QTest::newRow("a read error after the news began") << "file" << QByteArray("partial news\r\n") << qint64(-1) << 2 << kError << false << "Input/output error";
+        QTest::newRow("closed") << "closed" << QByteArray() << qint64(-1) << 0 << kError << false << "Standard input is closed.";
+        QTest::newRow("a terminal hung up") << "terminal" << QByteArray("partial line\nmore") << qint64(-1) << 0 << kError << false << "The terminal was closed before the news ended.";
         // clang-format on
     }
     void readToItsEnd()
@@ -63,9 +68,14 @@ private slots:
         QFETCH(bool, unsaved);
         QFETCH(QString, problem);
         QTemporaryDir dir;
-        int fd = -1;
+        int fd = -1, terminal = -1;
         std::thread writer;
-        if (source == "pipe") {
+        if (source == "terminal") {
+            terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+            QVERIFY(terminal >= 0 && ::grantpt(terminal) == 0 && ::unlockpt(terminal) == 0);
+            fd = ::open(::ptsname(terminal), O_RDONLY | O_NOCTTY);
+            QCOMPARE(::write(terminal, piped.constData(), size_t(piped.size())), piped.size());
+        } else if (source == "pipe") {
             int ends[2];
             QCOMPARE(::pipe(ends), 0);
             fd = ends[0];
@@ -79,32 +89,38 @@ private slots:
                 }
                 ::close(ends[1]);
             });
-        } else {
+        } else if (source != "closed") {
             const QString name = source == "folder" ? dir.path() : dir.filePath("piped");
             if (source == "file")
                 writeBytes(name, piped);
             fd = ::open(QFile::encodeName(name).constData(), O_RDONLY);
         }
-        QVERIFY(fd >= 0);
+        QVERIFY(fd >= 0 || source == "closed");
         Reader r(available);
         {
             SyscallFaults faults;
             faults.failAt = failingRead;
             faults.failWith = EIO;
             r.input.begin(fd);
-            while (r.input.readMore())
+            while (r.input.readMore()) {
                 QVERIFY(r.input.reading());
+                // The terminal goes away after its first line.
+                if (terminal >= 0)
+                    ::close(std::exchange(terminal, -1));
+            }
         }
         if (writer.joinable())
             writer.join();
-        ::close(fd);
+        if (fd >= 0)
+            ::close(fd);
         QVERIFY(!r.input.reading());
         QCOMPARE(r.d.host.textValue, text);
         QCOMPARE(r.d.host.titleValue, PlainHost::kTitle + (unsaved ? "*" : ""));
         QCOMPARE(r.input.problem(), problem);
         QCOMPARE(r.services.loadFailures,
                  problem.isEmpty() ? QStringList() : QStringList{"standard input: " + problem});
-        QCOMPARE(r.services.work.last(), QString("end"));
+        if (source != "closed")
+            QCOMPARE(r.services.work.last(), QString("end"));
         // While reading, how much came so far, never a share of a whole
         // nobody knows; then the text fills as a share of the known length.
         for (qsizetype i = 1; i < r.services.readSoFar.size(); ++i)
