@@ -20,5 +20,7 @@ KeyCommand commandForKey(int key, Qt::KeyboardModifiers modifiers)
         return KeyCommand::Find;
     if (key == Qt::Key_H)
         return KeyCommand::Replace;
+    if (key == Qt::Key_Y)
+        return KeyCommand::Redo;
     return KeyCommand::None;
 }

@@ -114,6 +114,9 @@ void Form1::buildControls()
     Text1->setPlainText(infoText());
     Text1->setAccessibleName(tr("Info"));
     Text1->setTabChangesFocus(true);
+    // What is typed here would be thrown away unasked: it takes no typing,
+    // and a screen reader reads it as text that is not edited.
+    Text1->setReadOnly(true);
     Text1->setFrameShape(QFrame::NoFrame); // the one setting it has of its own: no border
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -342,6 +345,12 @@ bool Form1::runKeyCommand(KeyCommand command)
         break;
     case KeyCommand::FindPrevious:
         m_find->repeat(true);
+        break;
+    case KeyCommand::Redo:
+        // Elsewhere (the Find window's fields) the control's own keys hold.
+        if (QApplication::focusWidget() != Text)
+            return false;
+        Text->redo();
         break;
     }
     // Handled here: the text area would only move the cursor or insert nothing.

@@ -511,6 +511,7 @@ private slots:
         QTest::newRow("Ctrl+Meta+E")
             << int(Qt::Key_E) << int(ctrl | Qt::MetaModifier) << int(KeyCommand::None);
         QTest::newRow("Ctrl+D") << int(Qt::Key_D) << ctrl << int(KeyCommand::None);
+        QTest::newRow("Ctrl+Y") << int(Qt::Key_Y) << ctrl << int(KeyCommand::Redo);
     }
     void shortcuts()
     {

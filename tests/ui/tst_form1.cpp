@@ -173,6 +173,11 @@ private slots:
         QCOMPARE(backward, order);
         QCOMPARE(w.form.text(), QString()); // no tab character typed
         QCOMPARE(w.form.windowTitle(), kTitle);
+        // Typing that lands in the info box is not taken there and lost.
+        auto *info = w.form.findChild<QPlainTextEdit *>("Text1");
+        const QString infoText = info->toPlainText();
+        QTest::keyClicks(info, "typed");
+        QCOMPARE(info->toPlainText(), infoText);
     }
 
     // Drawn as laid out: each info line on one line, all of them in view, and
@@ -256,7 +261,11 @@ private slots:
         QTest::keyClicks(w.text, "xy");
         QTest::keyClick(w.text, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(w.form.text(), QString());
-        QCOMPARE(w.form.windowTitle(), kTitle); // undone back to the saved text
+        QCOMPARE(w.form.windowTitle(), kTitle);                  // undone back to the saved text
+        QTest::keyClick(w.text, Qt::Key_Y, Qt::ControlModifier); // redone, as on Windows
+        QCOMPARE(w.form.text(), QString("xy"));
+        QCOMPARE(w.form.windowTitle(), kTitle + "*");
+        QTest::keyClick(w.text, Qt::Key_Z, Qt::ControlModifier);
 
         // The same across a loaded line break: the rule sees the new length.
         writeBytes(path("news.txt"), "a\r\nb\r\n");
