@@ -132,6 +132,7 @@ private slots:
         // A failed save is told once, not again at the next activation; a
         // file that cannot be read is not said to be changed.
         QTest::newRow("save fails on a folder, told once") << "regular" << "quickload,type!,m:folder,quicksave,activate" << "" << QStringList{"failed: It is a folder, not a file."} << "old!" << true << "";
+        QTest::newRow("quicksave, its bytes cannot be read") << "regular" << "quickload,m:touch,m:readfails,type!,quicksave" << "cancel" << QStringList{"save over unreadable: news.txt: Input/output error"} << "old!" << true << "old";
         QTest::newRow("quicksave unreadable now") << "regular" << "quickload,m:chmod,type!,quicksave" << "cancel" << QStringList{"save over unreadable: news.txt: Permission denied"} << "old!" << true << "old";
         QTest::newRow("unreadable now, then Exit asks") << "regular" << "quickload,m:chmod,activate,exit-yes" << "yes,yes" << QStringList{"prompt", "not reloaded: news.txt cannot be read: Permission denied", "save over unreadable: news.txt: Permission denied"} << "old" << false << "old";
         QTest::newRow("a device written twice") << "device" << "open,type!,quicksave,activate,quicksave" << "yes" << QStringList{"save over unread: /dev/null"} << "error!" << false << "";
@@ -250,6 +251,8 @@ private slots:
                 if (what == "linkedsame" || what == "linkedagreed")
                     writeBytes(e.path(target), what == "linkedsame" ? kOld : kOther);
                 QVERIFY(QFile::remove(news) && QFile::link(e.path(target), news));
+            } else if (what == "readfails") {
+                faults.failingReads = newsName;
             } else if (what == "chmod") {
                 // As for a writer who is not root: the file's bytes are as
                 // they were, but it can no longer be opened.

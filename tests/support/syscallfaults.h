@@ -27,6 +27,7 @@ public:
     qint64 spaceLeft = -1;         // -1: no limit
     qint64 bytesUntilDead = -1;    // then every write fails with EIO; -1: no limit
     QByteArray unreadable;         // every open of this name fails with EACCES
+    QByteArray failingReads;       // every read of a file opened by this name fails with EIO
     QByteArray refusingFolder;     // no new file can be made in this folder
     std::function<void()> onFstat; // runs after every fstat (a file that grows)
 
@@ -37,10 +38,15 @@ public:
         c.open = [](const char *path, int flags, mode_t mode) {
             if (s_current->refuse("open", path, flags))
                 return -1;
-            return SystemCalls::real().open(path, flags, mode);
+            const int fd = SystemCalls::real().open(path, flags, mode);
+            if (fd >= 0 && s_current->failingReads == path)
+                s_current->m_failingFd = fd;
+            return fd;
         };
         c.read = [](int fd, void *b, size_t n) -> ssize_t {
-            return s_current->fail("read") ? -1 : SystemCalls::real().read(fd, b, n);
+            if (s_current->fail("read") || (fd == s_current->m_failingFd && (errno = EIO)))
+                return -1;
+            return SystemCalls::real().read(fd, b, n);
         };
         c.write = [](int fd, const void *b, size_t n) -> ssize_t {
             return s_current->write(fd, b, n);
@@ -125,6 +131,7 @@ public:
 private:
     static inline SyscallFaults *s_current = nullptr;
     bool m_failNextWrite = false;
+    int m_failingFd = -1;
 
     static QByteArray folderOf(const char *path)
     {

@@ -466,6 +466,17 @@ private slots:
         QCOMPARE(::dup2(stdinBefore, STDIN_FILENO), STDIN_FILENO);
         ::close(stdinBefore);
         ::close(ends[0]);
+
+        // Started with standard input closed: told, and the text takes keys.
+        Window closed;
+        QString told;
+        whenModalShows([](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); }, &told);
+        closed.form.readStandardInput(true);
+        QCOMPARE(told, QString("Not opened"));
+        QCOMPARE(closed.form.text(), FileCommands::loadErrorText());
+        QTest::keyClick(closed.text, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(closed.text, "z");
+        QCOMPARE(closed.form.text(), FileCommands::loadErrorText() + "z");
     }
 
     void closingAsksLikeExit()
