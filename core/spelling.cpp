@@ -123,7 +123,11 @@ bool SpellChecker::isCorrect(QStringView word) const
     if (!m_dictionary)
         return true;
     const QString normal = word.toString().normalized(QString::NormalizationForm_C);
-    if (m_ignored.contains(normal))
+    // The program's own names are in every news text.
+    static const QSet<QString> kOwnNames{QStringLiteral("orbitane"), QStringLiteral("novaglide"),
+                                         QStringLiteral("heraldpad")};
+    const QString folded = normal.toCaseFolded();
+    if (m_ignored.contains(folded) || kOwnNames.contains(folded))
         return true;
     const auto known = m_known.constFind(normal);
     if (known != m_known.cend())
@@ -150,16 +154,7 @@ QStringList SpellChecker::suggestions(QStringView word, int max) const
 
 void SpellChecker::ignore(QStringView word)
 {
-    const QString normal = word.toString().normalized(QString::NormalizationForm_C);
-    m_ignored.insert(normal);
-    // A word ignored in lower case is ignored also at a sentence's start and
-    // in capitals; one ignored with capitals only as written.
-    if (!normal.isEmpty() && normal == normal.toLower()) {
-        m_ignored.insert(normal.toUpper());
-        const char32_t first = normal.toUcs4().value(0);
-        const qsizetype width = QChar::requiresSurrogates(first) ? 2 : 1;
-        const char32_t title = QChar::toTitleCase(first);
-        m_ignored.insert(QString::fromUcs4(&title, 1) + normal.mid(width));
-    }
+    // In every case form: at a sentence's start, in capitals, as written.
+    m_ignored.insert(word.toString().normalized(QString::NormalizationForm_C).toCaseFolded());
     ++m_generation;
 }

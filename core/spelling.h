@@ -50,15 +50,15 @@ public:
     bool isCorrect(QStringView word) const;
     // At most max suggestions, best first.
     QStringList suggestions(QStringView word, int max = 5) const;
-    // Accepts the word until the checker ends; a word in lower case also in
-    // its capitalised and all-capitals forms.
+    // Accepts the word, in every case form, until the checker ends. The
+    // program's own names (Orbitane, Novaglide, Heraldpad) are always accepted.
     void ignore(QStringView word);
     // Grows whenever the set of ignored words does, so earlier results can be dropped.
     int generation() const { return m_generation; }
 
 private:
     std::unique_ptr<nuspell::Dictionary> m_dictionary;
-    QSet<QString> m_ignored;
+    QSet<QString> m_ignored; // case-folded
     mutable QHash<QString, bool> m_known;
     int m_generation = 0;
 };
