@@ -369,6 +369,29 @@ private slots:
                            QDir::Name),
             expected);
     }
+
+    // A link put in the file's place while a reload reads it: nothing is
+    // reloaded or said until the writer was asked about the link.
+    void linkPutInPlaceDuringAReload()
+    {
+        Editor e;
+        SyscallFaults faults;
+        const QString news = e.path("news.txt"), secret = e.path("secret.txt");
+        e.loadQuickFile(kOld);
+        writeBytes(news, kOld + kMore);
+        writeBytes(secret, kOther);
+        faults.onFstat = [&] {
+            const QString name = news, target = secret; // the closure goes next
+            faults.onFstat = nullptr;
+            QVERIFY(QFile::remove(name) && QFile::link(target, name));
+        };
+        e.commands.checkFileOnDisk();
+        QCOMPARE(e.text(), QString::fromLatin1(kOld));
+        QCOMPARE(e.services.notices, QStringList());
+        e.commands.checkFileOnDisk();
+        QCOMPARE(e.services.diskQuestions,
+                 QStringList{"reload from link: " + news + " -> " + secret});
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFileStates)

@@ -113,4 +113,6 @@ public:
             work.append("100%");
     }
     void endWork() override { work.append("end"); }
+    QStringList notices;
+    void tell(const QString &notice) override { notices.append(notice); }
 };
