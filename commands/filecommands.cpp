@@ -92,7 +92,8 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
     }
     {
         const Work work(m_services, tr("Saving %1").arg(path));
-        const QString text = m_document.textForSave(work.step(0, 2));
+        QString text = m_document.textForSave(work.step(0, 2));
+        m_document.composeForSave(text);
         written = WriteNewsFile(path, text, m_document.codePage(), &bytes, work.step(1, 2), &state,
                                 m_document.savedBytes());
     }

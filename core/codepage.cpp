@@ -195,6 +195,36 @@ qsizetype CodePage::firstUnstorable(QStringView text) const
     return -1;
 }
 
+QList<CodePage::Composed> CodePage::composable(QStringView text) const
+{
+    QList<Composed> found;
+    for (qsizetype from = 0; from < text.size();) {
+        const qsizetype bad = firstUnstorable(text.sliced(from));
+        if (bad < 0)
+            break;
+        qsizetype at = from + bad;
+        from = at + 1;
+        if (!text.at(at).isMark())
+            continue;
+        // The letter before the marks, and every mark after it.
+        qsizetype start = at;
+        while (start > 0 && text.at(start - 1).isMark())
+            --start;
+        if (start == 0 || !text.at(start - 1).isLetter())
+            continue;
+        --start;
+        qsizetype end = at + 1;
+        while (end < text.size() && text.at(end).isMark())
+            ++end;
+        from = end;
+        const QString composed =
+            text.sliced(start, end - start).toString().normalized(QString::NormalizationForm_C);
+        if (composed.size() < end - start && firstUnstorableExactly(composed) < 0)
+            found.append({start, end - start, composed});
+    }
+    return found;
+}
+
 QByteArray CodePage::encode(QStringView text, bool *exact, qsizetype *join) const
 {
     if (exact)

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -66,6 +67,19 @@ public:
     char16_t decodeAt(const char *bytes, qsizetype i, qsizetype n, int &width) const;
     // Index of the first character that cannot be stored, or -1.
     qsizetype firstUnstorable(QStringView text) const;
+
+    // A letter and the combining marks after it that cannot be stored as they
+    // are, and the one composed character (normal form C) that can, as
+    // Windows' own conversion composes them (text pasted decomposed, é as e
+    // and U+0301). Marks the code page stores stay apart (Windows-1258, whose
+    // readers expect them so). In order of start; nothing else changes.
+    struct Composed {
+        qsizetype start = 0;
+        qsizetype length = 0;
+        QString with;
+        bool operator==(const Composed &) const = default;
+    };
+    QList<Composed> composable(QStringView text) const;
     // Only for text in which firstUnstorable() found nothing. exact, when
     // given, tells whether every character had a byte of its own, so that the
     // bytes decode to the very text. join, when given, receives the index of

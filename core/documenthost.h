@@ -1,5 +1,6 @@
 #pragma once
 
+#include "codepage.h"
 #include "progress.h"
 
 #include <QString>
@@ -23,6 +24,18 @@ public:
     virtual void appendText(const QString &more) { setText(text() + more); }
     // Length of text(), without building it: the change rule asks on every keystroke.
     virtual qsizetype textLength() const = 0;
+    // Writes each part's text over its span of text() (spans in order, none
+    // crossing a line end), as one edit that one undo takes back.
+    virtual void replaceParts(const QList<CodePage::Composed> &parts)
+    {
+        setText(withParts(text(), parts));
+    }
+    static QString withParts(QString text, const QList<CodePage::Composed> &parts)
+    {
+        for (auto part = parts.crbegin(); part != parts.crend(); ++part)
+            text.replace(part->start, part->length, part->with);
+        return text;
+    }
 
     virtual QString title() const = 0;
     virtual void setTitle(const QString &title) = 0;

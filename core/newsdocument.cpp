@@ -67,6 +67,19 @@ void NewsDocument::setText(const QString &text)
     TextChanged();
 }
 
+void NewsDocument::composeForSave(QString &text)
+{
+    const QList<CodePage::Composed> parts = m_codePage.composable(text);
+    if (parts.isEmpty())
+        return;
+    {
+        const Writing writing(m_writing);
+        m_host.replaceParts(parts);
+    }
+    text = DocumentHost::withParts(std::move(text), parts);
+    TextChanged();
+}
+
 void NewsDocument::appendText(const QString &more)
 {
     {

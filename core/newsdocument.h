@@ -57,6 +57,10 @@ public:
     void failLoad(const QString &message);
 
     QString textForSave(const ProgressSink &progress) const { return m_host.textForSave(progress); }
+    // Letters with combining marks that the code page stores only composed
+    // are composed, in text (as textForSave() gave it) and on screen alike,
+    // as one edit: the text saved is the text shown.
+    void composeForSave(QString &text);
     qsizetype textLength() const { return m_host.textLength(); }
     DocumentHost::Place writerPlace() const { return m_host.writerPlace(); }
     void setWriterPlace(const DocumentHost::Place &place) { m_host.setWriterPlace(place); }

@@ -286,6 +286,25 @@ void Form1::appendText(const QString &more)
     Text->appendNewsText(more);
 }
 
+void Form1::replaceParts(const QList<CodePage::Composed> &parts)
+{
+    // Indexes of the text with CR LF line ends; the text area counts each
+    // line end as one position.
+    const QString text = Text->newsText();
+    Text->editAsOneStep([&](QTextCursor &cursor) {
+        qsizetype lineEnds = 0, counted = 0, shift = 0;
+        for (const CodePage::Composed &part : parts) {
+            lineEnds += QStringView(text).sliced(counted, part.start - counted).count(u'\n');
+            counted = part.start;
+            const qsizetype at = part.start - lineEnds + shift;
+            cursor.setPosition(int(at));
+            cursor.setPosition(int(at + part.length), QTextCursor::KeepAnchor);
+            cursor.insertText(part.with);
+            shift += part.with.size() - part.length;
+        }
+    });
+}
+
 qsizetype Form1::textLength() const
 {
     return Text->newsTextLength();

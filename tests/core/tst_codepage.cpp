@@ -1,4 +1,5 @@
 #include "codepage.h"
+#include "documenthost.h"
 #include "files.h"
 #include "localecodepage.h"
 #include "newsfile.h"
@@ -105,6 +106,35 @@ private slots:
         QVERIFY(!WriteNewsFile(dir.filePath("vi.txt"), QString::fromUtf16(u"\u1E9E"), page));
         // Other code pages keep their precomposed letters as they are.
         QCOMPARE(CodePage::get(1250).encode(QString::fromUtf16(u"\u00F3")), QByteArray("\xF3"));
+    }
+
+    // Text pasted decomposed: a letter and marks that the code page stores
+    // only as one composed character are written as it; nothing else.
+    void decomposedLettersCompose_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("saved"); // the composed text, written out by hand
+        const auto row = [](const char *name, int number, const char16_t *pasted,
+                            const char16_t *saved) {
+            QTest::newRow(name) << number << QString::fromUtf16(pasted)
+                                << QString::fromUtf16(saved);
+        };
+        row("1252 acute and grave", 1252, u"Cafe\u0301 cre\u0300me", u"Caf\u00E9 cr\u00E8me");
+        row("1251 short i", 1251, u"\u0438\u0306 \u0418\u0306", u"\u0439 \u0419");
+        row("1250 caron", 1250, u"e\u030C\r\nz\u030C", u"\u011B\r\n\u017E");
+        row("932 voiced mark", 932, u"\u304B\u3099", u"\u304C");
+        row("a mark too many stays", 1252, u"e\u0301\u0301", u"e\u0301\u0301");
+        row("a mark with no letter stays", 1252, u"\u0301a", u"\u0301a");
+        row("1258 keeps the marks it has", 1258, u"e\u0301 a\u0308", u"e\u0301 \u00E4");
+        row("an emoji stays", 1252, u"a\U0001F600", u"a\U0001F600");
+    }
+    void decomposedLettersCompose()
+    {
+        QFETCH(int, number);
+        QFETCH(QString, pasted);
+        QFETCH(QString, saved);
+        QCOMPARE(DocumentHost::withParts(pasted, CodePage::get(number).composable(pasted)), saved);
     }
 
     // The double-byte code pages: each row's bytes were written by another

@@ -413,6 +413,24 @@ private slots:
     }
 
     // Each question before a save says in its title and text why it asks.
+    // Letters pasted decomposed save as the code page's composed ones; the
+    // text shown becomes what was saved, and one undo takes it back.
+    void pastedDecomposedLettersSave()
+    {
+        Window w;
+        const QString pasted = QString::fromUtf16(u"Cafe\u0301\ncre\u0300me");
+        QApplication::clipboard()->setText(pasted);
+        QTest::keyClick(w.text, Qt::Key_V, Qt::ControlModifier);
+        w.form.dialog().FileName = path("composed.txt");
+        QTest::keyClick(w.text, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(readBytes(path("composed.txt")), QByteArray("Caf\xE9\r\ncr\xE8me"));
+        QCOMPARE(w.form.text(), QString::fromUtf16(u"Caf\u00E9\r\ncr\u00E8me"));
+        QCOMPARE(w.form.windowTitle(), kTitle);
+        QTest::keyClick(w.text, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.form.text(), QString(pasted).replace("\n", "\r\n"));
+        QCOMPARE(w.form.windowTitle(), kTitle + "*");
+    }
+
     void saveOverQuestionsSayWhy()
     {
         using Why = RuntimeServices::SaveOver;
