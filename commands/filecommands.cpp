@@ -81,6 +81,7 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
     QByteArray bytes;
     FileResult written;
     std::optional<FileState> state;
+    QString text;
     // Another program's change is never written over unasked.
     switch (mayWriteOver(path)) {
     case Write::Yes:
@@ -92,7 +93,7 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
     }
     {
         const Work work(m_services, tr("Saving %1").arg(path));
-        QString text = m_document.textForSave(work.step(0, 2));
+        text = m_document.textForSave(work.step(0, 2));
         m_document.composeForSave(text);
         written = WriteNewsFile(path, text, m_document.codePage(), &bytes, work.step(1, 2), &state,
                                 m_document.savedBytes());
@@ -102,6 +103,7 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
         m_services.showSaveFailure(path, written.error);
         // Told now: the next activation does not tell of the same state again.
         m_disk.told(path);
+        showUnstorable(text, written.unstorable);
         return SaveOutcome::Failed;
     }
     // Bytes that decode to other characters (a letter stored decomposed) are
@@ -113,6 +115,20 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
     m_disk.keep(path, state.value_or(FileState::absent()));
     m_onlyOnScreen = false;
     return SaveOutcome::Saved;
+}
+
+void FileCommands::showUnstorable(const QString &text, const QList<qsizetype> &where)
+{
+    if (where.isEmpty())
+        return;
+    // The first of them; after one of them, the next, so that each refused
+    // save shows the writer another.
+    const DocumentHost::Span selected = m_document.selectedSpan();
+    qsizetype at = where.first();
+    if (const qsizetype i = where.indexOf(selected.start); i >= 0)
+        at = where.value(i + 1, where.first());
+    const bool pair = text.at(at).isHighSurrogate() && at + 1 < text.size();
+    m_document.selectSpan({at, pair ? 2 : 1});
 }
 
 void FileCommands::prepareDialog(const QString &title, int flags)

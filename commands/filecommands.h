@@ -74,6 +74,9 @@ private:
     };
 
     SaveOutcome writeFile(const QString &path);
+    // After a save refused for characters the code page cannot store (where
+    // they are in text): one of them is selected.
+    void showUnstorable(const QString &text, const QList<qsizetype> &where);
     void prepareDialog(const QString &title, int flags);
     bool loadCurrentFile();
     std::optional<Loaded> readIntoText(const QString &path);

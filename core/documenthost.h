@@ -49,6 +49,15 @@ public:
         int rowsOutOfView = 0; // of that line's wrapped rows, those above the view
     };
     virtual Place writerPlace() const { return {}; }
+    // The selection, in indexes of text(); start -1 where there is none to keep.
+    struct Span {
+        qsizetype start = -1;
+        qsizetype length = 0;
+        bool operator==(const Span &) const = default;
+    };
+    virtual Span selectedSpan() const { return {}; }
+    // Selects span and brings it into view.
+    virtual void selectSpan(const Span &span) { Q_UNUSED(span); }
     // Back to a place, as near as the text as it now is allows.
     virtual void setWriterPlace(const Place &place) { Q_UNUSED(place); }
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QList>
 #include <QString>
 
 // The context of the texts that reading and writing news files show.
@@ -27,10 +28,13 @@ struct FileResult {
     // A save that failed after the file's old bytes were overwritten and that
     // could not put them back: the file holds part of the new text.
     bool incomplete = false;
+    // Kind::Unstorable: where in the text the characters that cannot be
+    // stored start, in order (one a character, also outside the basic plane).
+    QList<qsizetype> unstorable;
 
     bool ok() const { return kind == Kind::Ok; }
     explicit operator bool() const { return ok(); }
-    static FileResult failure(Kind kind, const QString &why) { return {kind, 0, why, false}; }
+    static FileResult failure(Kind kind, const QString &why) { return {kind, 0, why, false, {}}; }
     // The system's error, in its own words.
     static FileResult system(int errorNumber);
     static FileResult folder();

@@ -63,6 +63,8 @@ public:
     void composeForSave(QString &text);
     qsizetype textLength() const { return m_host.textLength(); }
     DocumentHost::Place writerPlace() const { return m_host.writerPlace(); }
+    DocumentHost::Span selectedSpan() const { return m_host.selectedSpan(); }
+    void selectSpan(const DocumentHost::Span &span) { m_host.selectSpan(span); }
     void setWriterPlace(const DocumentHost::Place &place) { m_host.setWriterPlace(place); }
 
     const CodePage &codePage() const { return m_codePage; }

@@ -24,19 +24,85 @@ QString lineAndColumn(const QString &text, qsizetype index)
     return NewsFile::tr("Line %1, column %2").arg(line).arg(column);
 }
 
-QString describeUnstorable(const QString &text, qsizetype index, const CodePage &codePage)
+// The width of the character at index: 2 for a surrogate pair, else 1.
+qsizetype widthAt(const QString &text, qsizetype index)
 {
-    char32_t codePoint = text.at(index).unicode();
-    qsizetype width = 1;
-    if (text.at(index).isHighSurrogate() && index + 1 < text.size() &&
-        text.at(index + 1).isLowSurrogate()) {
-        codePoint = QChar::surrogateToUcs4(text.at(index), text.at(index + 1));
-        width = 2;
+    return text.at(index).isHighSurrogate() && index + 1 < text.size() &&
+                   text.at(index + 1).isLowSurrogate()
+               ? 2
+               : 1;
+}
+
+// A character that shows as nothing, by its name.
+QString invisibleName(char32_t c)
+{
+    switch (c) {
+    case 0x200B:
+        return NewsFile::tr("zero width space");
+    case 0x200C:
+        return NewsFile::tr("zero width non-joiner");
+    case 0x200D:
+        return NewsFile::tr("zero width joiner");
+    case 0x200E:
+        return NewsFile::tr("left-to-right mark");
+    case 0x200F:
+        return NewsFile::tr("right-to-left mark");
+    case 0x2060:
+        return NewsFile::tr("word joiner");
+    case 0xFEFF:
+        return NewsFile::tr("zero width no-break space");
+    case 0xFE0E:
+    case 0xFE0F:
+        return NewsFile::tr("variation selector");
+    default:
+        if ((c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069))
+            return NewsFile::tr("text direction mark");
+        return QString();
     }
-    return NewsFile::tr("%1: \"%2\" (U+%3) cannot be stored in %4.")
-        .arg(lineAndColumn(text, index), text.mid(index, width),
-             QString::number(uint(codePoint), 16).toUpper().rightJustified(4, u'0'),
-             codePage.name());
+}
+
+// "\"中\" (U+4E2D)", or "right-to-left mark (U+200F)".
+QString nameOf(const QString &text, qsizetype index)
+{
+    const qsizetype width = widthAt(text, index);
+    const char32_t c = width == 2 ? QChar::surrogateToUcs4(text.at(index), text.at(index + 1))
+                                  : text.at(index).unicode();
+    const QString code = QString::number(uint(c), 16).toUpper().rightJustified(4, u'0');
+    const QString invisible = invisibleName(c);
+    return invisible.isEmpty() ? NewsFile::tr("\"%1\" (U+%2)").arg(text.mid(index, width), code)
+                               : NewsFile::tr("%1 (U+%2)").arg(invisible, code);
+}
+
+// Where every character that cannot be stored starts, from the first one.
+QList<qsizetype> unstorableFrom(const QString &text, qsizetype first, const CodePage &codePage)
+{
+    QList<qsizetype> found;
+    for (qsizetype at = first; at >= 0;) {
+        found.append(at);
+        const qsizetype next = at + widthAt(text, at);
+        const qsizetype bad = codePage.firstUnstorable(QStringView(text).sliced(next));
+        at = bad < 0 ? -1 : next + bad;
+    }
+    return found;
+}
+
+// Each of them named where it is, the first few when there are many.
+QString describeUnstorable(const QString &text, const QList<qsizetype> &where,
+                           const CodePage &codePage)
+{
+    if (where.size() == 1)
+        return NewsFile::tr("%1: %2 cannot be stored in %3.")
+            .arg(lineAndColumn(text, where.first()), nameOf(text, where.first()), codePage.name());
+    constexpr qsizetype kNamed = 3;
+    QStringList named;
+    for (qsizetype i = 0; i < std::min(kNamed, where.size()); ++i)
+        named << NewsFile::tr("%1 at %2")
+                     .arg(nameOf(text, where[i]), lineAndColumn(text, where[i]).toLower());
+    if (where.size() > kNamed)
+        named << NewsFile::tr("and %n more", nullptr, int(where.size() - kNamed));
+    return NewsFile::tr("%1 characters cannot be stored in %2: %3.")
+        .arg(where.size())
+        .arg(codePage.name(), named.join(QLatin1String("; ")));
 }
 
 // A kept byte that the character after it would join into another one.
@@ -151,9 +217,12 @@ FileResult WriteNewsFile(const QString &path, const QString &text, const CodePag
         qsizetype join = -1;
         if (const qsizetype bad =
                 encodeInSlices(text, codePage, saved, bytes, exact, join, partOf(progress, 0, 2));
-            bad >= 0)
-            return FileResult::failure(FileResult::Kind::Unstorable,
-                                       describeUnstorable(text, bad, codePage));
+            bad >= 0) {
+            FileResult refused = FileResult::failure(FileResult::Kind::Unstorable, QString());
+            refused.unstorable = unstorableFrom(text, bad, codePage);
+            refused.error = describeUnstorable(text, refused.unstorable, codePage);
+            return refused;
+        }
         // Only bytes that read back as the text on screen are written.
         if (join >= 0)
             return FileResult::failure(FileResult::Kind::Unstorable,

@@ -327,6 +327,30 @@ DocumentHost::Place Form1::writerPlace() const
             Text->rowsOutOfView()};
 }
 
+// Indexes of the text with CR LF line ends: each line before a position
+// adds one character to it.
+DocumentHost::Span Form1::selectedSpan() const
+{
+    const QTextCursor caret = Text->textCursor();
+    if (!caret.hasSelection())
+        return {};
+    QTextCursor start(caret);
+    start.setPosition(caret.selectionStart());
+    const qsizetype from = start.position() + start.blockNumber();
+    return {from, caret.selectionEnd() - caret.selectionStart()};
+}
+
+void Form1::selectSpan(const Span &span)
+{
+    const QString text = Text->newsText();
+    const qsizetype position = span.start - QStringView(text).first(span.start).count(u'\n');
+    QTextCursor selected(Text->document());
+    selected.setPosition(int(position));
+    selected.setPosition(int(position + span.length), QTextCursor::KeepAnchor);
+    Text->setTextCursor(selected);
+    Text->ensureCursorVisible();
+}
+
 void Form1::setWriterPlace(const Place &place)
 {
     Text->placeCaret(place.line, place.column);

@@ -65,6 +65,8 @@ public:
     void setTitle(const QString &title) override;
     Place writerPlace() const override;
     void setWriterPlace(const Place &place) override;
+    Span selectedSpan() const override;
+    void selectSpan(const Span &span) override;
 
     NewsDocument &document() { return m_document; }
     FileDialog &dialog() { return Dialog1; }

@@ -121,6 +121,30 @@ private slots:
         QCOMPARE(odd.dialog.shown.first().kind, QString("save"));
     }
 
+    // A save refused for characters the code page cannot store names them
+    // (the invisible by name) and selects the first; each refusal after it
+    // selects the next one, and after the last the first again.
+    void refusedSaveSelectsEachCharacterInTurn()
+    {
+        Editor e;
+        e.dialog.FileName = e.path("news.txt");
+        e.type(QString::fromUtf16(u"a\U0001F600b\u200Fc\r\n\u4E2D"));
+        QList<qsizetype> selected;
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(e.commands.Quicksave(), FileCommands::SaveOutcome::Failed);
+            QCOMPARE(e.d.host.selected.length, e.d.host.selected.start == 1 ? 2 : 1);
+            selected << e.d.host.selected.start;
+        }
+        QCOMPARE(selected, QList<qsizetype>({1, 4, 8, 1}));
+        QCOMPARE(e.services.failures.first(),
+                 e.path("news.txt") +
+                     QString::fromUtf16(
+                         u": 3 characters cannot be stored in Windows-1252: \"\U0001F600\" "
+                         u"(U+1F600) at line 1, column 2; right-to-left mark (U+200F) at line 1, "
+                         u"column 4; \"\u4E2D\" (U+4E2D) at line 2, column 1."));
+        QVERIFY(!QFileInfo::exists(e.path("news.txt")));
+    }
+
     // A cancelled Open dialog changes nothing: not the text, the mark or the
     // current file.
     void loadSetsUpTheOpenDialogAndCancelChangesNothing()

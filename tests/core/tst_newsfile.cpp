@@ -219,8 +219,10 @@ private slots:
         // A character outside the basic plane counts as one column.
         const QString emoji = QString::fromUtf16(u"\U0001F600x\U0001F600");
         const FileResult e = WriteNewsFile(path("e.txt"), emoji, k1252);
-        QCOMPARE(e.error, QString::fromUtf16(u"Line 1, column 1: \"\U0001F600\" (U+1F600) cannot "
-                                             u"be stored in Windows-1252."));
+        QCOMPARE(e.error, QString::fromUtf16(
+                              u"2 characters cannot be stored in Windows-1252: \"\U0001F600\" "
+                              u"(U+1F600) at line 1, column 1; \"\U0001F600\" (U+1F600) at "
+                              u"line 1, column 3."));
         QVERIFY(!QFileInfo::exists(path("e.txt")));
         const FileResult second = WriteNewsFile(path("e.txt"), "\xC3\xA9" + emoji.mid(2), k1252);
         QVERIFY(second.error.startsWith("Line 1, column 3: "));

@@ -35,6 +35,9 @@ public:
         return text();
     }
     qsizetype textLength() const override { return textValue.size(); }
+    Span selected;
+    Span selectedSpan() const override { return selected; }
+    void selectSpan(const Span &span) override { selected = span; }
     QString title() const override { return titleValue; }
     void setTitle(const QString &title) override
     {

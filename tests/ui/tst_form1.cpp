@@ -429,6 +429,13 @@ private slots:
         QTest::keyClick(w.text, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(w.form.text(), QString(pasted).replace("\n", "\r\n"));
         QCOMPARE(w.form.windowTitle(), kTitle + "*");
+
+        // One that cannot be stored at all: after the message it is selected.
+        QApplication::clipboard()->setText(QString::fromUtf16(u"\n\n\u4E2D!"));
+        QTest::keyClick(w.text, Qt::Key_V, Qt::ControlModifier);
+        whenModalShows([](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); });
+        QTest::keyClick(w.text, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(w.text->textCursor().selectedText(), QString::fromUtf16(u"\u4E2D"));
     }
 
     void saveOverQuestionsSayWhy()
