@@ -114,6 +114,8 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
         m_document.MarkClean(bytes);
     m_disk.keep(path, state.value_or(FileState::absent()));
     m_onlyOnScreen = false;
+    // Said, so that a screen reader says it too.
+    m_services.tell(tr("Saved to %1.").arg(QFileInfo(path).fileName()));
     return SaveOutcome::Saved;
 }
 

@@ -1,5 +1,7 @@
 #include "finddialog.h"
 
+#include "notice.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -37,7 +39,8 @@ FindDialog::FindDialog(QWidget *parent)
     named(m_replace, tr("Replace"));
     named(m_replaceAll, tr("Replace all"));
     named(m_close, tr("Close"));
-    named(m_message, tr("Search result"));
+    // Read out as the notice is: its text is its name, spoken when it changes.
+    Notice::announce(m_message);
     m_message->setTextFormat(Qt::PlainText);
     m_message->setMinimumWidth(260);
     m_message->setWordWrap(true);
@@ -124,5 +127,5 @@ FindOptions FindDialog::options() const
 
 void FindDialog::tell(const QString &message)
 {
-    m_message->setText(message);
+    Notice::showAnew(m_message, message);
 }

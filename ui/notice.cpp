@@ -8,6 +8,8 @@
 #include <QScrollBar>
 
 namespace {
+constexpr char kAnnounced[] = "announced";
+
 // Read by a screen reader as a notification whose name is the message, so
 // that it is spoken as soon as it shows.
 class NoticeAccessible : public QAccessibleWidget {
@@ -24,23 +26,54 @@ public:
     }
 };
 
+// The notice, and any label marked with Notice::announce(); and the
+// program's main window, as a frame named by its title.
 QAccessibleInterface *noticeAccessible(const QString &key, QObject *object)
 {
-    if (key == QLatin1String("Notice") && object && object->isWidgetType())
-        return new NoticeAccessible(static_cast<QWidget *>(object));
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    auto *widget = static_cast<QWidget *>(object);
+    if (key == QLatin1String("Notice") ||
+        (key == QLatin1String("QLabel") && object->property(kAnnounced).toBool()))
+        return new NoticeAccessible(widget);
+    if (key == QLatin1String("Form1"))
+        return new QAccessibleWidget(widget, QAccessible::Window);
     return nullptr;
 }
 
-constexpr int kMargin = 6;
-} // namespace
-
-Notice::Notice(QWidget *area) : QLabel(area->parentWidget()), m_area(area)
+void installFactory()
 {
     static const bool installed = [] {
         QAccessible::installFactory(noticeAccessible);
         return true;
     }();
     Q_UNUSED(installed);
+}
+
+constexpr int kMargin = 6;
+} // namespace
+
+void Notice::announce(QLabel *label)
+{
+    installFactory();
+    label->setProperty(kAnnounced, true);
+    // Hidden between two messages without the window changing its size.
+    QSizePolicy policy = label->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    label->setSizePolicy(policy);
+}
+
+void Notice::showAnew(QLabel *label, const QString &message)
+{
+    label->hide();
+    label->setText(message);
+    if (!message.isEmpty())
+        label->show();
+}
+
+Notice::Notice(QWidget *area) : QLabel(area->parentWidget()), m_area(area)
+{
+    installFactory();
     setObjectName(QStringLiteral("Notice"));
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_ShowWithoutActivating);

@@ -19,6 +19,11 @@ public:
 
     void tell(const QString &message);
 
+    // Makes label read by a screen reader as a notification whose name is
+    // its text; showAnew() then shows a new text so that it is spoken.
+    static void announce(QLabel *label);
+    static void showAnew(QLabel *label, const QString &message);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

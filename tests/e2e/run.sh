@@ -843,6 +843,41 @@ reload_is_announced_and_keeps_the_caret() {
     [ "$(tail -n 1 "$dir/news.txt")" = "$(printf 'Zappended\r')" ] || { echo "last line: $(tail -n 1 "$dir/news.txt")"; return 1; }
 }
 
+# heard MESSAGE KEYS...: a screen reader hears MESSAGE as a notification
+# once the keys are pressed.
+heard() {
+    local ready=$E2E_TMP/listening message=$1 listener
+    shift
+    rm -f "$ready"
+    /usr/bin/python3 "$HERE/atspi_notice.py" "$message" "$ready" 30 >"$E2E_TMP/notice.log" 2>&1 &
+    listener=$!
+    wait_for 20 test -s "$ready" || { echo "the listener did not start"; kill $listener; return 1; }
+    keys "$@"
+    wait $listener || { cat "$E2E_TMP/notice.log"; return 1; }
+}
+
+# The Find window's result and a save are spoken; the window is a frame.
+the_tools_speak() {
+    local dir
+    dir=$(news_folder 'ore prices\r\n')
+    start_app "$dir" || return 1
+    keys ctrl+l
+    keys ctrl+f
+    wait_for 10 find_window '^Find$' || { echo "no Find window"; return 1; }
+    timeout 10 xdotool type --delay 40 zebra
+    heard '"zebra" is not in the text.' Return || { echo "the result was not heard"; return 1; }
+    keys Escape
+    focus_main
+    keys ctrl+End x
+    heard 'Saved to news.txt.' ctrl+s || { echo "the save was not heard"; return 1; }
+    timeout 30 /usr/bin/python3 -c 'import pyatspi, sys
+for app in pyatspi.Registry.getDesktop(0):
+    for window in app:
+        if window.name.startswith(sys.argv[1]):
+            sys.exit(0 if window.getRole() == pyatspi.ROLE_FRAME else "role: " + window.getRoleName())
+sys.exit("no window named " + sys.argv[1])' "$TITLE"
+}
+
 scenarios() {
     check "start, title and centred size" start_title_and_size
     check "typing marks the title, Backspace removes the mark" typing_marks_the_title
@@ -896,6 +931,7 @@ check "LANG=ja_JP: characters with two pairs, as a screen reader reads them" \
     second_pairs_in_windows_932
 check "a loaded line looks and acts as a typed one" loaded_and_typed_lines_agree
 check "a reload is announced to a screen reader; the caret stays" reload_is_announced_and_keeps_the_caret
+check "a screen reader hears the Find result and a save; the window is a frame" the_tools_speak
 
 echo "e2e: $PASSED passed, $FAILED failed"
 [ "$FAILED" -eq 0 ]

@@ -424,6 +424,12 @@ private slots:
         w.form.dialog().FileName = path("composed.txt");
         QTest::keyClick(w.text, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(readBytes(path("composed.txt")), QByteArray("Caf\xE9\r\ncr\xE8me"));
+        // The save is said, for a screen reader too; the window is a frame
+        // named by its title, mark and all.
+        QCOMPARE(w.form.findChild<Notice *>()->text(), QString("Saved to composed.txt."));
+        QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(&w.form);
+        QCOMPARE(frame->role(), QAccessible::Window);
+        QCOMPARE(frame->text(QAccessible::Name), kTitle);
         QCOMPARE(w.form.text(), QString::fromUtf16(u"Caf\u00E9\r\ncr\u00E8me"));
         QCOMPARE(w.form.windowTitle(), kTitle);
         QTest::keyClick(w.text, Qt::Key_Z, Qt::ControlModifier);

@@ -6,6 +6,7 @@
 #include "spelling.h"
 #include "waits.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -26,12 +27,14 @@
 namespace {
 const QString kTitle = Form1::plainTitle();
 
-// What the Find window says of the last search.
+// What the Find window says of the last search, as a screen reader hears it:
+// the name of its notification.
 QString said(const FindDialog *find)
 {
-    for (const QLabel *label : find->findChildren<QLabel *>()) {
-        if (label->accessibleName() == "Search result")
-            return label->text();
+    for (QLabel *label : find->findChildren<QLabel *>()) {
+        QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(label);
+        if (heard && heard->role() == QAccessible::Notification)
+            return heard->text(QAccessible::Name);
     }
     return "<no message>";
 }
