@@ -252,12 +252,18 @@ void Form1::lookAtTheFileSoon()
         QTimer::singleShot(0, this, [this] { m_commands.checkFileOnDisk(); });
 }
 
+QString Form1::noDictionaryText(const LocaleName &locale)
+{
+    const QString language = locale.language.isEmpty() ? QStringLiteral("en") : locale.language;
+    return tr("No spelling: no Hunspell dictionary for \"%1\" is installed").arg(language);
+}
+
 void Form1::startSpelling()
 {
     // One checker for the run of the program, in the language of its locale.
-    static const std::unique_ptr<SpellChecker> checker =
-        SpellChecker::forLocale(LocaleName::fromEnvironment());
-    Text->setSpellChecker(checker.get());
+    const LocaleName locale = LocaleName::fromEnvironment();
+    static const std::unique_ptr<SpellChecker> checker = SpellChecker::forLocale(locale);
+    Text->setSpellChecker(checker.get(), noDictionaryText(locale));
 }
 
 void Form1::moveEvent(QMoveEvent *event)

@@ -38,6 +38,8 @@ public:
     ~Form1() override;
 
     static QString plainTitle();
+    // What the text's menu says when the locale's language has no dictionary.
+    static QString noDictionaryText(const LocaleName &locale);
     // Makes the program's default font the one the window's layout was drawn
     // for; before the window is built.
     static void useWindowFont();

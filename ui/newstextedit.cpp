@@ -65,9 +65,9 @@ NewsTextEdit::NewsTextEdit(QWidget *parent) : QPlainTextEdit(parent), m_marks(ne
     setTabChangesFocus(true);
 }
 
-void NewsTextEdit::setSpellChecker(SpellChecker *checker)
+void NewsTextEdit::setSpellChecker(SpellChecker *checker, const QString &missing)
 {
-    m_marks->setChecker(checker);
+    m_marks->setChecker(checker, missing);
 }
 
 void NewsTextEdit::paintEvent(QPaintEvent *event)

@@ -51,7 +51,8 @@ public:
     QString selectedNewsText() const;
 
     // Marks the words this checker does not know (spellmarks.h). Null: none.
-    void setSpellChecker(SpellChecker *checker);
+    // Null: no marks; missing then says why in the context menu.
+    void setSpellChecker(SpellChecker *checker, const QString &missing = QString());
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

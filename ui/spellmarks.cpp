@@ -48,9 +48,10 @@ SpellMarks::SpellMarks(QPlainTextEdit *edit) : QObject(edit), m_edit(edit)
     });
 }
 
-void SpellMarks::setChecker(SpellChecker *checker)
+void SpellMarks::setChecker(SpellChecker *checker, const QString &missing)
 {
     m_spelling = checker;
+    m_missing = checker ? QString() : missing;
     m_edit->viewport()->update();
 }
 
@@ -122,6 +123,13 @@ void SpellMarks::paint(QPainter &painter, const QTextBlock &block, const QRectF 
 
 void SpellMarks::addToMenu(QMenu *menu, int position)
 {
+    if (!m_missing.isEmpty()) {
+        QAction *why = new QAction(m_missing, menu);
+        why->setEnabled(false);
+        menu->insertAction(menu->actions().value(0), why);
+        menu->insertSeparator(menu->actions().value(1));
+        return;
+    }
     const std::optional<WordSpan> word = misspelledAt(position);
     if (!word)
         return;

@@ -22,8 +22,8 @@ class SpellMarks : public QObject {
 public:
     explicit SpellMarks(QPlainTextEdit *edit);
 
-    // Null: no marks.
-    void setChecker(SpellChecker *checker);
+    // Null: no marks; missing then says why, at the top of the menu.
+    void setChecker(SpellChecker *checker, const QString &missing = QString());
     bool active() const { return m_spelling != nullptr; }
 
     // Paints the marks of a block laid out in box (viewport coordinates).
@@ -41,6 +41,7 @@ private:
 
     QPlainTextEdit *m_edit;
     SpellChecker *m_spelling = nullptr;
+    QString m_missing;
     // Just after the last change of the text while the caret stays there; -1.
     int m_typedAt = -1;
 };

@@ -200,6 +200,21 @@ private slots:
         QCOMPARE(w.form.windowTitle(), kTitle);
     }
 
+    // Without a dictionary for the language, the menu says why nothing is marked.
+    void noDictionarySaysSo()
+    {
+        Window w(nullptr);
+        w.text->setSpellChecker(nullptr,
+                                Form1::noDictionaryText(LocaleName::parse(u"ru_RU.UTF-8")));
+        QString first;
+        whenMenuShows([&first](QMenu *menu) {
+            first = menu->actions().value(0)->text();
+            menu->close();
+        });
+        rightClick(w.text, 0);
+        QCOMPARE(first, QString("No spelling: no Hunspell dictionary for \"ru\" is installed"));
+    }
+
     void ignoreUnmarksTheWordEverywhere()
     {
         SpellChecker own(dir.filePath("dicts/en_US.aff"));
