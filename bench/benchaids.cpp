@@ -7,12 +7,67 @@
 #include "spelling.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
+
+#include <sys/resource.h>
+
+namespace {
+// Processor time of the program so far, user and system.
+double processorMs()
+{
+    struct rusage used {};
+    getrusage(RUSAGE_SELF, &used);
+    return (used.ru_utime.tv_sec + used.ru_stime.tv_sec) * 1e3 +
+           (used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1e3;
+}
+} // namespace
+
+// A paragraph of 200 KB on one line, the English dictionary: a key typed in
+// its middle, and the processor time of a second of idling once it is marked.
+int benchParagraph(int runs)
+{
+    const std::unique_ptr<SpellChecker> checker = SpellChecker::forLocale(LocaleName::parse(u"C"));
+    if (!checker) {
+        std::fprintf(stderr, "no English dictionary\n");
+        return 1;
+    }
+    // Some words the dictionary does not know, as in a real news text.
+    QByteArray line = linesOf({"station", "relay", "pilots", "Kessa", "ore", "prices", "dock",
+                               "stattion", "Tarn", "cycle", "news"},
+                              200'000);
+    line.replace("\r\n", "");
+    Form1 form;
+    NewsTextEdit *text = showWindow(form);
+    text->setSpellChecker(checker.get());
+    form.setText(QString::fromLatin1(line));
+    QTextCursor middle(text->document());
+    middle.setPosition(int(line.size() / 2));
+    text->setTextCursor(middle);
+    settle(form);
+    std::vector<double> key, idle;
+    for (int run = 0; run < runs; ++run) {
+        double t0 = nowMs();
+        QTest::keyClick(text, Qt::Key_X);
+        settle(form);
+        key.push_back(nowMs() - t0);
+        t0 = nowMs();
+        const double cpu0 = processorMs();
+        QEventLoop idling;
+        QTimer::singleShot(1000, &idling, &QEventLoop::quit);
+        idling.exec();
+        idle.push_back(100 * (processorMs() - cpu0) / (nowMs() - t0));
+    }
+    report("200 KB one-line paragraph keystroke, spelling marks", key);
+    report("200 KB one-line paragraph idle, spelling marks", idle, "% CPU");
+    return 0;
+}
 
 // The writing aids on a 50 MB news file in the window: a keystroke and a page
 // scroll with and without the spelling marks, Find next (F3) anywhere in the

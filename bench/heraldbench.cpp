@@ -13,6 +13,7 @@
 //   heraldbench rule RUNS        the change rule alone, on a 50 MB text
 //   heraldbench odd PATH         any file: load, a keystroke, peak memory
 //   heraldbench aids RUNS        spelling marks, Find next and Replace all, 50 MB
+//   heraldbench paragraph RUNS   spelling marks in a 200 KB one-line paragraph
 //   heraldbench news-file BYTES PATH  writes a generated news file
 //   heraldbench odd-made KIND    the same for a made file: news-200MB, one-line-20MB,
 //                                crlf-10MB, binary
@@ -216,11 +217,15 @@ int main(int argc, char *argv[])
     }
     if (mode == "aids")
         return benchAids(args.value(2, "5").toInt());
+    if (mode == "paragraph")
+        return benchParagraph(args.value(2, "5").toInt());
     if (mode == "file")
         return benchFile(args.value(2).toInt(), args.value(3, "5").toInt(),
                          args.value(4, "1252").toInt(), args.value(5) == "second-pairs");
-    std::fprintf(stderr, "usage: heraldbench file MB [RUNS] | shown MB [RUNS] | startup [RUNS] | "
-                         "rule [RUNS] | aids [RUNS] | news-file BYTES PATH | odd PATH | odd-made "
-                         "news-200MB|one-line-20MB|crlf-10MB|binary\n");
+    std::fprintf(
+        stderr,
+        "usage: heraldbench file MB [RUNS] | shown MB [RUNS] | startup [RUNS] | "
+        "rule [RUNS] | aids [RUNS] | paragraph [RUNS] | news-file BYTES PATH | odd PATH | odd-made "
+        "news-200MB|one-line-20MB|crlf-10MB|binary\n");
     return 2;
 }

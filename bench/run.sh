@@ -27,6 +27,7 @@ export QT_ACCESSIBILITY=0
     "$bin" file 50 "$runs" 932
     "$bin" file 50 "$runs" 932 second-pairs
     "$bin" aids "$runs"
+    "$bin" paragraph "$runs"
 } | column -t -s $'\t'
 echo
 echo "Odd files through the window, once each:"

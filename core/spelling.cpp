@@ -5,6 +5,7 @@
 
 #include <nuspell/dictionary.hxx>
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -122,7 +123,12 @@ bool SpellChecker::isCorrect(QStringView word) const
 {
     if (!m_dictionary)
         return true;
-    const QString normal = word.toString().normalized(QString::NormalizationForm_C);
+    // Below U+0300 no character combines or composes: the word is in normal
+    // form C already, and a paragraph of it is checked without the cost.
+    const bool composed =
+        std::all_of(word.begin(), word.end(), [](QChar c) { return c < u'\u0300'; });
+    const QString normal =
+        composed ? word.toString() : word.toString().normalized(QString::NormalizationForm_C);
     // The program's own names are in every news text.
     static const QSet<QString> kOwnNames{QStringLiteral("orbitane"), QStringLiteral("novaglide"),
                                          QStringLiteral("heraldpad")};

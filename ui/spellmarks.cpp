@@ -103,17 +103,33 @@ void SpellMarks::paint(QPainter &painter, const QTextBlock &block, const QRectF 
 {
     if (!m_spelling)
         return;
+    const QList<WordSpan> &words = misspelled(block);
+    if (words.isEmpty())
+        return;
+    // Only the rows in view, and on each only its words: a paragraph of
+    // thousands of rows costs no more than a short one.
     const QTextLayout *layout = block.layout();
-    for (const WordSpan &word : misspelled(block)) {
-        const int start = block.position() + int(word.start);
-        if (isBeingTyped(start, start + int(word.length)))
-            continue;
-        for (int i = 0; i < layout->lineCount(); ++i) {
-            const QTextLine line = layout->lineAt(i);
-            const int from = std::max<int>(int(word.start), line.textStart());
-            const int to = std::min<int>(int(word.end()), line.textStart() + line.textLength());
-            if (from >= to)
+    const QRectF view = m_edit->viewport()->rect();
+    const int rows = layout->lineCount();
+    int row = 0;
+    for (int step = rows; step > 0; step /= 2) {
+        while (row + step < rows &&
+               box.top() + layout->lineAt(row + step).rect().bottom() < view.top())
+            row += step;
+    }
+    for (; row < rows; ++row) {
+        const QTextLine line = layout->lineAt(row);
+        if (box.top() + line.y() > view.bottom())
+            break;
+        const int lineStart = line.textStart(), lineEnd = lineStart + line.textLength();
+        auto word = std::lower_bound(words.cbegin(), words.cend(), lineStart,
+                                     [](const WordSpan &w, int at) { return w.end() <= at; });
+        for (; word != words.cend() && word->start < lineEnd; ++word) {
+            const int start = block.position() + int(word->start);
+            if (isBeingTyped(start, start + int(word->length)))
                 continue;
+            const int from = std::max<int>(int(word->start), lineStart);
+            const int to = std::min<int>(int(word->end()), lineEnd);
             const qreal y = box.top() + line.y() + line.ascent() + 2.5;
             drawWave(painter, box.left() + line.cursorToX(from), box.left() + line.cursorToX(to),
                      y);
