@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSessionManager>
@@ -150,6 +151,12 @@ void Form1::buildControls()
             [this] { fromControl([this] { m_commands.Quicksave(); }); });
     m_services.holdWhileWorking(Text);
     m_notice = new Notice(Text);
+    // Heard by a screen reader, out of sight.
+    m_markSpoken = new QLabel(this);
+    m_markSpoken->setObjectName(QStringLiteral("MarkSpoken"));
+    m_markSpoken->setGeometry(-100, -100, 1, 1);
+    Notice::announce(m_markSpoken);
+    m_markSpoken->hide();
     m_services.tellThrough([this](const QString &notice) { m_notice->tell(notice); });
     m_find = new FindReplace(Text, m_notice);
     connect(Text, &QPlainTextEdit::textChanged, this, [this] { m_document.TextChanged(); });
@@ -323,7 +330,11 @@ QString Form1::title() const
 
 void Form1::setTitle(const QString &title)
 {
+    const bool marked = windowTitle().endsWith(u'*');
     setWindowTitle(title);
+    // The mark coming or going is heard, not only seen in the title.
+    if (title.endsWith(u'*') != marked)
+        Notice::showAnew(m_markSpoken, marked ? tr("All changes saved") : tr("Unsaved changes"));
 }
 
 DocumentHost::Place Form1::writerPlace() const

@@ -21,6 +21,7 @@ class NewsTextEdit;
 class Notice;
 class PictureButton;
 class QGroupBox;
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QSessionManager;
@@ -106,6 +107,7 @@ private:
     QPushButton *cmd_Exit = nullptr;
     FindReplace *m_find = nullptr;
     Notice *m_notice = nullptr;
+    QLabel *m_markSpoken = nullptr; // says that the title's mark came or went
 
     NewsDocument m_document;
     QtFileDialog Dialog1{this};

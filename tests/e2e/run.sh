@@ -868,7 +868,8 @@ the_tools_speak() {
     heard '"zebra" is not in the text.' Return || { echo "the result was not heard"; return 1; }
     keys Escape
     focus_main
-    keys ctrl+End x
+    keys ctrl+End
+    heard 'Unsaved changes' x || { echo "the mark was not heard"; return 1; }
     heard 'Saved to news.txt.' ctrl+s || { echo "the save was not heard"; return 1; }
     timeout 30 /usr/bin/python3 -c 'import pyatspi, sys
 for app in pyatspi.Registry.getDesktop(0):

@@ -430,6 +430,9 @@ private slots:
         QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(&w.form);
         QCOMPARE(frame->role(), QAccessible::Window);
         QCOMPARE(frame->text(QAccessible::Name), kTitle);
+        auto *mark = w.form.findChild<QLabel *>("MarkSpoken");
+        QCOMPARE(QAccessible::queryAccessibleInterface(mark)->role(), QAccessible::Notification);
+        QCOMPARE(mark->text(), QString("All changes saved"));
         QCOMPARE(w.form.text(), QString::fromUtf16(u"Caf\u00E9\r\ncr\u00E8me"));
         QCOMPARE(w.form.windowTitle(), kTitle);
         QTest::keyClick(w.text, Qt::Key_Z, Qt::ControlModifier);
