@@ -82,6 +82,7 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
     FileResult written;
     std::optional<FileState> state;
     QString text;
+    QList<CodePage::Composed> composed;
     // Another program's change is never written over unasked.
     switch (mayWriteOver(path)) {
     case Write::Yes:
@@ -94,7 +95,9 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
     {
         const Work work(m_services, tr("Saving %1").arg(path));
         text = m_document.textForSave(work.step(0, 2));
-        m_document.composeForSave(text);
+        // Shown composed only once the save went through: a failed one
+        // changes nothing on screen.
+        composed = m_document.composeForSave(text);
         written = WriteNewsFile(path, text, m_document.codePage(), &bytes, work.step(1, 2), &state,
                                 m_document.savedBytes());
     }
@@ -106,6 +109,7 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
         showUnstorable(text, written.unstorable);
         return SaveOutcome::Failed;
     }
+    m_document.showComposed(composed);
     // Bytes that decode to other characters (a letter stored decomposed) are
     // not the text as it stands.
     if (bytes.isEmpty())

@@ -67,16 +67,22 @@ void NewsDocument::setText(const QString &text)
     TextChanged();
 }
 
-void NewsDocument::composeForSave(QString &text)
+QList<CodePage::Composed> NewsDocument::composeForSave(QString &text) const
 {
     const QList<CodePage::Composed> parts = m_codePage.composable(text);
+    if (!parts.isEmpty())
+        text = DocumentHost::withParts(std::move(text), parts);
+    return parts;
+}
+
+void NewsDocument::showComposed(const QList<CodePage::Composed> &parts)
+{
     if (parts.isEmpty())
         return;
     {
         const Writing writing(m_writing);
         m_host.replaceParts(parts);
     }
-    text = DocumentHost::withParts(std::move(text), parts);
     TextChanged();
 }
 

@@ -445,6 +445,9 @@ private slots:
         whenModalShows([](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); });
         QTest::keyClick(w.text, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(w.text->textCursor().selectedText(), QString::fromUtf16(u"\u4E2D"));
+        // A refused save composes nothing on screen.
+        QCOMPARE(w.form.text(),
+                 QString::fromUtf16(u"\r\n\r\n\u4E2D!") + QString(pasted).replace("\n", "\r\n"));
     }
 
     void saveOverQuestionsSayWhy()
