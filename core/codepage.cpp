@@ -195,6 +195,21 @@ qsizetype CodePage::firstUnstorable(QStringView text) const
     return -1;
 }
 
+namespace {
+// Hangul's conjoining letters (leading, vowel and final, with their
+// extensions) and its precomposed syllables.
+bool isJamo(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= 0x1100 && u <= 0x11FF) || (u >= 0xA960 && u <= 0xA97F) ||
+           (u >= 0xD7B0 && u <= 0xD7FF);
+}
+bool isSyllable(QChar c)
+{
+    return c.unicode() >= 0xAC00 && c.unicode() <= 0xD7A3;
+}
+} // namespace
+
 QList<CodePage::Composed> CodePage::composable(QStringView text) const
 {
     QList<Composed> found;
@@ -204,16 +219,26 @@ QList<CodePage::Composed> CodePage::composable(QStringView text) const
             break;
         qsizetype at = from + bad;
         from = at + 1;
-        if (!text.at(at).isMark())
-            continue;
-        // The letter before the marks, and every mark after it.
-        qsizetype start = at;
-        while (start > 0 && text.at(start - 1).isMark())
+        qsizetype start = at, end = at + 1;
+        if (isJamo(text.at(at))) {
+            // Korean written as conjoining letters: the syllable they make,
+            // with a syllable just before that a final letter completes.
+            while (start > 0 && isJamo(text.at(start - 1)))
+                --start;
+            if (start > 0 && isSyllable(text.at(start - 1)))
+                --start;
+            while (end < text.size() && isJamo(text.at(end)))
+                ++end;
+        } else if (text.at(at).isMark()) {
+            // The letter before the marks, and every mark after it.
+            while (start > 0 && text.at(start - 1).isMark())
+                --start;
+            if (start == 0 || !text.at(start - 1).isLetter())
+                continue;
             --start;
-        if (start == 0 || !text.at(start - 1).isLetter())
+        } else {
             continue;
-        --start;
-        qsizetype end = at + 1;
+        }
         while (end < text.size() && text.at(end).isMark())
             ++end;
         from = end;

@@ -128,6 +128,9 @@ private slots:
         row("a mark with no letter stays", 1252, u"\u0301a", u"\u0301a");
         row("1258 keeps the marks it has", 1258, u"e\u0301 a\u0308", u"e\u0301 \u00E4");
         row("an emoji stays", 1252, u"a\U0001F600", u"a\U0001F600");
+        // Korean pasted as conjoining letters: 949 has only the syllables.
+        row("949 jamo", 949, u"\u1100\u1161\u11A8 \u1112\u1161", u"\uAC01 \uD558");
+        row("949 syllable and final", 949, u"\uAC00\u11A8", u"\uAC01");
     }
     void decomposedLettersCompose()
     {
