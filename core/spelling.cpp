@@ -132,7 +132,10 @@ bool SpellChecker::isCorrect(QStringView word) const
     // The program's own names are in every news text.
     static const QSet<QString> kOwnNames{QStringLiteral("orbitane"), QStringLiteral("novaglide"),
                                          QStringLiteral("heraldpad")};
-    const QString folded = normal.toCaseFolded();
+    QString folded = normal.toCaseFolded();
+    // And their possessives: "Orbitane's".
+    if (folded.endsWith(u"'s") || folded.endsWith(u"\u2019s"))
+        folded.chop(2);
     if (m_ignored.contains(folded) || kOwnNames.contains(folded))
         return true;
     const auto known = m_known.constFind(normal);

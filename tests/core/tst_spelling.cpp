@@ -82,6 +82,9 @@ private slots:
             << QString::fromUtf16(u"zo\u0308rg")
             << QStringList{QString::fromUtf16(u"z\u00F6rg"), QString::fromUtf16(u"Z\u00F6rg")}
             << QStringList{"zorg"};
+        QTest::newRow("possessive")
+            << "Kessa" << QStringList{"Kessa's", QString::fromUtf16(u"KESSA\u2019S")}
+            << QStringList{"Kessas", "Kessa's'"};
     }
     void ignoredForms()
     {
@@ -101,7 +104,7 @@ private slots:
             QVERIFY2(checker->isCorrect(word), qPrintable(word));
         for (const QString &word : marked)
             QVERIFY2(!checker->isCorrect(word), qPrintable(word));
-        for (const char *own : {"Orbitane", "NOVAGLIDE", "heraldpad"})
+        for (const char *own : {"Orbitane", "NOVAGLIDE", "heraldpad", "Orbitane's"})
             QVERIFY2(checker->isCorrect(QString::fromLatin1(own)), own);
     }
 
