@@ -67,14 +67,19 @@ void FileCommands::reloadWhereTheWriterWas(const QString &linkTarget, const QStr
     }
 }
 
-FileCommands::Write FileCommands::mayWriteOver(const QString &path)
+FileCommands::Write FileCommands::mayWriteOver(const QString &path, std::optional<Work> &work)
 {
     QString linkTarget;
     int error = 0;
     RuntimeServices::SaveOver why = RuntimeServices::SaveOver::Changed;
-    switch (m_disk.beforeSave(path, &linkTarget, &error)) {
-    case DiskRecord::Ask::Nothing:
+    const DiskRecord::Ask ask = m_disk.beforeSave(path, &linkTarget, &error);
+    if (ask == DiskRecord::Ask::Nothing)
         return Write::Yes;
+    // Nothing is asked or told over the work's progress.
+    work.reset();
+    switch (ask) {
+    case DiskRecord::Ask::Nothing:
+        break;
     case DiskRecord::Ask::Unknown:
         // Not knowing whether another program changed it, write nothing.
         m_services.showSaveFailure(path, FileResult::system(error).error);

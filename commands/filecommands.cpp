@@ -1,6 +1,7 @@
 #include "filecommands.h"
 
 #include "filedialog.h"
+#include "filewriting.h"
 #include "newsdocument.h"
 #include "newsfile.h"
 #include "runtimeservices.h"
@@ -79,12 +80,26 @@ FileCommands::SaveOutcome FileCommands::SaveAs()
 FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
 {
     QByteArray bytes;
-    FileResult written;
-    std::optional<FileState> state;
+    bool exact = true;
     QString text;
     QList<CodePage::Composed> composed;
+    // Text that cannot be stored is refused before anything on disk is looked
+    // at or asked about.
+    std::optional<Work> work(std::in_place, m_services, tr("Saving %1").arg(path));
+    text = m_document.textForSave(work->step(0, 3));
+    // Shown composed only once the save went through: a failed one changes
+    // nothing on screen.
+    composed = m_document.composeForSave(text);
+    if (const FileResult encoded = EncodeNewsText(text, m_document.codePage(), bytes, exact,
+                                                  work->step(1, 3), m_document.savedBytes());
+        !encoded) {
+        work.reset();
+        m_services.showSaveFailure(path, encoded.error);
+        showUnstorable(text, encoded.unstorable);
+        return SaveOutcome::Failed;
+    }
     // Another program's change is never written over unasked.
-    switch (mayWriteOver(path)) {
+    switch (mayWriteOver(path, work)) {
     case Write::Yes:
         break;
     case Write::No:
@@ -92,30 +107,25 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
     case Write::Failed:
         return SaveOutcome::Failed;
     }
-    {
-        const Work work(m_services, tr("Saving %1").arg(path));
-        text = m_document.textForSave(work.step(0, 2));
-        // Shown composed only once the save went through: a failed one
-        // changes nothing on screen.
-        composed = m_document.composeForSave(text);
-        written = WriteNewsFile(path, text, m_document.codePage(), &bytes, work.step(1, 2), &state,
-                                m_document.savedBytes());
-    }
+    if (!work)
+        work.emplace(m_services, tr("Saving %1").arg(path));
+    std::optional<FileState> state;
+    const FileResult written = writeFileBytes(path, bytes, work->step(2, 3), &state);
+    work.reset();
     if (!written) {
         m_disk.saveFailed(path, state);
         m_services.showSaveFailure(path, written.error);
         // Told now: the next activation does not tell of the same state again.
         m_disk.told(path);
-        showUnstorable(text, written.unstorable);
         return SaveOutcome::Failed;
     }
     m_document.showComposed(composed);
     // Bytes that decode to other characters (a letter stored decomposed) are
     // not the text as it stands.
-    if (bytes.isEmpty())
-        m_document.MarkClean();
-    else
+    if (exact && !bytes.isEmpty())
         m_document.MarkClean(bytes);
+    else
+        m_document.MarkClean();
     m_disk.keep(path, state.value_or(FileState::absent()));
     m_onlyOnScreen = false;
     // Said, so that a screen reader says it too.

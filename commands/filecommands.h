@@ -12,6 +12,7 @@
 #include <optional>
 
 class FileDialog;
+class Work;
 class NewsDocument;
 class RuntimeServices;
 
@@ -84,7 +85,8 @@ private:
 
     // Another program's changes (changedondisk.cpp).
     enum class Write { Yes, No, Failed };
-    Write mayWriteOver(const QString &path);
+    // The work's progress is ended before anything is asked or told.
+    Write mayWriteOver(const QString &path, std::optional<Work> &work);
     bool reload(const QString &linkTarget);
     void reloadWhereTheWriterWas(const QString &linkTarget, const QString &notice);
     static QString notReloadedText(const QString &path, const FileResult &read);

@@ -207,16 +207,13 @@ void decodeInSlices(QByteArrayView bytes, const CodePage &codePage, const TextSi
     }
 }
 
-FileResult WriteNewsFile(const QString &path, const QString &text, const CodePage &codePage,
-                         QByteArray *written, const ProgressSink &progress,
-                         std::optional<FileState> *state, QByteArrayView saved)
+FileResult EncodeNewsText(const QString &text, const CodePage &codePage, QByteArray &bytes,
+                          bool &exact, const ProgressSink &progress, QByteArrayView saved)
 {
     try {
-        QByteArray bytes;
-        bool exact = true;
         qsizetype join = -1;
         if (const qsizetype bad =
-                encodeInSlices(text, codePage, saved, bytes, exact, join, partOf(progress, 0, 2));
+                encodeInSlices(text, codePage, saved, bytes, exact, join, progress);
             bad >= 0) {
             FileResult refused = FileResult::failure(FileResult::Kind::Unstorable, QString());
             refused.unstorable = unstorableFrom(text, bad, codePage);
@@ -227,14 +224,27 @@ FileResult WriteNewsFile(const QString &path, const QString &text, const CodePag
         if (join >= 0)
             return FileResult::failure(FileResult::Kind::Unstorable,
                                        describeJoin(text, join, codePage));
-        const FileResult result = writeFileBytes(path, bytes, partOf(progress, 1, 2), state);
-        if (result && written)
-            *written = exact ? bytes : QByteArray();
-        return result;
+        return {};
     } catch (const std::bad_alloc &) {
         return FileResult::failure(FileResult::Kind::TooLarge,
                                    NewsFile::tr("Not enough memory to write the file"));
     }
+}
+
+FileResult WriteNewsFile(const QString &path, const QString &text, const CodePage &codePage,
+                         QByteArray *written, const ProgressSink &progress,
+                         std::optional<FileState> *state, QByteArrayView saved)
+{
+    QByteArray bytes;
+    bool exact = true;
+    if (FileResult encoded =
+            EncodeNewsText(text, codePage, bytes, exact, partOf(progress, 0, 2), saved);
+        !encoded)
+        return encoded;
+    const FileResult result = writeFileBytes(path, bytes, partOf(progress, 1, 2), state);
+    if (result && written)
+        *written = exact ? bytes : QByteArray();
+    return result;
 }
 
 QString QuickFilePath(const QString &workingDirectory, QChar separator)

@@ -48,5 +48,11 @@ FileResult WriteNewsFile(const QString &path, const QString &text, const CodePag
                          QByteArray *written = nullptr, const ProgressSink &progress = {},
                          std::optional<FileState> *state = nullptr, QByteArrayView saved = {});
 
+// The first half of WriteNewsFile(): the bytes the file is to hold, or why
+// the text cannot be stored. exact says whether they decode to the very text.
+FileResult EncodeNewsText(const QString &text, const CodePage &codePage, QByteArray &bytes,
+                          bool &exact, const ProgressSink &progress = {},
+                          QByteArrayView saved = {});
+
 // "news.txt" in the given working directory.
 QString QuickFilePath(const QString &workingDirectory, QChar separator = QDir::separator());

@@ -123,12 +123,14 @@ private slots:
 
     // A save refused for characters the code page cannot store names them
     // (the invisible by name) and selects the first; each refusal after it
-    // selects the next one, and after the last the first again.
+    // selects the next one, and after the last the first again. Nothing is
+    // asked about the file another program put there meanwhile.
     void refusedSaveSelectsEachCharacterInTurn()
     {
         Editor e;
         e.dialog.FileName = e.path("news.txt");
         e.type(QString::fromUtf16(u"a\U0001F600b\u200Fc\r\n\u4E2D"));
+        writeBytes(e.path("news.txt"), "theirs");
         QList<qsizetype> selected;
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(e.commands.Quicksave(), FileCommands::SaveOutcome::Failed);
@@ -142,7 +144,8 @@ private slots:
                          u": 3 characters cannot be stored in Windows-1252: \"\U0001F600\" "
                          u"(U+1F600) at line 1, column 2; right-to-left mark (U+200F) at line 1, "
                          u"column 4; \"\u4E2D\" (U+4E2D) at line 2, column 1."));
-        QVERIFY(!QFileInfo::exists(e.path("news.txt")));
+        QCOMPARE(readBytes(e.path("news.txt")), "theirs");
+        QCOMPARE(e.services.diskQuestions, QStringList());
     }
 
     // A cancelled Open dialog changes nothing: not the text, the mark or the
