@@ -10,6 +10,7 @@
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -66,6 +67,33 @@ int benchParagraph(int runs)
     }
     report("200 KB one-line paragraph keystroke, spelling marks", key);
     report("200 KB one-line paragraph idle, spelling marks", idle, "% CPU");
+
+    // Words the dictionary has never seen (a text in another language, say):
+    // the paragraph put in and a key typed at once, a new checker each run.
+    QRandomGenerator rng(99);
+    QString unseen;
+    while (unseen.size() < 200'000) {
+        for (int i = 4 + rng.bounded(6); i > 0; --i)
+            unseen += QChar(u'a' + rng.bounded(26));
+        unseen += u' ';
+    }
+    std::vector<double> shown, first;
+    for (int run = 0; run < runs; ++run) {
+        const std::unique_ptr<SpellChecker> fresh =
+            SpellChecker::forLocale(LocaleName::parse(u"C"));
+        text->setSpellChecker(fresh.get());
+        double t0 = nowMs();
+        form.setText(unseen);
+        settle(form);
+        shown.push_back(nowMs() - t0);
+        t0 = nowMs();
+        QTest::keyClick(text, Qt::Key_X);
+        settle(form);
+        first.push_back(nowMs() - t0);
+        text->setSpellChecker(nullptr);
+    }
+    report("200 KB paragraph of unseen words put in and shown", shown);
+    report("200 KB paragraph of unseen words, the first key", first);
     return 0;
 }
 

@@ -121,6 +121,16 @@ SpellChecker::~SpellChecker() = default;
 
 bool SpellChecker::isCorrect(QStringView word) const
 {
+    return check(word, true).value_or(true);
+}
+
+std::optional<bool> SpellChecker::isCorrectAtOnce(QStringView word) const
+{
+    return check(word, false);
+}
+
+std::optional<bool> SpellChecker::check(QStringView word, bool mayAsk) const
+{
     if (!m_dictionary)
         return true;
     // Below U+0300 no character combines or composes: the word is in normal
@@ -141,6 +151,8 @@ bool SpellChecker::isCorrect(QStringView word) const
     const auto known = m_known.constFind(normal);
     if (known != m_known.cend())
         return *known;
+    if (!mayAsk)
+        return std::nullopt;
     const bool correct = m_dictionary->spell(utf8(normal));
     m_known.insert(normal, correct);
     return correct;

@@ -10,6 +10,7 @@
 #include <QStringView>
 
 #include <memory>
+#include <optional>
 
 namespace nuspell {
 inline namespace v5 {
@@ -48,6 +49,9 @@ public:
 
     bool isLoaded() const { return bool(m_dictionary); }
     bool isCorrect(QStringView word) const;
+    // The same when it takes no work of the dictionary's (the word was asked
+    // about before, or is ignored); nothing otherwise.
+    std::optional<bool> isCorrectAtOnce(QStringView word) const;
     // At most max suggestions, best first.
     QStringList suggestions(QStringView word, int max = 5) const;
     // Accepts the word, in every case form, until the checker ends. The
@@ -57,6 +61,8 @@ public:
     int generation() const { return m_generation; }
 
 private:
+    std::optional<bool> check(QStringView word, bool mayAsk) const;
+
     std::unique_ptr<nuspell::Dictionary> m_dictionary;
     QSet<QString> m_ignored; // case-folded
     mutable QHash<QString, bool> m_known;

@@ -75,6 +75,7 @@ void NewsTextEdit::paintEvent(QPaintEvent *event)
     QPlainTextEdit::paintEvent(event);
     if (!m_marks->active())
         return;
+    m_marks->beginPaint();
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(Qt::red, 1));

@@ -9,17 +9,23 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QTimer>
 
 #include <algorithm>
 
 namespace {
+// The fewest words a paint asks the dictionary about.
+constexpr int kAtLeast = 16;
+
 // A block's misspelled words, as one checker found them for one version of
-// the block's text and of the ignored words.
+// the block's text and of the ignored words: those before toCheck[next].
 class BlockMarks : public QTextBlockUserData {
 public:
     const SpellChecker *checker = nullptr;
     int revision = -1;
     int generation = -1;
+    QList<WordSpan> toCheck;
+    qsizetype next = 0;
     QList<WordSpan> words;
 };
 
@@ -34,8 +40,11 @@ void drawWave(QPainter &painter, qreal x1, qreal x2, qreal y)
 }
 } // namespace
 
-SpellMarks::SpellMarks(QPlainTextEdit *edit) : QObject(edit), m_edit(edit)
+SpellMarks::SpellMarks(QPlainTextEdit *edit) : QObject(edit), m_edit(edit), m_more(new QTimer(this))
 {
+    m_more->setSingleShot(true);
+    m_more->setInterval(0);
+    connect(m_more, &QTimer::timeout, this, [this] { m_edit->viewport()->update(); });
     connect(edit->document(), &QTextDocument::contentsChange, this,
             [this](int position, int, int charsAdded) { m_typedAt = position + charsAdded; });
     connect(edit, &QPlainTextEdit::cursorPositionChanged, this, [this] {
@@ -55,24 +64,46 @@ void SpellMarks::setChecker(SpellChecker *checker, const QString &missing)
     m_edit->viewport()->update();
 }
 
-const QList<WordSpan> &SpellMarks::misspelled(const QTextBlock &block) const
+void SpellMarks::beginPaint()
+{
+    m_sliceEnds = QDeadlineTimer(m_sliceMs);
+}
+
+const QList<WordSpan> &SpellMarks::misspelled(const QTextBlock &block, bool whole) const
 {
     auto *marks = static_cast<BlockMarks *>(block.userData());
     if (!marks) {
         marks = new BlockMarks;
         QTextBlock(block).setUserData(marks);
     }
-    if (marks->checker != m_spelling || marks->revision != block.revision() ||
-        marks->generation != m_spelling->generation()) {
-        const QString text = block.text();
+    const bool stale = marks->checker != m_spelling || marks->revision != block.revision() ||
+                       marks->generation != m_spelling->generation();
+    if (!stale && marks->next == marks->toCheck.size())
+        return marks->words;
+    const QString text = block.text();
+    if (stale) {
+        marks->toCheck = wordsToCheck(text);
+        marks->next = 0;
         marks->words.clear();
-        for (const WordSpan &word : wordsToCheck(text)) {
-            if (!m_spelling->isCorrect(QStringView(text).sliced(word.start, word.length)))
-                marks->words.append(word);
-        }
         marks->checker = m_spelling;
         marks->revision = block.revision();
         marks->generation = m_spelling->generation();
+    }
+    // A few new words each time, however long the rest took: marking
+    // always gets on.
+    int asked = 0;
+    for (; marks->next < marks->toCheck.size(); ++marks->next) {
+        const WordSpan &word = marks->toCheck.at(marks->next);
+        const QStringView view = QStringView(text).sliced(word.start, word.length);
+        std::optional<bool> correct = m_spelling->isCorrectAtOnce(view);
+        if (!correct && (whole || asked++ < kAtLeast || !m_sliceEnds.hasExpired()))
+            correct = m_spelling->isCorrect(view);
+        if (!correct) {
+            m_more->start(); // the rest in a later slice
+            break;
+        }
+        if (!*correct)
+            marks->words.append(word);
     }
     return marks->words;
 }
@@ -91,7 +122,7 @@ std::optional<WordSpan> SpellMarks::misspelledAt(int position) const
         return std::nullopt;
     const QTextBlock block = m_edit->document()->findBlock(position);
     const int at = position - block.position();
-    for (const WordSpan &word : misspelled(block)) {
+    for (const WordSpan &word : misspelled(block, true)) {
         const int start = block.position() + int(word.start);
         if (at >= word.start && at <= word.end() && !isBeingTyped(start, start + int(word.length)))
             return WordSpan{start, word.length};

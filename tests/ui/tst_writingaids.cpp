@@ -4,6 +4,7 @@
 #include "newstextedit.h"
 #include "notice.h"
 #include "spelling.h"
+#include "spellmarks.h"
 #include "waits.h"
 
 #include <QAccessible>
@@ -128,6 +129,12 @@ private slots:
         QTest::newRow("correct") << "the relay stattion\r\n" << 4 << 9 << false;
         // Positions of the text area: one for each line break.
         QTest::newRow("second line") << "news\r\nof the relxy\r\n" << 12 << 17 << true;
+        // Checked a few words a paint, behind 100 words the dictionary never saw.
+        QString unseen;
+        for (int i = 0; i < 100; ++i)
+            unseen += QString("zq%1%2 ").arg(QChar(u'a' + i % 26), QChar(u'a' + i / 26));
+        QTest::newRow("later paints") << "the " + unseen + "stattion\r\n"
+                                      << 4 + int(unseen.size()) << 12 + int(unseen.size()) << true;
     }
     void misspelledWordsAreMarked()
     {
@@ -136,7 +143,10 @@ private slots:
         QFETCH(int, end);
         QFETCH(bool, marked);
         Window w(checker.get());
+        w.text->findChild<SpellMarks *>()->setSliceMs(0);
         w.form.setText(text);
+        // No paint asked for meanwhile: the window goes on by itself.
+        QTest::qWait(500);
         QCOMPARE(redUnder(w.text, start, end) > 0, marked);
         w.text->setSpellChecker(nullptr); // no dictionary: no marks
         QCOMPARE(redUnder(w.text, start, end), 0);
