@@ -40,7 +40,9 @@ FindDialog::FindDialog(QWidget *parent)
     named(m_replaceAll, tr("Replace all"));
     named(m_close, tr("Close"));
     // Read out as the notice is: its text is its name, spoken when it changes.
+    // Nothing to hear until there is something to say.
     Notice::announce(m_message);
+    m_message->hide();
     m_message->setTextFormat(Qt::PlainText);
     m_message->setMinimumWidth(260);
     m_message->setWordWrap(true);
@@ -90,7 +92,7 @@ FindDialog::FindDialog(QWidget *parent)
     // What was said of an earlier needle does not stand for an empty one.
     connect(m_what, &QLineEdit::textChanged, this, [this](const QString &text) {
         if (text.isEmpty())
-            m_message->clear();
+            Notice::showAnew(m_message, QString());
     });
 }
 
@@ -102,7 +104,7 @@ void FindDialog::showFor(bool replacing, const QString &text)
         w->setVisible(replacing);
     if (!text.isEmpty())
         m_what->setText(text);
-    m_message->clear();
+    Notice::showAnew(m_message, QString());
     show();
     raise();
     activateWindow();

@@ -161,5 +161,6 @@ void FindReplace::replaceAll()
             cursor.insertText(replacement);
         }
     });
-    tell(tr("Replaced %n time(s).", nullptr, int(matches.size())), false);
+    tell(matches.size() == 1 ? tr("Replaced once.") : tr("Replaced %1 times.").arg(matches.size()),
+         false);
 }
