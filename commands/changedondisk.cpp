@@ -1,6 +1,6 @@
 // What the file commands do about another program's change to the current
 // file: the look at activation, the reload, the question before a save.
-// What is remembered of the file, and what counts as a change, is DiskRecord's.
+// What is remembered of the file, and what counts as a change, is CurrentFile's.
 #include "filecommands.h"
 
 #include "filedialog.h"
@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <utility>
@@ -19,40 +20,40 @@ void FileCommands::checkFileOnDisk()
 {
     if (m_busy)
         return;
-    int error = 0;
-    QString linkTarget;
-    const DiskRecord::Tell tell = m_disk.sinceLastLook(m_dialog.FileName, &error, &linkTarget);
-    if (tell == DiskRecord::Tell::Nothing)
+    const CurrentFile::Look look = m_file.sinceLastLook();
+    if (look.news == DiskNews::Nothing)
         return;
     const Busy busy(m_busy);
-    const QString file = QFileInfo(m_disk.path()).fileName();
-    switch (tell) {
-    case DiskRecord::Tell::Deleted:
-        m_onlyOnScreen = true;
-        m_services.tellDeleted(m_disk.path());
+    const QString &path = m_file.name();
+    const QString file = QFileInfo(path).fileName();
+    switch (look.news) {
+    case DiskNews::Deleted:
+        m_file.lost();
+        m_services.tellDeleted(path);
         return;
-    case DiskRecord::Tell::Unreadable:
-    case DiskRecord::Tell::Unknown:
+    case DiskNews::Unreadable:
+    case DiskNews::Unknown:
         // Whether it still holds the text shown cannot be known: the text is
         // offered for saving before it goes.
-        m_onlyOnScreen = true;
-        m_services.tellNotReloaded(notReloadedText(m_disk.path(), FileResult::system(error)));
+        m_file.lost();
+        m_services.tellNotReloaded(notReloadedText(path, FileResult::system(look.error)));
         return;
-    case DiskRecord::Tell::NowLink:
+    case DiskNews::NowLink:
         // Nothing is read from where the link leads unless the writer says so.
-        if (m_services.askReloadFromLink(m_disk.path(), linkTarget, m_document.Unsaved()) !=
+        if (m_services.askReloadFromLink(path, look.linkTarget, m_document.Unsaved()) !=
             RuntimeServices::Answer::Yes)
             return;
-        reloadWhereTheWriterWas(linkTarget, tr("Reloaded from %1, which is now a link to %2.")
-                                                .arg(file, QDir::toNativeSeparators(linkTarget)));
+        reloadWhereTheWriterWas(look.linkTarget,
+                                tr("Reloaded from %1, which is now a link to %2.")
+                                    .arg(file, QDir::toNativeSeparators(look.linkTarget)));
         return;
     default:
         break;
     }
     // Clean text is reloaded at once; unsaved text only when the writer says
     // so, and not asked about when what is there now is no file to read.
-    if (m_document.Unsaved() && FileState::look(m_disk.path()).regular &&
-        m_services.askReload(m_disk.path()) != RuntimeServices::Answer::Yes)
+    if (m_document.Unsaved() && FileState::look(path).regular &&
+        m_services.askReload(path) != RuntimeServices::Answer::Yes)
         return;
     reloadWhereTheWriterWas(QString(),
                             tr("Reloaded from %1, which another program changed.").arg(file));
@@ -69,45 +70,24 @@ void FileCommands::reloadWhereTheWriterWas(const QString &linkTarget, const QStr
 
 FileCommands::Write FileCommands::mayWriteOver(const QString &path, std::optional<Work> &work)
 {
-    QString linkTarget;
-    int error = 0;
-    RuntimeServices::SaveOver why = RuntimeServices::SaveOver::Changed;
-    const DiskRecord::Ask ask = m_disk.beforeSave(path, &linkTarget, &error);
-    if (ask == DiskRecord::Ask::Nothing)
+    const CurrentFile::Look look = m_file.beforeSave(path);
+    if (look.news == DiskNews::Nothing)
         return Write::Yes;
     // Nothing is asked or told over the work's progress.
     work.reset();
-    switch (ask) {
-    case DiskRecord::Ask::Nothing:
-        break;
-    case DiskRecord::Ask::Unknown:
+    // Asked or told now: the next activation does not tell of this state
+    // again, also when the save that follows fails.
+    const auto told = qScopeGuard([&] { m_file.told(path); });
+    if (look.news == DiskNews::Unknown) {
         // Not knowing whether another program changed it, write nothing.
-        m_services.showSaveFailure(path, FileResult::system(error).error);
-        m_disk.told(path);
+        m_services.showSaveFailure(path, FileResult::system(look.error).error);
         return Write::Failed;
-    case DiskRecord::Ask::Unreadable:
-        why = RuntimeServices::SaveOver::Unreadable;
-        linkTarget = FileResult::system(error).error;
-        break;
-    case DiskRecord::Ask::Changed:
-        why = RuntimeServices::SaveOver::Changed;
-        break;
-    case DiskRecord::Ask::NotRead:
-        why = RuntimeServices::SaveOver::NotRead;
-        break;
-    case DiskRecord::Ask::NowLink:
-        why = RuntimeServices::SaveOver::NowLink;
-        break;
-    case DiskRecord::Ask::Created:
-        why = RuntimeServices::SaveOver::Created;
-        break;
     }
-    const bool saveOver =
-        m_services.askSaveOver(path, why, linkTarget) == RuntimeServices::Answer::Yes;
-    // Asked now: the next activation does not tell of this change again,
-    // also when the save that follows fails.
-    m_disk.told(path);
-    return saveOver ? Write::Yes : Write::No;
+    const QString detail =
+        look.news == DiskNews::Unreadable ? FileResult::system(look.error).error : look.linkTarget;
+    return m_services.askSaveOver(path, look.news, detail) == RuntimeServices::Answer::Yes
+               ? Write::Yes
+               : Write::No;
 }
 
 // Reads and decodes the whole file before the text is touched: a file that
@@ -116,7 +96,7 @@ FileCommands::Write FileCommands::mayWriteOver(const QString &path, std::optiona
 // (linkTarget); one that became a link meanwhile is left for the next look.
 bool FileCommands::reload(const QString &linkTarget)
 {
-    const QString path = m_dialog.FileName;
+    const QString path = m_file.name();
     Loaded loaded;
     FileResult read;
     {
@@ -129,10 +109,11 @@ bool FileCommands::reload(const QString &linkTarget)
             path, m_document.codePage(), [&slices](const QString &slice) { slices.append(slice); },
             loaded.bytes, work.step(0, 2),
             available < 0 ? available : std::max<qint64>(0, available - kept), &loaded.state);
-        if (int error = 0; read && !m_disk.leadsWhereAgreed(path, linkTarget, &error)) {
-            if (!error)
+        if (const CurrentFile::Look lead = m_file.leadsWhereAgreed(path, linkTarget);
+            read && lead.news != DiskNews::Nothing) {
+            if (lead.news != DiskNews::Unknown)
                 return false;
-            read = FileResult::system(error);
+            read = FileResult::system(lead.error);
         }
         if (read) {
             m_document.beginLoad();
@@ -147,11 +128,11 @@ bool FileCommands::reload(const QString &linkTarget)
     if (!read) {
         // The file no longer holds the text shown: it is offered for saving
         // before it is thrown away.
-        m_onlyOnScreen = true;
+        m_file.lost();
         m_services.tellNotReloaded(notReloadedText(path, read));
         return false;
     }
-    finishLoad(loaded);
+    finishLoad(path, loaded);
     return true;
 }
 

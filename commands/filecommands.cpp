@@ -16,7 +16,7 @@ const QString kFilter = QStringLiteral("*.txt (Textfiles)|*.txt");
 } // namespace
 
 FileCommands::FileCommands(NewsDocument &document, FileDialog &dialog, RuntimeServices &services)
-    : m_document(document), m_dialog(dialog), m_services(services)
+    : m_document(document), m_dialog(dialog), m_services(services), m_file(dialog.FileName)
 {
 }
 
@@ -55,26 +55,20 @@ bool FileCommands::SecuritySave(const QString &action)
 FileCommands::SaveOutcome FileCommands::Quicksave()
 {
     const Busy busy(m_busy);
-    if (m_dialog.FileName.isEmpty())
+    if (m_file.name().isEmpty())
         return SaveAs();
-    return writeFile(m_dialog.FileName);
+    return writeFile(m_file.name());
 }
 
 FileCommands::SaveOutcome FileCommands::SaveAs()
 {
     const Busy busy(m_busy);
-    const QString current = m_dialog.FileName;
     prepareDialog(tr("Save text file"), FileDialog::OverwritePrompt);
     if (!m_dialog.ShowSave())
         return SaveOutcome::NotChosen;
     // The chosen file becomes the current one only once the text is in it:
     // after a failed write Ctrl+S goes on saving where it did before.
-    const QString chosen = m_dialog.FileName;
-    m_dialog.FileName = current;
-    const SaveOutcome outcome = writeFile(chosen);
-    if (outcome == SaveOutcome::Saved)
-        m_dialog.FileName = chosen;
-    return outcome;
+    return writeFile(m_file.takeChosen());
 }
 
 FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
@@ -113,10 +107,10 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
     const FileResult written = writeFileBytes(path, bytes, work->step(2, 3), &state);
     work.reset();
     if (!written) {
-        m_disk.saveFailed(path, state);
+        m_file.saveFailed(path, state);
         m_services.showSaveFailure(path, written.error);
         // Told now: the next activation does not tell of the same state again.
-        m_disk.told(path);
+        m_file.told(path);
         return SaveOutcome::Failed;
     }
     m_document.showComposed(composed);
@@ -126,8 +120,7 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
         m_document.MarkClean(bytes);
     else
         m_document.MarkClean();
-    m_disk.keep(path, state.value_or(FileState::absent()));
-    m_onlyOnScreen = false;
+    m_file.adopt(path, state.value_or(FileState::absent()));
     // Said, so that a screen reader says it too.
     m_services.tell(tr("Saved to %1.").arg(QFileInfo(path).fileName()));
     return SaveOutcome::Saved;
@@ -165,20 +158,20 @@ void FileCommands::Load()
     // file as they were; the text is emptied only once a file was chosen.
     if (!m_dialog.ShowOpen())
         return;
-    loadCurrentFile();
+    loadFile(m_file.takeChosen());
 }
 
 void FileCommands::OpenFile(const QString &path)
 {
     const Busy busy(m_busy);
-    m_dialog.FileName = QFileInfo(path).absoluteFilePath();
+    const QString absolute = QFileInfo(path).absoluteFilePath();
     // A file that is not there yet: an empty text, which Ctrl+S creates.
     // (A link that leads nowhere yet: the save creates the file it names.)
-    if (!QFileInfo::exists(m_dialog.FileName)) {
-        m_disk.keep(m_dialog.FileName, FileState::look(m_dialog.FileName));
+    if (!QFileInfo::exists(absolute)) {
+        m_file.adopt(absolute, FileState::look(absolute));
         return;
     }
-    loadCurrentFile();
+    loadFile(absolute);
 }
 
 void FileCommands::OpenUnnamable(const QByteArray &name)
@@ -218,13 +211,14 @@ QString FileCommands::shownName(const QByteArray &name)
     return shown;
 }
 
-bool FileCommands::loadCurrentFile()
+void FileCommands::loadFile(const QString &path)
 {
     m_document.setText(QString());
-    const auto loaded = readIntoText(m_dialog.FileName);
-    if (loaded)
-        finishLoad(*loaded);
-    return loaded.has_value();
+    // Its name becomes the current one also when it cannot be read.
+    if (const auto loaded = readIntoText(path))
+        finishLoad(path, *loaded);
+    else
+        m_file.adoptUnread(path);
 }
 
 void FileCommands::LoadDropped(const QString &path)
@@ -233,11 +227,8 @@ void FileCommands::LoadDropped(const QString &path)
     if (textAtRisk() && !SecuritySave(actionOpen()))
         return;
     m_document.setText(QString());
-    const auto loaded = readIntoText(path);
-    if (!loaded)
-        return;
-    m_dialog.FileName = path;
-    finishLoad(*loaded);
+    if (const auto loaded = readIntoText(path))
+        finishLoad(path, *loaded);
 }
 
 FileCommands::Drop FileCommands::whatDropDoes(const QList<QUrl> &urls, QString *path)
@@ -259,19 +250,15 @@ void FileCommands::Quickload()
         return;
     m_document.setText(QString());
     const QString path = QuickFilePath(m_services.currentDir());
-    const auto loaded = readIntoText(path);
-    if (!loaded)
-        return;
     // Only a file read to its end becomes the current file.
-    m_dialog.FileName = path;
-    finishLoad(*loaded);
+    if (const auto loaded = readIntoText(path))
+        finishLoad(path, *loaded);
 }
 
 // Reads the file into the emptied text; the file's bytes, or nothing when it
 // could not be read and the text says so instead.
 std::optional<FileCommands::Loaded> FileCommands::readIntoText(const QString &path)
 {
-    m_onlyOnScreen = false; // the text it was about is gone
     m_document.beginLoad();
     Loaded loaded;
     FileResult read;
@@ -288,16 +275,14 @@ std::optional<FileCommands::Loaded> FileCommands::readIntoText(const QString &pa
     m_document.failLoad(loadErrorText());
     // Whatever is there now was never read here: nothing is written over it
     // unasked.
-    if (DiskRecord::sameFile(path, m_dialog.FileName))
-        m_disk.notRead(path);
+    m_file.readFailed(path);
     return std::nullopt;
 }
 
-void FileCommands::finishLoad(const Loaded &loaded)
+void FileCommands::finishLoad(const QString &path, const Loaded &loaded)
 {
-    m_onlyOnScreen = false;
     m_document.finishLoad(loaded.bytes);
-    m_disk.keep(m_dialog.FileName, loaded.state);
+    m_file.adopt(path, loaded.state);
 }
 
 void FileCommands::Exit()
@@ -310,10 +295,7 @@ void FileCommands::Exit()
 
 bool FileCommands::textAtRisk()
 {
-    // A file deleted while the window kept the focus was never looked at.
-    if (!m_onlyOnScreen && m_disk.gone(m_dialog.FileName))
-        m_onlyOnScreen = true;
-    return m_document.Unsaved() || m_onlyOnScreen;
+    return m_document.Unsaved() || m_file.onlyOnScreen();
 }
 
 bool FileCommands::mayClose()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "diskrecord.h"
+#include "currentfile.h"
 #include "fileresult.h"
 #include "filestate.h"
 
@@ -79,9 +79,9 @@ private:
     // they are in text): one of them is selected.
     void showUnstorable(const QString &text, const QList<qsizetype> &where);
     void prepareDialog(const QString &title, int flags);
-    bool loadCurrentFile();
+    void loadFile(const QString &path);
     std::optional<Loaded> readIntoText(const QString &path);
-    void finishLoad(const Loaded &loaded);
+    void finishLoad(const QString &path, const Loaded &loaded);
 
     // Another program's changes (changedondisk.cpp).
     enum class Write { Yes, No, Failed };
@@ -95,10 +95,6 @@ private:
     FileDialog &m_dialog;
     RuntimeServices &m_services;
 
-    // What the current file was when last read completely or written here.
-    DiskRecord m_disk;
-    // The current file was deleted or replaced by what cannot be read: the
-    // text shown, clean or not, is in no file.
-    bool m_onlyOnScreen = false;
+    CurrentFile m_file;
     bool m_busy = false;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "currentfile.h"
+
 #include <QString>
 
 // What the file commands need of the running program besides the document and
@@ -19,17 +21,10 @@ public:
     // Tells the user that writing fileName failed, and why.
     virtual void showSaveFailure(const QString &fileName, const QString &reason) = 0;
 
-    // Why a save asks before writing over the file.
-    enum class SaveOver {
-        Changed,    // another program changed it since it was read or written here
-        NotRead,    // it could not be read when it was opened
-        NowLink,    // it was replaced by a link to detail
-        Created,    // it was not there when the program looked, and now is
-        Unreadable, // it changed and can no longer be read; detail says why
-    };
     // Yes: save over it; anything else: write nothing. The acting button is
-    // never the default.
-    virtual Answer askSaveOver(const QString &fileName, SaveOver why, const QString &detail) = 0;
+    // never the default. why: Changed, NotRead, NowLink (to detail), Created
+    // or Unreadable (detail says why).
+    virtual Answer askSaveOver(const QString &fileName, DiskNews why, const QString &detail) = 0;
     // Yes: reload it, throwing the unsaved text away; anything else: keep it.
     virtual Answer askReload(const QString &fileName) = 0;
     // The file became a link to linkTarget: Yes reads the text from there

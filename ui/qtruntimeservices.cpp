@@ -84,39 +84,43 @@ RuntimeServices::Answer QtRuntimeServices::askToAct(const QString &name, const Q
     return box.clickedButton() == acts ? Answer::Yes : Answer::Cancel;
 }
 
-RuntimeServices::Answer QtRuntimeServices::askSaveOver(const QString &fileName, SaveOver why,
+RuntimeServices::Answer QtRuntimeServices::askSaveOver(const QString &fileName, DiskNews why,
                                                        const QString &detail)
 {
     const QString file = QDir::toNativeSeparators(fileName);
     QString title, text;
     switch (why) {
-    case SaveOver::Changed:
+    case DiskNews::Changed:
         title = tr("File changed by another program");
         text = tr("%1 was changed by another program since it was loaded or saved here.\n\n"
                   "Save over it with the text shown here? What the other program wrote there is "
                   "then lost.")
                    .arg(file);
         break;
-    case SaveOver::NotRead:
+    case DiskNews::NotRead:
         title = tr("File not read");
         text = tr("%1 could not be read when it was opened.\n\nSave the text shown here "
                   "into it? Whatever it holds now is replaced.")
                    .arg(file);
         break;
-    case SaveOver::NowLink:
+    case DiskNews::NowLink:
         title = tr("File replaced by a link");
         text = tr("%1 is now a link to %2.\n\nSave over it? The text shown here then "
                   "goes into %2.")
                    .arg(file, QDir::toNativeSeparators(detail));
         break;
-    case SaveOver::Created:
+    case DiskNews::Created:
         title = tr("File created by another program");
         text = tr("%1 was not there when the editor looked, and another program has made it "
                   "since.\n\nSave over it with the text shown here? What the other program "
                   "wrote there is then lost.")
                    .arg(file);
         break;
-    case SaveOver::Unreadable:
+    case DiskNews::Unreadable:
+    // (Not asked about: nothing changed, the save makes it again, or it fails.)
+    case DiskNews::Nothing:
+    case DiskNews::Deleted:
+    case DiskNews::Unknown:
         title = tr("File cannot be read");
         text = tr("%1 can no longer be read here (%2), so whether another program changed it "
                   "cannot be told.\n\nSave over it with the text shown here? Whatever it holds "

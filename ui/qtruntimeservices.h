@@ -26,7 +26,7 @@ public:
     QString currentDir() const override;
     void endProgram() override { m_endProgram(); }
     void showSaveFailure(const QString &fileName, const QString &reason) override;
-    Answer askSaveOver(const QString &fileName, SaveOver why, const QString &detail) override;
+    Answer askSaveOver(const QString &fileName, DiskNews why, const QString &detail) override;
     Answer askReload(const QString &fileName) override;
     Answer askReloadFromLink(const QString &fileName, const QString &linkTarget,
                              bool unsaved) override;

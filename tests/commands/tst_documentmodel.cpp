@@ -154,10 +154,12 @@ class TestDocumentModel : public QObject {
                 break;
             }
             case 4: { // Quicksave to the quick file
-                dialog.FileName = quick;
+                // (Save as asks for a name while there is no current file.)
+                dialog.choices = {quick};
                 what = "Quicksave";
                 const bool asSaved = m.text == m.saved && !m.savedBytes.isEmpty();
                 commands.Quicksave();
+                dialog.choices.clear();
                 // The text as last read or written: the very bytes again.
                 if (asSaved && readBytes(quick) != m.savedBytes)
                     return what + QString(" (seed %1) did not write the bytes back").arg(seed);

@@ -128,7 +128,7 @@ private slots:
     void refusedSaveSelectsEachCharacterInTurn()
     {
         Editor e;
-        e.dialog.FileName = e.path("news.txt");
+        e.commands.OpenFile(e.path("news.txt"));
         e.type(QString::fromUtf16(u"a\U0001F600b\u200Fc\r\n\u4E2D"));
         writeBytes(e.path("news.txt"), "theirs");
         QList<qsizetype> selected;
@@ -307,12 +307,12 @@ private slots:
         QCOMPARE(e.d.document.SavedText(), QString("on disk\r\n"));
         QCOMPARE(e.dialog.FileName, e.path("news.txt"));
 
-        // The same through Quicksave and Save as to a place that cannot be written.
-        e.dialog.FileName = e.dir.path();
+        // The same through Quicksave and Save as, to a place that cannot be
+        // written either.
         QCOMPARE(e.commands.Quicksave(), FileCommands::SaveOutcome::Failed);
         e.dialog.choices = {e.path("no/such/folder.txt")};
         QCOMPARE(e.commands.SaveAs(), FileCommands::SaveOutcome::Failed);
-        QCOMPARE(e.dialog.FileName, e.dir.path());
+        QCOMPARE(e.dialog.FileName, e.path("news.txt"));
         QCOMPARE(e.services.failures.size(), 3);
         QVERIFY(e.d.document.Unsaved());
         QCOMPARE(e.d.document.SavedText(), QString("on disk\r\n"));
@@ -336,8 +336,10 @@ private slots:
         Editor e;
         writeBytes(e.path("news.txt"), "other\r\n");
         e.type("mine");
-        if (!cancel)
-            e.dialog.FileName = e.dir.path(); // a folder: the save fails
+        if (!cancel) { // a folder where the current file was: the save fails
+            e.commands.OpenFile(e.path("gone.txt"));
+            QVERIFY(QDir(e.dir.path()).mkdir("gone.txt"));
+        }
         e.dialog.choices = {QString(), e.path("news.txt")};
         e.services.answers = {kYes};
         quick ? e.commands.Quickload() : e.commands.Load();
@@ -418,12 +420,13 @@ private slots:
         QFETCH(bool, fails);
         QFETCH(QStringList, work);
         Editor e;
+        if (save)
+            e.commands.OpenFile(e.path("news.txt")); // not there yet
         e.type("typed");
         if (fails)
             QVERIFY(QDir(e.dir.path()).mkdir("news.txt"));
-        else
+        else if (!save)
             writeBytes(e.path("news.txt"), "news\r\n");
-        e.dialog.FileName = e.path("news.txt");
         e.services.answers = {kNo};
         save ? void(e.commands.Quicksave()) : e.commands.Quickload();
         if (!e.services.work.isEmpty())

@@ -5,6 +5,7 @@
 #include "filedialog.h"
 #include "runtimeservices.h"
 
+#include <QHash>
 #include <QList>
 #include <QStringList>
 
@@ -76,12 +77,16 @@ public:
         diskQuestions.append(what + ": " + fileName);
         return diskAnswers.isEmpty() ? kCancel : diskAnswers.takeFirst();
     }
-    Answer askSaveOver(const QString &fileName, SaveOver why, const QString &detail) override
+    Answer askSaveOver(const QString &fileName, DiskNews why, const QString &detail) override
     {
-        static const char *const kWhy[] = {"save over", "save over unread", "save over link",
-                                           "save over created", "save over unreadable"};
-        const char *const joint = why == SaveOver::NowLink ? " -> " : ": ";
-        return diskAnswer(kWhy[int(why)], fileName + (detail.isEmpty() ? "" : joint + detail));
+        const QHash<DiskNews, const char *> kWhy{{DiskNews::Changed, "save over"},
+                                                 {DiskNews::NotRead, "save over unread"},
+                                                 {DiskNews::NowLink, "save over link"},
+                                                 {DiskNews::Created, "save over created"},
+                                                 {DiskNews::Unreadable, "save over unreadable"}};
+        const char *const joint = why == DiskNews::NowLink ? " -> " : ": ";
+        return diskAnswer(kWhy.value(why, "asked for no reason"),
+                          fileName + (detail.isEmpty() ? "" : joint + detail));
     }
     Answer askReload(const QString &fileName) override { return diskAnswer("reload", fileName); }
     Answer askReloadFromLink(const QString &fileName, const QString &target, bool unsaved) override
