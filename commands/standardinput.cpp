@@ -10,7 +10,10 @@
 #include "syscalls.h"
 #include "work.h"
 
+#include <QSocketNotifier>
+
 #include <cerrno>
+#include <csignal>
 
 #include <new>
 #include <poll.h>
@@ -132,8 +135,50 @@ void StandardInput::fail(const QString &reason)
     m_services.showLoadFailure(tr("standard input"), reason);
 }
 
+StandardInput::~StandardInput() = default;
+
+void StandardInput::watch(int fd, std::function<void()> ended)
+{
+    const bool terminal = fd >= 0 && ::isatty(fd);
+    if (terminal)
+        std::signal(SIGHUP, SIG_IGN);
+    m_ended = [terminal, ended = std::move(ended)] {
+        if (terminal)
+            std::signal(SIGHUP, SIG_DFL);
+        ended();
+    };
+    begin(fd);
+    if (!reading()) {
+        endWatch();
+        return;
+    }
+    m_watcher = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    QSocketNotifier *watcher = m_watcher.get();
+    QObject::connect(watcher, &QSocketNotifier::activated, watcher, [this, watcher] {
+        // Off while a read's message box waits for an answer.
+        watcher->setEnabled(false);
+        if (readMore()) {
+            watcher->setEnabled(true);
+            return;
+        }
+        if (m_watcher.get() == watcher) // (not stopped meanwhile)
+            endWatch();
+    });
+}
+
+void StandardInput::endWatch()
+{
+    if (m_watcher)
+        m_watcher.release()->deleteLater();
+    if (const std::function<void()> ended = std::exchange(m_ended, nullptr))
+        ended();
+}
+
 void StandardInput::stop()
 {
+    if (m_watcher)
+        m_watcher.release()->deleteLater();
+    m_ended = nullptr;
     if (!reading())
         return;
     m_bytes.clear();

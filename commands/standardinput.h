@@ -4,7 +4,11 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <functional>
+#include <memory>
+
 class NewsDocument;
+class QSocketNotifier;
 class RuntimeServices;
 
 // The news read from standard input (heraldpad -), while the window shows:
@@ -18,6 +22,7 @@ class StandardInput {
 
 public:
     StandardInput(NewsDocument &document, RuntimeServices &services, qint64 availableBytes);
+    ~StandardInput();
 
     // Starts reading from fd: the text waits for the input, the progress
     // counts the bytes read so far (the length is not known). fd < 0: the
@@ -27,6 +32,11 @@ public:
     // returns false: the input ended or failed, and the text shows the news
     // or the failed load's line, with the reason told.
     bool readMore();
+    // Reads fd with readMore() whenever it is readable while the event loop
+    // runs, until the input ends or fails; then ended() runs (not after
+    // stop()). A terminal that hangs up meanwhile is told as such, not taken
+    // as the end of the program.
+    void watch(int fd, std::function<void()> ended);
     // The writer ends the program: the reading stops, nothing is asked.
     void stop();
 
@@ -39,6 +49,7 @@ private:
     void finish();
     void fail(const QString &reason);
     void end();
+    void endWatch();
 
     NewsDocument &m_document;
     RuntimeServices &m_services;
@@ -47,4 +58,6 @@ private:
     bool m_terminal = false;
     QByteArray m_bytes;
     QString m_problem;
+    std::unique_ptr<QSocketNotifier> m_watcher;
+    std::function<void()> m_ended;
 };

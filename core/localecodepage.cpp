@@ -34,13 +34,14 @@ int codePageForLocale(const LocaleName &locale)
     return found == byLanguage.end() ? 1252 : found->second;
 }
 
-int systemCodePage()
+int systemCodePage(const LocaleName &locale)
 {
 #ifdef Q_OS_WIN
+    Q_UNUSED(locale);
     const int acp = int(GetACP());
     const auto &known = CodePage::kNumbers;
     return std::find(known.begin(), known.end(), acp) != known.end() ? acp : 1252;
 #else
-    return codePageForLocale(LocaleName::fromEnvironment());
+    return codePageForLocale(locale);
 #endif
 }

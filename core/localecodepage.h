@@ -8,5 +8,6 @@
 int codePageForLocale(const LocaleName &locale);
 
 // The system's 8-bit code page: on Windows its ANSI code page where news files
-// can be in it, elsewhere the one of the locale the program runs in.
-int systemCodePage();
+// can be in it, elsewhere the one of the locale the program runs in (read
+// once, at start, by LocaleName::fromEnvironment()).
+int systemCodePage(const LocaleName &locale);

@@ -19,10 +19,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSessionManager>
-#include <QSocketNotifier>
 #include <QTimer>
 
-#include <csignal>
 #include <cstdio>
 
 #include <unistd.h>
@@ -177,8 +175,6 @@ void Form1::fromControl(const std::function<void()> &command)
 void Form1::Form_Load()
 {
     m_placement.start();
-    // The dictionary is read once the window shows, not before.
-    QTimer::singleShot(0, this, &Form1::startSpelling);
     m_document.Reset();
 }
 
@@ -197,34 +193,10 @@ void Form1::openUnnamable(const QByteArray &name)
 void Form1::readStandardInput(bool closed)
 {
     setReading(true);
-    // A terminal closed while the news is typed is told as such, not
-    // taken as the end of the program.
-    const bool terminal = !closed && ::isatty(STDIN_FILENO);
-    if (terminal)
-        std::signal(SIGHUP, SIG_IGN);
-    const auto ended = [this, terminal] {
+    m_input.watch(closed ? -1 : STDIN_FILENO, [this] {
         setReading(false);
-        if (terminal)
-            std::signal(SIGHUP, SIG_DFL);
         if (!m_input.problem().isEmpty())
             std::fprintf(stderr, "heraldpad: standard input: %s\n", qPrintable(m_input.problem()));
-    };
-    m_input.begin(closed ? -1 : STDIN_FILENO);
-    if (!m_input.reading()) {
-        ended();
-        return;
-    }
-    auto *notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
-    connect(notifier, &QSocketNotifier::activated, this, [this, notifier, ended] {
-        // Off while a read's message box waits for an answer.
-        notifier->setEnabled(false);
-        if (m_input.readMore()) {
-            notifier->setEnabled(true);
-            return;
-        }
-        notifier->deleteLater();
-        if (!m_ending)
-            ended();
     });
 }
 
@@ -265,12 +237,9 @@ QString Form1::noDictionaryText(const LocaleName &locale)
     return tr("No spelling: no Hunspell dictionary for \"%1\" is installed").arg(language);
 }
 
-void Form1::startSpelling()
+void Form1::useSpelling(SpellChecker *checker, const QString &missing)
 {
-    // One checker for the run of the program, in the language of its locale.
-    const LocaleName locale = LocaleName::fromEnvironment();
-    static const std::unique_ptr<SpellChecker> checker = SpellChecker::forLocale(locale);
-    Text->setSpellChecker(checker.get(), noDictionaryText(locale));
+    Text->setSpellChecker(checker, missing);
 }
 
 void Form1::moveEvent(QMoveEvent *event)

@@ -23,6 +23,7 @@ class PictureButton;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
+class SpellChecker;
 class QPushButton;
 class QSessionManager;
 
@@ -33,14 +34,17 @@ class Form1 : public QWidget, public DocumentHost {
     Q_OBJECT
 
 public:
-    // News files are read and written in the given code page.
-    explicit Form1(const CodePage &codePage = CodePage::get(systemCodePage()),
-                   QWidget *parent = nullptr);
+    // News files are read and written in the given code page (the one of
+    // the writer's locale, which main() reads).
+    explicit Form1(const CodePage &codePage = CodePage::get(1252), QWidget *parent = nullptr);
     ~Form1() override;
 
     static QString plainTitle();
     // What the text's menu says when the locale's language has no dictionary.
     static QString noDictionaryText(const LocaleName &locale);
+    // Marks the words checker does not know; null: none, and the text's menu
+    // says missing.
+    void useSpelling(SpellChecker *checker, const QString &missing);
     // Makes the program's default font the one the window's layout was drawn
     // for; before the window is built.
     static void useWindowFont();
@@ -93,7 +97,6 @@ private:
     bool runKeyCommand(KeyCommand command);
     void endProgram();
     void commitData(QSessionManager &manager);
-    void startSpelling();
     // Once the event at hand is handled, tells of another program's change.
     void lookAtTheFileSoon();
 

@@ -1,14 +1,17 @@
 #include "codepage.h"
 #include "form1.h"
 #include "localecodepage.h"
+#include "spelling.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -94,9 +97,12 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setDesktopFileName(QStringLiteral("org.orbitane.heraldpad"));
 
+    // The writer's locale, read once: the code page of the news files and
+    // the language of the spelling.
+    const LocaleName locale = LocaleName::fromEnvironment();
     // Without a faithful converter every save could change bytes: refuse to start.
     // One code page for the whole run: the system's, chosen at start.
-    const CodePage &codePage = CodePage::get(systemCodePage());
+    const CodePage &codePage = CodePage::get(systemCodePage(locale));
     const QString codecProblem = codePage.problem();
     if (!codecProblem.isEmpty()) {
         std::fprintf(stderr, "heraldpad: %s\n", qPrintable(codecProblem));
@@ -108,6 +114,8 @@ int main(int argc, char *argv[])
     }
 
     Form1::useWindowFont();
+    // Outlives the window that marks with it.
+    std::unique_ptr<SpellChecker> spelling;
     Form1 form(codePage);
     QObject::connect(&form, &Form1::programEnded, &app, [] { QCoreApplication::exit(0); });
     form.Form_Load();
@@ -119,6 +127,11 @@ int main(int argc, char *argv[])
 #endif
     }
     form.show();
+    // The dictionary is read once the window shows, not before.
+    QTimer::singleShot(0, &form, [&form, &spelling, locale] {
+        spelling = SpellChecker::forLocale(locale);
+        form.useSpelling(spelling.get(), Form1::noDictionaryText(locale));
+    });
     // Read while the window shows: a pipe may take its time.
     if (file == QLatin1String("-"))
         form.readStandardInput(inputClosed);

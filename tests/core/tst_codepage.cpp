@@ -480,7 +480,7 @@ private slots:
             else
                 qputenv(name, value.toUtf8());
         }
-        QCOMPARE(systemCodePage(), expected);
+        QCOMPARE(systemCodePage(LocaleName::fromEnvironment()), expected);
     }
 };
 
