@@ -93,11 +93,9 @@ int benchFile(int megabytes, int runs, int codePageNumber, bool secondPairs)
     // Reading and decoding alone, without the text area.
     for (int run = 0; run < runs; ++run) {
         QString text;
-        QByteArray bytes;
         const double t0 = nowMs();
-        ReadNewsFile(
-            dir.filePath("news.txt"), page, [&text](const QString &slice) { text += slice; },
-            bytes);
+        ReadNewsFile(dir.filePath("news.txt"), page,
+                     [&text](const QString &slice) { text += slice; });
         read.push_back(nowMs() - t0);
     }
     report((prefix + "read and decode").constData(), read);

@@ -97,25 +97,23 @@ FileCommands::Write FileCommands::mayWriteOver(const QString &path, std::optiona
 bool FileCommands::reload(const QString &linkTarget)
 {
     const QString path = m_file.name();
-    Loaded loaded;
-    FileResult read;
+    NewsRead loaded;
     {
         const Work work(m_services, tr("Loading %1").arg(path));
         // The text shown stays until the new one is whole: count it too.
         const qint64 available = availableMemory();
         const qint64 kept = m_document.textLength() * kBytesPerKeptChar;
         QStringList slices;
-        read = ReadNewsFile(
+        loaded = ReadNewsFile(
             path, m_document.codePage(), [&slices](const QString &slice) { slices.append(slice); },
-            loaded.bytes, work.step(0, 2),
-            available < 0 ? available : std::max<qint64>(0, available - kept), &loaded.state);
+            work.step(0, 2), available < 0 ? available : std::max<qint64>(0, available - kept));
         if (const CurrentFile::Look lead = m_file.leadsWhereAgreed(path, linkTarget);
-            read && lead.news != DiskNews::Nothing) {
+            loaded && lead.news != DiskNews::Nothing) {
             if (lead.news != DiskNews::Unknown)
                 return false;
-            read = FileResult::system(lead.error);
+            loaded.result = FileResult::system(lead.error);
         }
-        if (read) {
+        if (loaded) {
             m_document.beginLoad();
             m_document.setText(QString());
             const ProgressSink filled = work.step(1, 2);
@@ -125,11 +123,11 @@ bool FileCommands::reload(const QString &linkTarget)
             }
         }
     }
-    if (!read) {
+    if (!loaded) {
         // The file no longer holds the text shown: it is offered for saving
         // before it is thrown away.
         m_file.lost();
-        m_services.tellNotReloaded(notReloadedText(path, read));
+        m_services.tellNotReloaded(notReloadedText(path, loaded.result));
         return false;
     }
     finishLoad(path, loaded);

@@ -257,20 +257,18 @@ void FileCommands::Quickload()
 
 // Reads the file into the emptied text; the file's bytes, or nothing when it
 // could not be read and the text says so instead.
-std::optional<FileCommands::Loaded> FileCommands::readIntoText(const QString &path)
+std::optional<NewsRead> FileCommands::readIntoText(const QString &path)
 {
     m_document.beginLoad();
-    Loaded loaded;
-    FileResult read;
+    NewsRead loaded;
     {
         const Work work(m_services, tr("Loading %1").arg(path));
         NewsDocument &document = m_document;
-        read = ReadNewsFile(
+        loaded = ReadNewsFile(
             path, m_document.codePage(),
-            [&document](const QString &slice) { document.appendText(slice); }, loaded.bytes,
-            work.step(), availableMemory(), &loaded.state);
+            [&document](const QString &slice) { document.appendText(slice); }, work.step());
     }
-    if (read)
+    if (loaded)
         return loaded;
     m_document.failLoad(loadErrorText());
     // Whatever is there now was never read here: nothing is written over it
@@ -279,7 +277,7 @@ std::optional<FileCommands::Loaded> FileCommands::readIntoText(const QString &pa
     return std::nullopt;
 }
 
-void FileCommands::finishLoad(const QString &path, const Loaded &loaded)
+void FileCommands::finishLoad(const QString &path, const NewsRead &loaded)
 {
     m_document.finishLoad(loaded.bytes);
     m_file.adopt(path, loaded.state);

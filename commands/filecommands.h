@@ -3,6 +3,7 @@
 #include "currentfile.h"
 #include "fileresult.h"
 #include "filestate.h"
+#include "newsfile.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -69,19 +70,14 @@ public:
     static QString actionOpen();
 
 private:
-    struct Loaded {
-        QByteArray bytes; // the file's bytes, line ends made CR LF
-        FileState state;  // what the file was as read
-    };
-
     SaveOutcome writeFile(const QString &path);
     // After a save refused for characters the code page cannot store (where
     // they are in text): one of them is selected.
     void showUnstorable(const QString &text, const QList<qsizetype> &where);
     void prepareDialog(const QString &title, int flags);
     void loadFile(const QString &path);
-    std::optional<Loaded> readIntoText(const QString &path);
-    void finishLoad(const QString &path, const Loaded &loaded);
+    std::optional<NewsRead> readIntoText(const QString &path);
+    void finishLoad(const QString &path, const NewsRead &loaded);
 
     // Another program's changes (changedondisk.cpp).
     enum class Write { Yes, No, Failed };

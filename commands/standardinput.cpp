@@ -1,7 +1,6 @@
 #include "standardinput.h"
 
 #include "filecommands.h"
-#include "lineends.h"
 #include "memorycheck.h"
 #include "newsdocument.h"
 #include "newsfile.h"
@@ -101,19 +100,19 @@ bool StandardInput::readMore()
 void StandardInput::finish()
 {
     end();
-    qsizetype lines = 0;
-    const QByteArray bytes = normaliseLineEnds(std::exchange(m_bytes, QByteArray()), lines);
-    if (!loadFitsInMemory(bytes.size(), lines, m_available)) {
-        fail(tooLarge());
-        return;
-    }
+    NewsRead loaded;
     {
         // The length is known now: the text fills as a share of it.
         const Work work(m_services, what());
         NewsDocument &document = m_document;
-        decodeInSlices(
-            bytes, document.codePage(),
-            [&document](const QString &slice) { document.appendText(slice); }, work.step());
+        loaded = DecodeNewsBytes(
+            std::exchange(m_bytes, QByteArray()), document.codePage(),
+            [&document](const QString &slice) { document.appendText(slice); }, work.step(),
+            m_available);
+    }
+    if (!loaded) {
+        fail(loaded.result.kind == FileResult::Kind::TooLarge ? tooLarge() : loaded.result.error);
+        return;
     }
     m_document.finishLoadFromNoFile();
 }

@@ -145,23 +145,27 @@ qsizetype encodeInSlices(const QString &text, const CodePage &codePage, QByteArr
 
 } // namespace
 
-FileResult ReadNewsFile(const QString &path, const CodePage &codePage, const TextSink &appendSlice,
-                        QByteArray &fileBytes, const ProgressSink &progress, qint64 available,
-                        FileState *state)
+namespace {
+FileResult fileTooLarge()
 {
-    fileBytes.clear();
-    const FileResult tooLarge = FileResult::failure(
-        FileResult::Kind::TooLarge, NewsFile::tr("The file is too large to be held in memory"));
+    return FileResult::failure(FileResult::Kind::TooLarge,
+                               NewsFile::tr("The file is too large to be held in memory"));
+}
+} // namespace
+
+NewsRead ReadNewsFile(const QString &path, const CodePage &codePage, const TextSink &appendSlice,
+                      const ProgressSink &progress, qint64 available)
+{
     try {
         OpenFile file;
         FileState opened;
         if (const FileResult result = openRegularFile(path, file, opened); !result)
-            return result;
+            return {result, {}, {}};
         const qint64 size = opened.size;
         // Better a plain failure now than the system running out of memory
         // while reading, or halfway through filling the text area.
         if (!loadFitsInMemory(size, 0, available))
-            return tooLarge;
+            return {fileTooLarge(), {}, {}};
         // Reading is the first half of the work, filling the text the second.
         const ProgressSink reading = partOf(progress, 0, 2);
         const auto readSoFar = [&reading, size](qint64 done) {
@@ -170,26 +174,38 @@ FileResult ReadNewsFile(const QString &path, const CodePage &codePage, const Tex
         };
         QByteArray bytes;
         if (const FileResult read = readAllInSlices(file, size, bytes, readSoFar); !read)
-            return read;
+            return {read, {}, {}};
         // Every byte is in: an error in closing a file that was only read
         // loses nothing.
         file.close();
         opened.setBytes(bytes);
         const int link = FileState::isLink(path);
         if (link < 0)
-            return FileResult::system(errno);
+            return {FileResult::system(errno), {}, {}};
         opened.link = link > 0;
-        qsizetype lines = 0;
-        bytes = normaliseLineEnds(bytes, lines);
-        if (!loadFitsInMemory(bytes.size(), lines, available))
-            return tooLarge;
-        decodeInSlices(bytes, codePage, appendSlice, partOf(progress, 1, 2));
-        fileBytes = std::move(bytes);
-        if (state)
-            *state = opened;
-        return {};
+        NewsRead loaded = DecodeNewsBytes(std::move(bytes), codePage, appendSlice,
+                                          partOf(progress, 1, 2), available);
+        if (loaded)
+            loaded.state = opened;
+        return loaded;
     } catch (const std::bad_alloc &) {
-        return tooLarge;
+        return {fileTooLarge(), {}, {}};
+    }
+}
+
+NewsRead DecodeNewsBytes(QByteArray read, const CodePage &codePage, const TextSink &appendSlice,
+                         const ProgressSink &progress, qint64 available)
+{
+    try {
+        qsizetype lines = 0;
+        QByteArray bytes = normaliseLineEnds(read, lines);
+        read = QByteArray(); // not held beside the text while it is decoded
+        if (!loadFitsInMemory(bytes.size(), lines, available))
+            return {fileTooLarge(), {}, {}};
+        decodeInSlices(bytes, codePage, appendSlice, progress);
+        return {{}, std::move(bytes), {}};
+    } catch (const std::bad_alloc &) {
+        return {fileTooLarge(), {}, {}};
     }
 }
 

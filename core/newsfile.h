@@ -16,18 +16,30 @@
 // Takes the text of a file a slice of whole lines at a time.
 using TextSink = std::function<void(const QString &slice)>;
 
+// What a load gave: the text as news file bytes (CR LF line ends) and, for a
+// file, what it was as read: its identity, times and the digest of its bytes
+// as they were on the disk. Or why it failed, in result.
+struct NewsRead {
+    FileResult result;
+    QByteArray bytes;
+    FileState state;
+    explicit operator bool() const { return result.ok(); }
+};
+
 // Reads a news text file. Every line, the last one too, is followed by CR LF;
 // CR LF, a lone CR and a lone LF each end a line. The text goes to appendSlice
-// in slices of whole lines, and fileBytes receives the same text as news file
-// bytes. Only a regular file is read (a pipe or a device could block or never
-// end), and only one that fits in the available memory (bytes; -1: not known).
-// A file that cannot be opened or read fails before appendSlice is given
-// anything, with the operating system's reason. state, when given, receives
-// what the file was as read: its identity, times and the digest of its bytes
-// as they were on the disk.
-FileResult ReadNewsFile(const QString &path, const CodePage &codePage, const TextSink &appendSlice,
-                        QByteArray &fileBytes, const ProgressSink &progress = {},
-                        qint64 available = availableMemory(), FileState *state = nullptr);
+// in slices of whole lines. Only a regular file is read (a pipe or a device
+// could block or never end), and only one that fits in the available memory
+// (bytes; -1: not known). A file that cannot be opened or read fails before
+// appendSlice is given anything, with the operating system's reason.
+NewsRead ReadNewsFile(const QString &path, const CodePage &codePage, const TextSink &appendSlice,
+                      const ProgressSink &progress = {}, qint64 available = availableMemory());
+
+// The road every load ends on, a file's or standard input's: the bytes as
+// read get CR LF line ends, are checked against the available memory once
+// more, and go to appendSlice decoded. result is TooLarge when they do not fit.
+NewsRead DecodeNewsBytes(QByteArray read, const CodePage &codePage, const TextSink &appendSlice,
+                         const ProgressSink &progress = {}, qint64 available = availableMemory());
 
 // Decodes news file bytes with LF line ends (normaliseLineEnds()) a slice of
 // whole lines at a time, so that a large file is never held as bytes, as one

@@ -59,10 +59,8 @@ private slots:
         all.append("\r\n");
         writeBytes(dir.filePath("all.txt"), all);
         QString loaded;
-        QByteArray fileBytes;
-        QVERIFY(ReadNewsFile(
-            dir.filePath("all.txt"), page, [&loaded](const QString &slice) { loaded += slice; },
-            fileBytes));
+        QVERIFY(ReadNewsFile(dir.filePath("all.txt"), page,
+                             [&loaded](const QString &slice) { loaded += slice; }));
         QCOMPARE(loaded.size(), all.size());
         QCOMPARE(std::set<QChar>(loaded.begin(), loaded.end()).size(), size_t(loaded.size()));
         for (qsizetype i = 0; i < loaded.size(); ++i) {
@@ -189,10 +187,8 @@ private slots:
         const QByteArray file = bytes + "\r\n" + odd + bytes + "\r\n";
         writeBytes(dir.filePath("odd.txt"), file);
         QString loaded;
-        QByteArray fileBytes;
-        QVERIFY(ReadNewsFile(
-            dir.filePath("odd.txt"), page, [&loaded](const QString &slice) { loaded += slice; },
-            fileBytes));
+        QVERIFY(ReadNewsFile(dir.filePath("odd.txt"), page,
+                             [&loaded](const QString &slice) { loaded += slice; }));
         QVERIFY(loaded.startsWith(text + "\r\n") && loaded.endsWith(text + "\r\n"));
         QVERIFY(!loaded.contains(QChar(0xFFFD)));
         QVERIFY(page.equals(loaded, file));

@@ -27,12 +27,11 @@ class TestNewsFile : public QObject {
     {
         writeBytes(path("in.txt"), bytes);
         QString text;
-        QByteArray fileBytes;
-        const FileResult r = ReadNewsFile(
-            path("in.txt"), k1252, [&text](const QString &slice) { text += slice; }, fileBytes);
+        const NewsRead r =
+            ReadNewsFile(path("in.txt"), k1252, [&text](const QString &slice) { text += slice; });
         if (!r)
-            return "<failed: " + r.error + ">";
-        if (k1252.decode(fileBytes) != text)
+            return "<failed: " + r.result.error + ">";
+        if (k1252.decode(r.bytes) != text)
             return "<file bytes are not the text>";
         return text;
     }
@@ -109,13 +108,11 @@ private slots:
         QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(qint64(1) << 40));
         sparse.close();
         int slices = 0;
-        QByteArray bytes = "stale";
-        const FileResult r = ReadNewsFile(
-            file, k1252, [&slices](const QString &) { ++slices; }, bytes);
+        const NewsRead r = ReadNewsFile(file, k1252, [&slices](const QString &) { ++slices; });
         QVERIFY(!r);
-        QVERIFY2(r.error.contains(error), qPrintable(r.error));
+        QVERIFY2(r.result.error.contains(error), qPrintable(r.result.error));
         QCOMPARE(slices, 0);
-        QCOMPARE(bytes, QByteArray());
+        QCOMPARE(r.bytes, QByteArray());
     }
 
     void writeIsExactWithNothingAdded()
@@ -290,9 +287,10 @@ private slots:
         FileState read = FileState::absent();
         if (meanwhile != "absent" && meanwhile != "created") {
             writeBytes(file, "news\r\n");
-            QByteArray bytes;
-            QVERIFY(ReadNewsFile(
-                file, k1252, [](const QString &) {}, bytes, {}, -1, &read));
+            const NewsRead loaded = ReadNewsFile(
+                file, k1252, [](const QString &) {}, {}, -1);
+            QVERIFY(loaded);
+            read = loaded.state;
         }
         const QDateTime before = QFileInfo(file).lastModified();
         if (meanwhile == "touch" || meanwhile == "other bytes") {
@@ -373,10 +371,8 @@ private slots:
         for (const auto &[available, ok] :
              {std::pair{256LL << 10, false}, std::pair{64LL << 20, true}}) {
             int slices = 0;
-            QByteArray bytes;
-            const FileResult r = ReadNewsFile(
-                path("lines.txt"), k1252, [&slices](const QString &) { ++slices; }, bytes, {},
-                available);
+            const NewsRead r = ReadNewsFile(
+                path("lines.txt"), k1252, [&slices](const QString &) { ++slices; }, {}, available);
             QCOMPARE(bool(r), ok);
             QCOMPARE(slices > 0, ok);
         }

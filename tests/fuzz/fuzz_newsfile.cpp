@@ -81,10 +81,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     NewsDocument document(host, codePage);
     host.document = &document;
     document.beginLoad();
-    QByteArray bytes;
-    if (!ReadNewsFile(
-            in, codePage, [&document](const QString &slice) { document.appendText(slice); }, bytes))
+    const NewsRead loaded = ReadNewsFile(
+        in, codePage, [&document](const QString &slice) { document.appendText(slice); });
+    if (!loaded)
         fail("read failed");
+    const QByteArray &bytes = loaded.bytes;
     if (codePage.decode(bytes) != host.value)
         fail("the file bytes are not the text");
     document.finishLoad(bytes);
