@@ -242,10 +242,33 @@ QList<CodePage::Composed> CodePage::composable(QStringView text) const
         while (end < text.size() && text.at(end).isMark())
             ++end;
         from = end;
-        const QString composed =
-            text.sliced(start, end - start).toString().normalized(QString::NormalizationForm_C);
-        if (composed.size() < end - start && firstUnstorableExactly(composed) < 0)
-            found.append({start, end - start, composed});
+        const auto storable = [this](const QString &composed, qsizetype length) {
+            return composed.size() < length && firstUnstorableExactly(composed) < 0;
+        };
+        const QStringView run = text.sliced(start, end - start);
+        QString composed = run.toString().normalized(QString::NormalizationForm_C);
+        if (storable(composed, run.size())) {
+            found.append({start, run.size(), composed});
+        } else if (isJamo(text.at(at))) {
+            // The longest start of the letters that makes storable syllables;
+            // what follows stays as it is.
+            for (qsizetype k = run.size() - 1; k >= 2; --k) {
+                composed = run.first(k).toString().normalized(QString::NormalizationForm_C);
+                if (storable(composed, k)) {
+                    found.append({start, k, composed});
+                    break;
+                }
+            }
+        } else {
+            // Only the marks the code page has no byte for go into the letter;
+            // those it has stay apart (Windows-1258's tone marks).
+            QString letter = run.first(1).toString(), kept;
+            for (const QChar mark : run.sliced(1))
+                (firstUnstorable(QStringView(&mark, 1)) < 0 ? kept : letter) += mark;
+            composed = letter.normalized(QString::NormalizationForm_C);
+            if (!kept.isEmpty() && storable(composed, letter.size()) && composed.size() == 1)
+                found.append({start, run.size(), composed + kept});
+        }
     }
     return found;
 }

@@ -129,6 +129,11 @@ private slots:
         // Korean pasted as conjoining letters: 949 has only the syllables.
         row("949 jamo", 949, u"\u1100\u1161\u11A8 \u1112\u1161", u"\uAC01 \uD558");
         row("949 syllable and final", 949, u"\uAC00\u11A8", u"\uAC01");
+        row("949 a final too many", 949, u"\u1100\u1161\u11AB\u11A8", u"\uAC04\u11A8");
+        // Windows-1258 has e-circumflex and o-horn as letters, the tones as marks.
+        row("1258 circumflex and tone", 1258, u"Vie\u0323\u0302t e\u0302\u0301",
+            u"Vi\u00EA\u0323t \u00EA\u0301");
+        row("1258 horn and tone", 1258, u"pho\u031B\u0309", u"ph\u01A1\u0309");
     }
     void decomposedLettersCompose()
     {
