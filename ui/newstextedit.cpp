@@ -43,9 +43,11 @@ QString joinBlocks(QStringView raw, QLatin1StringView lineBreak, const ProgressS
     return out;
 }
 
-// The last item of an edit of the program's: Qt's undo history joins an
-// insertion typed right after an edit to that edit's last insertion; an item
-// of another kind there keeps the typed text a step of its own.
+// The first and last items of an edit of the program's. Qt's undo history
+// joins an insertion typed right after an edit to that edit's last insertion:
+// an item of another kind there keeps the typed text a step of its own. And
+// undoing an edit of several changes leaves the caret at the start of the
+// text unless the edit begins with an item of another kind.
 class UndoStepEnd : public QAbstractUndoItem {
 public:
     void undo() override {}
@@ -116,6 +118,7 @@ void NewsTextEdit::showContextMenu(const QPoint &at, int position)
 void NewsTextEdit::replaceAsOneStep(QTextCursor &cursor, const QString &text)
 {
     cursor.beginEditBlock();
+    cursor.document()->appendUndoItem(new UndoStepEnd);
     cursor.insertText(text);
     cursor.document()->appendUndoItem(new UndoStepEnd);
     cursor.endEditBlock();
@@ -125,6 +128,7 @@ void NewsTextEdit::editAsOneStep(const std::function<void(QTextCursor &)> &edit)
 {
     QTextCursor cursor(document());
     cursor.beginEditBlock();
+    document()->appendUndoItem(new UndoStepEnd);
     edit(cursor);
     document()->appendUndoItem(new UndoStepEnd);
     cursor.endEditBlock();

@@ -438,8 +438,10 @@ private slots:
         QTest::keyClick(w.text, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(w.form.text(), QString(pasted).replace("\n", "\r\n"));
         QCOMPARE(w.form.windowTitle(), kTitle + "*");
+        QVERIFY(w.text->textCursor().position() >= 4); // at the change, not the top
 
         // One that cannot be stored at all: after the message it is selected.
+        QTest::keyClick(w.text, Qt::Key_Home, Qt::ControlModifier);
         QApplication::clipboard()->setText(QString::fromUtf16(u"\n\n\u4E2D!"));
         QTest::keyClick(w.text, Qt::Key_V, Qt::ControlModifier);
         whenModalShows([](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); });
