@@ -131,6 +131,21 @@ std::optional<bool> SpellChecker::isCorrectAtOnce(QStringView word) const
 
 std::optional<bool> SpellChecker::check(QStringView word, bool mayAsk) const
 {
+    std::optional<bool> whole = checkWord(word, mayAsk);
+    if (!whole || *whole || !word.contains(u'-'))
+        return whole;
+    // A compound the dictionary does not list ("Orbitane-based") is right
+    // when each of its parts is.
+    for (const QStringView part : word.tokenize(u'-', Qt::SkipEmptyParts)) {
+        const std::optional<bool> known = checkWord(part, mayAsk);
+        if (!known || !*known)
+            return known;
+    }
+    return true;
+}
+
+std::optional<bool> SpellChecker::checkWord(QStringView word, bool mayAsk) const
+{
     if (!m_dictionary)
         return true;
     // Below U+0300 no character combines or composes: the word is in normal

@@ -62,6 +62,7 @@ public:
 
 private:
     std::optional<bool> check(QStringView word, bool mayAsk) const;
+    std::optional<bool> checkWord(QStringView word, bool mayAsk) const;
 
     std::unique_ptr<nuspell::Dictionary> m_dictionary;
     QSet<QString> m_ignored; // case-folded

@@ -56,6 +56,9 @@ private slots:
         QVERIFY(checker);
         QVERIFY(checker->isCorrect(u"relay"));
         QVERIFY(!checker->isCorrect(u"rellay"));
+        // A compound is right when each part is.
+        QVERIFY(checker->isCorrect(u"relay-station"));
+        QVERIFY(!checker->isCorrect(u"relay-stattion"));
         // Canonically equal: a decomposed letter is the dictionary's precomposed one.
         QVERIFY(checker->isCorrect(QString::fromUtf16(u"cafe\u0301")));
         QVERIFY(checker->suggestions(u"rellay").contains("relay"));
@@ -104,7 +107,8 @@ private slots:
             QVERIFY2(checker->isCorrect(word), qPrintable(word));
         for (const QString &word : marked)
             QVERIFY2(!checker->isCorrect(word), qPrintable(word));
-        for (const char *own : {"Orbitane", "NOVAGLIDE", "heraldpad", "Orbitane's"})
+        for (const char *own :
+             {"Orbitane", "NOVAGLIDE", "heraldpad", "Orbitane's", "Orbitane-news"})
             QVERIFY2(checker->isCorrect(QString::fromLatin1(own)), own);
     }
 
