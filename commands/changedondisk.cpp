@@ -68,7 +68,7 @@ void FileCommands::reloadWhereTheWriterWas(const QString &linkTarget, const QStr
     }
 }
 
-FileCommands::Write FileCommands::mayWriteOver(const QString &path, std::optional<Work> &work)
+FileCommands::Write FileCommands::mayWriteOver(const QString &path, std::unique_ptr<Work> &work)
 {
     const CurrentFile::Look look = m_file.beforeSave(path);
     if (look.news == DiskNews::Nothing)

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace {
 const QString kFilter = QStringLiteral("*.txt (Textfiles)|*.txt");
 } // namespace
@@ -57,43 +59,50 @@ FileCommands::SaveOutcome FileCommands::Quicksave()
     const Busy busy(m_busy);
     if (m_file.name().isEmpty())
         return SaveAs();
-    return writeFile(m_file.name());
+    std::optional<Prepared> prepared = prepareSave(m_file.name());
+    return prepared ? writeFile(m_file.name(), *prepared) : SaveOutcome::Failed;
 }
 
 FileCommands::SaveOutcome FileCommands::SaveAs()
 {
     const Busy busy(m_busy);
+    // Text that cannot be stored is refused before a name is asked for.
+    const QString current = m_file.name();
+    std::optional<Prepared> prepared = prepareSave(current.isEmpty() ? tr("a new file") : current);
+    if (!prepared)
+        return SaveOutcome::Failed;
+    prepared->work.reset();
     prepareDialog(tr("Save text file"), FileDialog::OverwritePrompt);
     if (!m_dialog.ShowSave())
         return SaveOutcome::NotChosen;
     // The chosen file becomes the current one only once the text is in it:
     // after a failed write Ctrl+S goes on saving where it did before.
-    return writeFile(m_file.takeChosen());
+    return writeFile(m_file.takeChosen(), *prepared);
 }
 
-FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
+std::optional<FileCommands::Prepared> FileCommands::prepareSave(const QString &path)
 {
-    QByteArray bytes;
-    bool exact = true;
-    QString text;
-    QList<CodePage::Composed> composed;
-    // Text that cannot be stored is refused before anything on disk is looked
-    // at or asked about.
-    std::optional<Work> work(std::in_place, m_services, tr("Saving %1").arg(path));
-    text = m_document.textForSave(work->step(0, 3));
+    Prepared prepared;
+    prepared.work = std::make_unique<Work>(m_services, tr("Saving %1").arg(path));
+    prepared.text = m_document.textForSave(prepared.work->step(0, 3));
     // Shown composed only once the save went through: a failed one changes
     // nothing on screen.
-    composed = m_document.composeForSave(text);
-    if (const FileResult encoded = EncodeNewsText(text, m_document.codePage(), bytes, exact,
-                                                  work->step(1, 3), m_document.savedBytes());
-        !encoded) {
-        work.reset();
-        m_services.showSaveFailure(path, encoded.error);
-        showUnstorable(text, encoded.unstorable);
-        return SaveOutcome::Failed;
-    }
+    prepared.composed = m_document.composeForSave(prepared.text);
+    const FileResult encoded =
+        EncodeNewsText(prepared.text, m_document.codePage(), prepared.bytes, prepared.exact,
+                       prepared.work->step(1, 3), m_document.savedBytes());
+    if (encoded)
+        return prepared;
+    prepared.work.reset();
+    m_services.showSaveFailure(path, encoded.error);
+    showUnstorable(prepared.text, encoded.unstorable);
+    return std::nullopt;
+}
+
+FileCommands::SaveOutcome FileCommands::writeFile(const QString &path, Prepared &prepared)
+{
     // Another program's change is never written over unasked.
-    switch (mayWriteOver(path, work)) {
+    switch (mayWriteOver(path, prepared.work)) {
     case Write::Yes:
         break;
     case Write::No:
@@ -101,11 +110,12 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
     case Write::Failed:
         return SaveOutcome::Failed;
     }
-    if (!work)
-        work.emplace(m_services, tr("Saving %1").arg(path));
+    if (!prepared.work)
+        prepared.work = std::make_unique<Work>(m_services, tr("Saving %1").arg(path));
     std::optional<FileState> state;
-    const FileResult written = writeFileBytes(path, bytes, work->step(2, 3), &state);
-    work.reset();
+    const FileResult written =
+        writeFileBytes(path, prepared.bytes, prepared.work->step(2, 3), &state);
+    prepared.work.reset();
     if (!written) {
         m_file.saveFailed(path, state);
         m_services.showSaveFailure(path, written.error);
@@ -113,11 +123,11 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path)
         m_file.told(path);
         return SaveOutcome::Failed;
     }
-    m_document.showComposed(composed);
+    m_document.showComposed(prepared.composed);
     // Bytes that decode to other characters (a letter stored decomposed) are
     // not the text as it stands.
-    if (exact && !bytes.isEmpty())
-        m_document.MarkClean(bytes);
+    if (prepared.exact && !prepared.bytes.isEmpty())
+        m_document.MarkClean(prepared.bytes);
     else
         m_document.MarkClean();
     m_file.adopt(path, state.value_or(FileState::absent()));
@@ -130,12 +140,13 @@ void FileCommands::showUnstorable(const QString &text, const QList<qsizetype> &w
 {
     if (where.isEmpty())
         return;
-    // The first of them; after one of them, the next, so that each refused
-    // save shows the writer another.
+    // The first at or after the caret; after one of them, the next, so that
+    // each refused save shows the writer another (also when the one shown
+    // was deleted meanwhile).
     const DocumentHost::Span selected = m_document.selectedSpan();
-    qsizetype at = where.first();
-    if (const qsizetype i = where.indexOf(selected.start); i >= 0)
-        at = where.value(i + 1, where.first());
+    const qsizetype from = selected.start + (where.contains(selected.start) ? 1 : 0);
+    const auto next = std::lower_bound(where.cbegin(), where.cend(), from);
+    const qsizetype at = next == where.cend() ? where.first() : *next;
     const bool pair = text.at(at).isHighSurrogate() && at + 1 < text.size();
     m_document.selectSpan({at, pair ? 2 : 1});
 }

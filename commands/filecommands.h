@@ -10,6 +10,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <memory>
 #include <optional>
 
 class FileDialog;
@@ -70,7 +71,19 @@ public:
     static QString actionOpen();
 
 private:
-    SaveOutcome writeFile(const QString &path);
+    // A save's text as the file is to hold it, worked out before anything is
+    // asked; its progress goes on until the write is done or a question comes.
+    struct Prepared {
+        QString text;
+        QList<CodePage::Composed> composed; // shown once the save went through
+        QByteArray bytes;
+        bool exact = true; // the bytes decode to the very text
+        std::unique_ptr<Work> work;
+    };
+    // Nothing, after telling why, when the code page cannot store the text
+    // (path names the save in the message).
+    std::optional<Prepared> prepareSave(const QString &path);
+    SaveOutcome writeFile(const QString &path, Prepared &prepared);
     // After a save refused for characters the code page cannot store (where
     // they are in text): one of them is selected.
     void showUnstorable(const QString &text, const QList<qsizetype> &where);
@@ -82,7 +95,7 @@ private:
     // Another program's changes (changedondisk.cpp).
     enum class Write { Yes, No, Failed };
     // The work's progress is ended before anything is asked or told.
-    Write mayWriteOver(const QString &path, std::optional<Work> &work);
+    Write mayWriteOver(const QString &path, std::unique_ptr<Work> &work);
     bool reload(const QString &linkTarget);
     void reloadWhereTheWriterWas(const QString &linkTarget, const QString &notice);
     static QString notReloadedText(const QString &path, const FileResult &read);

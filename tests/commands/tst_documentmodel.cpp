@@ -173,6 +173,7 @@ class TestDocumentModel : public QObject {
                 dialog.choices = {dir.path()};
                 what = "failing Save as";
                 commands.SaveAs();
+                dialog.choices.clear(); // (not asked when the text cannot be stored)
                 break;
             }
             case 6:

@@ -138,6 +138,10 @@ private slots:
             selected << e.d.host.selected.start;
         }
         QCOMPARE(selected, QList<qsizetype>({1, 4, 8, 1}));
+        // From the caret when none of them is selected.
+        e.d.host.selected = {5, 0};
+        QCOMPARE(e.commands.Quicksave(), FileCommands::SaveOutcome::Failed);
+        QCOMPARE(e.d.host.selected.start, 8);
         QCOMPARE(e.services.failures.first(),
                  e.path("news.txt") +
                      QString::fromUtf16(
@@ -146,6 +150,12 @@ private slots:
                          u"column 4; \"\u4E2D\" (U+4E2D) at line 2, column 1."));
         QCOMPARE(readBytes(e.path("news.txt")), "theirs");
         QCOMPARE(e.services.diskQuestions, QStringList());
+
+        // A text with no file yet: refused before a name is asked for.
+        Editor unnamed;
+        unnamed.type(QString::fromUtf16(u"\U0001F600"));
+        QCOMPARE(unnamed.commands.Quicksave(), FileCommands::SaveOutcome::Failed);
+        QCOMPARE(unnamed.dialog.shown.size(), 0);
     }
 
     // A cancelled Open dialog changes nothing: not the text, the mark or the
