@@ -343,6 +343,7 @@ private slots:
                 told.append("incomplete");
         }
         QCOMPARE(told, seen);
+        QVERIFY(!e.services.spokeOverWork);
         QCOMPARE(e.text(), QString::fromLatin1(bytesOf(text)));
         QCOMPARE(e.title(), PlainHost::kTitle + (marked ? "*" : ""));
         const QFileInfo file(news);

@@ -64,6 +64,7 @@ public:
     void endProgram() override { ++ended; }
     void showSaveFailure(const QString &fileName, const QString &reason) override
     {
+        spokeOverWork |= workOpen > 0;
         failures.append(fileName + ": " + reason);
     }
 
@@ -74,6 +75,7 @@ public:
     QList<Answer> diskAnswers;
     Answer diskAnswer(const QString &what, const QString &fileName)
     {
+        spokeOverWork |= workOpen > 0;
         diskQuestions.append(what + ": " + fileName);
         return diskAnswers.isEmpty() ? kCancel : diskAnswers.takeFirst();
     }
@@ -105,8 +107,19 @@ public:
     QStringList work;        // "Loading ...", "100%", "end"
     QList<double> progress;  // every fraction told
     QList<qint64> readSoFar; // every count of a whole not known
-    void beginWork(const QString &what) override { work.append(what); }
-    void beginWaiting(const QString &what) override { work.append("waiting: " + what); }
+    // A question or a failure told while the progress still showed.
+    bool spokeOverWork = false;
+    int workOpen = 0;
+    void beginWork(const QString &what) override
+    {
+        ++workOpen;
+        work.append(what);
+    }
+    void beginWaiting(const QString &what) override
+    {
+        ++workOpen;
+        work.append("waiting: " + what);
+    }
     void workProgress(qint64 done, qint64 total) override
     {
         if (total < 0) {
@@ -117,7 +130,11 @@ public:
         if (done == total)
             work.append("100%");
     }
-    void endWork() override { work.append("end"); }
+    void endWork() override
+    {
+        --workOpen;
+        work.append("end");
+    }
     QStringList notices;
     void tell(const QString &notice) override { notices.append(notice); }
 };
