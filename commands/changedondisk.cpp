@@ -3,6 +3,7 @@
 // What is remembered of the file, and what counts as a change, is CurrentFile's.
 #include "filecommands.h"
 
+#include "failurewords.h"
 #include "filedialog.h"
 #include "newsdocument.h"
 #include "newsfile.h"
@@ -80,11 +81,12 @@ FileCommands::Write FileCommands::mayWriteOver(const QString &path, std::unique_
     const auto told = qScopeGuard([&] { m_file.told(path); });
     if (look.news == DiskNews::Unknown) {
         // Not knowing whether another program changed it, write nothing.
-        m_services.showSaveFailure(path, FileResult::system(look.error).error);
+        m_services.showSaveFailure(path, failureWords(FileResult::system(look.error)));
         return Write::Failed;
     }
-    const QString detail =
-        look.news == DiskNews::Unreadable ? FileResult::system(look.error).error : look.linkTarget;
+    const QString detail = look.news == DiskNews::Unreadable
+                               ? failureWords(FileResult::system(look.error))
+                               : look.linkTarget;
     return m_services.askSaveOver(path, look.news, detail) == RuntimeServices::Answer::Yes
                ? Write::Yes
                : Write::No;
@@ -145,6 +147,6 @@ QString FileCommands::notReloadedText(const QString &path, const FileResult &rea
     case FileResult::Kind::TooLarge:
         return tr("%1 is now too large to be held in memory beside the text shown here.").arg(file);
     default:
-        return tr("%1 cannot be read: %2").arg(file, read.error);
+        return tr("%1 cannot be read: %2").arg(file, failureWords(read));
     }
 }

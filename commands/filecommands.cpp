@@ -1,5 +1,6 @@
 #include "filecommands.h"
 
+#include "failurewords.h"
 #include "filedialog.h"
 #include "filewriting.h"
 #include "newsdocument.h"
@@ -94,7 +95,7 @@ std::optional<FileCommands::Prepared> FileCommands::prepareSave(const QString &p
     if (encoded)
         return prepared;
     prepared.work.reset();
-    m_services.showSaveFailure(path, encoded.error);
+    m_services.showSaveFailure(path, failureWords(encoded));
     showUnstorable(prepared.text, encoded.unstorable);
     return std::nullopt;
 }
@@ -118,7 +119,7 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path, Prepared 
     prepared.work.reset();
     if (!written) {
         m_file.saveFailed(path, state);
-        m_services.showSaveFailure(path, written.error);
+        m_services.showSaveFailure(path, failureWords(written));
         // Told now: the next activation does not tell of the same state again.
         m_file.told(path);
         return SaveOutcome::Failed;

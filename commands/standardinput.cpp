@@ -1,5 +1,6 @@
 #include "standardinput.h"
 
+#include "failurewords.h"
 #include "filecommands.h"
 #include "memorycheck.h"
 #include "newsdocument.h"
@@ -72,7 +73,7 @@ bool StandardInput::readMore()
         const int error = errno;
         m_bytes.truncate(at + (n > 0 ? qsizetype(n) : 0));
         if (n < 0 && error != EAGAIN) {
-            fail(FileResult::system(error).error);
+            fail(failureWords(FileResult::system(error)));
             return false;
         }
         if (n == 0) {
@@ -111,7 +112,8 @@ void StandardInput::finish()
             m_available);
     }
     if (!loaded) {
-        fail(loaded.result.kind == FileResult::Kind::TooLarge ? tooLarge() : loaded.result.error);
+        fail(loaded.result.kind == FileResult::Kind::TooLarge ? tooLarge()
+                                                              : failureWords(loaded.result));
         return;
     }
     m_document.finishLoadFromNoFile();

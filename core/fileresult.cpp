@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-FileResult FileResult::system(int errorNumber)
+FileResult FileResult::system(int errorNumber, Kind kind)
 {
-    FileResult result = failure(Kind::System, QString::fromLocal8Bit(std::strerror(errorNumber)));
+    FileResult result = failure(kind, QString::fromLocal8Bit(std::strerror(errorNumber)));
     result.errorNumber = errorNumber;
     return result;
 }

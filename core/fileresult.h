@@ -20,23 +20,27 @@ struct FileResult {
         TooLarge,   // more than the memory can hold
         Unstorable, // the text holds what the code page cannot store
         System,     // the system refused; errorNumber says why
+        // A save failed after the file's old bytes were overwritten, and they
+        // could not be put back: the file holds part of the new text
+        // (errorNumber says why).
+        Incomplete,
+        // A save to a device or a pipe failed after part of the text went
+        // out, which cannot be taken back (errorNumber says why).
+        SentInPart,
     };
 
     Kind kind = Kind::Ok;
     int errorNumber = 0; // errno, for Kind::System
     QString error;       // why, for the writer
-    // A save that failed after the file's old bytes were overwritten and that
-    // could not put them back: the file holds part of the new text.
-    bool incomplete = false;
     // Kind::Unstorable: where in the text the characters that cannot be
     // stored start, in order (one a character, also outside the basic plane).
     QList<qsizetype> unstorable;
 
     bool ok() const { return kind == Kind::Ok; }
     explicit operator bool() const { return ok(); }
-    static FileResult failure(Kind kind, const QString &why) { return {kind, 0, why, false, {}}; }
-    // The system's error, in its own words.
-    static FileResult system(int errorNumber);
+    static FileResult failure(Kind kind, const QString &why) { return {kind, 0, why, {}}; }
+    // The system's error, in its own words; kind System, Incomplete or SentInPart.
+    static FileResult system(int errorNumber, Kind kind = Kind::System);
     static FileResult folder();
     static FileResult notRegular();
 };

@@ -38,13 +38,6 @@ int writeAll(int fd, const QByteArray &bytes, const ProgressSink &progress, qsiz
 }
 
 namespace {
-FileResult incomplete(int error, const QString &why)
-{
-    FileResult result = FileResult::system(error);
-    result.error += QStringLiteral("\n\n") + why;
-    result.incomplete = true;
-    return result;
-}
 
 // Puts old back as the whole content of the file open as fd; true when it is
 // on the disk again.
@@ -86,8 +79,7 @@ FileResult writeToDevice(const QString &path, const QByteArray &name, const QByt
         return {};
     if (written == 0)
         return FileResult::system(error);
-    return incomplete(error, NewsFile::tr("It is a device or a pipe: what was written to it "
-                                          "cannot be taken back."));
+    return FileResult::system(error, FileResult::Kind::SentInPart);
 }
 
 // Rewrites a regular file under its own name, so that every link to it sees
@@ -162,8 +154,6 @@ FileResult writeInPlace(const QString &path, const QByteArray &name, const QByte
         return FileResult::system(error);
     }
     tellAfter(false);
-    return incomplete(error, NewsFile::tr("The file now holds an incomplete save: its old text "
-                                          "could not be put back. Save again once the cause "
-                                          "is mended; the text is still here."));
+    return FileResult::system(error, FileResult::Kind::Incomplete);
 }
 #endif

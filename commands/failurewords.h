@@ -1,0 +1,10 @@
+#pragma once
+
+#include "fileresult.h"
+
+#include <QString>
+
+// What the writer reads of a failed load or save: the reason its kind and the
+// system's error number give, with what it means for the file when a save
+// left it half written. Every window shows these words as they are.
+QString failureWords(const FileResult &result);
