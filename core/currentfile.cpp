@@ -26,7 +26,7 @@ void CurrentFile::adopt(const QString &path, const FileState &state)
 {
     m_path = m_name = path;
     m_state = state;
-    m_linkTarget = state.link ? linkedFile(path) : QString();
+    m_linkTarget = state.link ? linkedFile(path).file : QString();
     m_read = true;
     m_onlyOnScreen = false;
     m_told.reset();
@@ -75,15 +75,14 @@ CurrentFile::Look CurrentFile::newLink(const QString &path, const FileState &now
 {
     if (!now.link)
         return {};
-    int failed = 0;
-    const QString leadsTo = linkedFile(path, &failed);
-    if (failed)
-        return {DiskNews::Unknown, QString(), failed};
+    const Linked leadsTo = linkedFile(path);
+    if (leadsTo.error)
+        return {DiskNews::Unknown, QString(), leadsTo.error};
     // (A link whose target could not be read when it was kept is taken to
     // lead where it did.)
-    if (m_state.link && (m_linkTarget.isEmpty() || leadsTo == m_linkTarget))
+    if (m_state.link && (m_linkTarget.isEmpty() || leadsTo.file == m_linkTarget))
         return {};
-    return {DiskNews::NowLink, leadsTo, 0};
+    return {DiskNews::NowLink, leadsTo.file, 0};
 }
 
 CurrentFile::Look CurrentFile::leadsWhereAgreed(const QString &path, const QString &target) const
@@ -111,12 +110,12 @@ CurrentFile::Look CurrentFile::beforeSave(const QString &path)
         return link;
     if (!m_read)
         return {now.present ? DiskNews::NotRead : DiskNews::Nothing, QString(), 0};
-    int error = 0;
-    switch (changeSince(m_state, path, &m_state, &now, &error)) {
+    const DiskLook look = changeSince(m_state, path, &m_state, &now);
+    switch (look.change) {
     case DiskChange::Changed:
         return {m_state.present ? DiskNews::Changed : DiskNews::Created, QString(), 0};
     case DiskChange::Unreadable:
-        return {DiskNews::Unreadable, QString(), error};
+        return {DiskNews::Unreadable, QString(), look.error};
     default:
         return {};
     }
@@ -147,15 +146,14 @@ CurrentFile::Look CurrentFile::sinceLastLook()
     // Asked about before anything is read from it.
     if (link.news != DiskNews::Nothing)
         return toldBefore() ? Look{} : link;
-    int error = 0;
-    const DiskChange change = changeSince(m_state, m_path, &m_state, &now, &error);
-    if (change == DiskChange::None || toldBefore())
+    const DiskLook look = changeSince(m_state, m_path, &m_state, &now);
+    if (look.change == DiskChange::None || toldBefore())
         return {};
-    switch (change) {
+    switch (look.change) {
     case DiskChange::Deleted:
         return {DiskNews::Deleted, QString(), 0};
     case DiskChange::Unreadable:
-        return {DiskNews::Unreadable, QString(), error};
+        return {DiskNews::Unreadable, QString(), look.error};
     default:
         return {DiskNews::Changed, QString(), 0};
     }

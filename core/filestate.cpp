@@ -105,43 +105,41 @@ bool FileState::sameIdentityAndTimes(const FileState &other) const
            modifiedNs == other.modifiedNs && changedNs == other.changedNs;
 }
 
-DiskChange changeSince(const FileState &remembered, const QString &path, FileState *refreshed,
-                       const FileState *seen, int *error)
+DiskLook changeSince(const FileState &remembered, const QString &path, FileState *refreshed,
+                     const FileState *seen)
 {
     const FileState now = seen ? *seen : FileState::look(path);
     // What the system cannot say is no change: the next look tells.
     if (now.unknown)
-        return DiskChange::None;
+        return {DiskChange::None};
     if (!now.present)
-        return remembered.present ? DiskChange::Deleted : DiskChange::None;
+        return {remembered.present ? DiskChange::Deleted : DiskChange::None};
     if (!remembered.present)
-        return DiskChange::Changed;
+        return {DiskChange::Changed};
     if (now.sameIdentityAndTimes(remembered))
-        return DiskChange::None;
+        return {DiskChange::None};
     // A device or a pipe has no bytes of its own to change: only another
     // one in its place counts.
     if (!now.regular && !now.folder && !remembered.regular && !remembered.folder &&
         now.device == remembered.device && now.inode == remembered.inode)
-        return DiskChange::None;
+        return {DiskChange::None};
     // A pipe or a device is never read here: it could block or never end.
     if (!remembered.bytesKnown || now.size != remembered.size || !now.regular ||
         now.link != remembered.link)
-        return DiskChange::Changed;
+        return {DiskChange::Changed};
     QByteArray bytes;
     // A file that can no longer be read (its mode or owner changed) may hold
     // the very bytes read here: that is all that can be said of it.
     if (const FileResult read = readRegularFile(path, bytes); !read) {
         if (read.kind != FileResult::Kind::System)
-            return DiskChange::Changed;
-        if (error)
-            *error = read.errorNumber;
-        return DiskChange::Unreadable;
+            return {DiskChange::Changed};
+        return {DiskChange::Unreadable, read.errorNumber};
     }
     if (FileState::digestOf(bytes) != remembered.digest)
-        return DiskChange::Changed;
+        return {DiskChange::Changed};
     if (refreshed) {
         *refreshed = now;
         refreshed->setBytes(bytes);
     }
-    return DiskChange::None;
+    return {DiskChange::None};
 }

@@ -58,8 +58,10 @@ enum class DiskChange {
 // times differ from what was remembered. When they differ but the bytes are
 // the same, refreshed (when given) receives what the file now is, so that the
 // next look need not read the bytes again. seen: what a look just now found,
-// so that it need not look again. error receives the system's error when the
-// bytes could not be read (Unreadable).
-DiskChange changeSince(const FileState &remembered, const QString &path,
-                       FileState *refreshed = nullptr, const FileState *seen = nullptr,
-                       int *error = nullptr);
+// so that it need not look again. With Unreadable goes the system's error.
+struct DiskLook {
+    DiskChange change = DiskChange::None;
+    int error = 0;
+};
+DiskLook changeSince(const FileState &remembered, const QString &path,
+                     FileState *refreshed = nullptr, const FileState *seen = nullptr);

@@ -125,21 +125,17 @@ FileResult replaceFile(const QString &path, const QByteArray &name, const struct
 #endif
 } // namespace
 
-QString linkedFile(const QString &path, int *error)
+Linked linkedFile(const QString &path)
 {
 #ifdef Q_OS_UNIX
     QByteArray target;
     if (const int failed =
-            resolveTarget(QFile::encodeName(QFileInfo(path).absoluteFilePath()), target)) {
-        if (error)
-            *error = failed;
-        return QString();
-    }
-    return QDir::cleanPath(QFile::decodeName(target));
+            resolveTarget(QFile::encodeName(QFileInfo(path).absoluteFilePath()), target))
+        return {QString(), failed};
+    return {QDir::cleanPath(QFile::decodeName(target)), 0};
 #else
-    Q_UNUSED(error);
     const QString target = QFileInfo(path).canonicalFilePath();
-    return target.isEmpty() ? path : target;
+    return {target.isEmpty() ? path : target, 0};
 #endif
 }
 

@@ -31,6 +31,9 @@ FileResult writeFileBytes(const QString &path, const QByteArray &bytes,
                           std::optional<FileState> *after = nullptr);
 
 // The file that a link at path leads to, as a full path; path itself when it
-// is no link. error, when given, receives the system's error when it could
-// not say (and the result is then empty).
-QString linkedFile(const QString &path, int *error = nullptr);
+// is no link. When the system cannot say: no file, and its error.
+struct Linked {
+    QString file;
+    int error = 0;
+};
+Linked linkedFile(const QString &path);
