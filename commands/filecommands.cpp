@@ -89,14 +89,16 @@ std::optional<FileCommands::Prepared> FileCommands::prepareSave(const QString &p
     // Shown composed only once the save went through: a failed one changes
     // nothing on screen.
     prepared.composed = m_document.composeForSave(prepared.text);
-    const FileResult encoded =
-        EncodeNewsText(prepared.text, m_document.codePage(), prepared.bytes, prepared.exact,
-                       prepared.work->step(1, 3), m_document.savedBytes());
-    if (encoded)
+    NewsBytes encoded = EncodeNewsText(prepared.text, m_document.codePage(),
+                                       prepared.work->step(1, 3), m_document.savedBytes());
+    if (encoded) {
+        prepared.bytes = std::move(encoded.bytes);
+        prepared.exact = encoded.exact;
         return prepared;
+    }
     prepared.work.reset();
-    m_services.showSaveFailure(path, failureWords(encoded));
-    showUnstorable(prepared.text, encoded.unstorable);
+    m_services.showSaveFailure(path, failureWords(encoded.result));
+    showUnstorable(prepared.text, encoded.result.unstorable);
     return std::nullopt;
 }
 

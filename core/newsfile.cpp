@@ -223,44 +223,39 @@ void decodeInSlices(QByteArrayView bytes, const CodePage &codePage, const TextSi
     }
 }
 
-FileResult EncodeNewsText(const QString &text, const CodePage &codePage, QByteArray &bytes,
-                          bool &exact, const ProgressSink &progress, QByteArrayView saved)
+NewsBytes EncodeNewsText(const QString &text, const CodePage &codePage,
+                         const ProgressSink &progress, QByteArrayView saved)
 {
+    NewsBytes encoded;
     try {
         qsizetype join = -1;
         if (const qsizetype bad =
-                encodeInSlices(text, codePage, saved, bytes, exact, join, progress);
+                encodeInSlices(text, codePage, saved, encoded.bytes, encoded.exact, join, progress);
             bad >= 0) {
-            FileResult refused = FileResult::failure(FileResult::Kind::Unstorable, QString());
-            refused.unstorable = unstorableFrom(text, bad, codePage);
-            refused.error = describeUnstorable(text, refused.unstorable, codePage);
-            return refused;
+            encoded.result = FileResult::failure(FileResult::Kind::Unstorable, QString());
+            encoded.result.unstorable = unstorableFrom(text, bad, codePage);
+            encoded.result.error = describeUnstorable(text, encoded.result.unstorable, codePage);
+        } else if (join >= 0) {
+            // Only bytes that read back as the text on screen are written.
+            encoded.result = FileResult::failure(FileResult::Kind::Unstorable,
+                                                 describeJoin(text, join, codePage));
         }
-        // Only bytes that read back as the text on screen are written.
-        if (join >= 0)
-            return FileResult::failure(FileResult::Kind::Unstorable,
-                                       describeJoin(text, join, codePage));
-        return {};
     } catch (const std::bad_alloc &) {
-        return FileResult::failure(FileResult::Kind::TooLarge,
-                                   NewsFile::tr("Not enough memory to write the file"));
+        encoded.result = FileResult::failure(FileResult::Kind::TooLarge,
+                                             NewsFile::tr("Not enough memory to write the file"));
     }
+    if (!encoded)
+        encoded.bytes.clear();
+    return encoded;
 }
 
 FileResult WriteNewsFile(const QString &path, const QString &text, const CodePage &codePage,
-                         QByteArray *written, const ProgressSink &progress,
-                         std::optional<FileState> *state, QByteArrayView saved)
+                         const ProgressSink &progress, QByteArrayView saved)
 {
-    QByteArray bytes;
-    bool exact = true;
-    if (FileResult encoded =
-            EncodeNewsText(text, codePage, bytes, exact, partOf(progress, 0, 2), saved);
-        !encoded)
-        return encoded;
-    const FileResult result = writeFileBytes(path, bytes, partOf(progress, 1, 2), state);
-    if (result && written)
-        *written = exact ? bytes : QByteArray();
-    return result;
+    const NewsBytes encoded = EncodeNewsText(text, codePage, partOf(progress, 0, 2), saved);
+    if (!encoded)
+        return encoded.result;
+    return writeFileBytes(path, encoded.bytes, partOf(progress, 1, 2));
 }
 
 QString QuickFilePath(const QString &workingDirectory, QChar separator)

@@ -47,24 +47,26 @@ NewsRead DecodeNewsBytes(QByteArray read, const CodePage &codePage, const TextSi
 void decodeInSlices(QByteArrayView bytes, const CodePage &codePage, const TextSink &appendSlice,
                     const ProgressSink &progress = {});
 
-// Replaces the file's contents with the text in the code page, nothing added,
-// in the ways writeFileBytes() (filewriting.h) tells. Fails without touching
-// the file when the text holds a character that the code page cannot store.
-// When written is given, it receives the bytes the file now holds if they
-// decode to the very text (no character was stored decomposed), else nothing;
-// state receives what the file now is whenever the write touched it (see
-// writeFileBytes()), also after a failure. saved, the bytes of the text as
-// last loaded or saved: a character unchanged since then that was read from a
-// second pair is written as that pair (keptpairs.h).
-FileResult WriteNewsFile(const QString &path, const QString &text, const CodePage &codePage,
-                         QByteArray *written = nullptr, const ProgressSink &progress = {},
-                         std::optional<FileState> *state = nullptr, QByteArrayView saved = {});
+// The bytes a file is to hold for a text: the text in the code page, where
+// a character unchanged since the saved bytes (the text as last loaded or
+// saved) that was read from a second pair keeps that pair (keptpairs.h). Or
+// why the text cannot be stored: a character the code page has no byte for,
+// or a kept byte that would be read back joined to the next one. exact says
+// whether the bytes decode to the very text (no character stored decomposed).
+struct NewsBytes {
+    FileResult result;
+    QByteArray bytes;
+    bool exact = true;
+    explicit operator bool() const { return result.ok(); }
+};
+NewsBytes EncodeNewsText(const QString &text, const CodePage &codePage,
+                         const ProgressSink &progress = {}, QByteArrayView saved = {});
 
-// The first half of WriteNewsFile(): the bytes the file is to hold, or why
-// the text cannot be stored. exact says whether they decode to the very text.
-FileResult EncodeNewsText(const QString &text, const CodePage &codePage, QByteArray &bytes,
-                          bool &exact, const ProgressSink &progress = {},
-                          QByteArrayView saved = {});
+// EncodeNewsText(), then the bytes replace the file's contents in the ways
+// writeFileBytes() (filewriting.h) tells. A text that cannot be stored fails
+// without touching the file.
+FileResult WriteNewsFile(const QString &path, const QString &text, const CodePage &codePage,
+                         const ProgressSink &progress = {}, QByteArrayView saved = {});
 
 // "news.txt" in the given working directory.
 QString QuickFilePath(const QString &workingDirectory, QChar separator = QDir::separator());

@@ -92,12 +92,11 @@ private slots:
     {
         const CodePage &page = CodePage::get(1258);
         const QString typed = QString::fromUtf16(u"Vi\u1EC7t Nam \u1EDF \u0111\u00E2y");
-        QByteArray written;
-        const FileResult r = WriteNewsFile(dir.filePath("vi.txt"), typed, page, &written);
+        const FileResult r = WriteNewsFile(dir.filePath("vi.txt"), typed, page);
         QVERIFY2(r, qPrintable(r.error));
         QCOMPARE(readBytes(dir.filePath("vi.txt")),
                  QByteArray("Vi\xEA\xF2t Nam \xF5\xD2 \xF0\xE2y"));
-        QVERIFY(written.isEmpty()); // the bytes are not the very text
+        QVERIFY(!EncodeNewsText(typed, page).exact); // the bytes are not the very text
         // A letter with no precomposed form there: its mark stored apart.
         QCOMPARE(page.encode(QString::fromUtf16(u"\u1EB9")), QByteArray("\x65\xF2"));
         // Neither way: refused.
@@ -289,8 +288,7 @@ private slots:
             text.replace(edits[i].toInt(), edits[i + 1].toInt(), edits[i + 2]);
         const QString path = dir.filePath("pairs.txt");
         QFile::remove(path);
-        QByteArray bytes;
-        const FileResult r = WriteNewsFile(path, text, page, &bytes, {}, nullptr, saved);
+        const FileResult r = WriteNewsFile(path, text, page, {}, saved);
         if (!r) {
             QVERIFY2(r.error.startsWith(QString::fromLatin1(written)), qPrintable(r.error));
             QVERIFY(!QFileInfo::exists(path));
@@ -298,7 +296,6 @@ private slots:
         }
         QCOMPARE(readBytes(path).toHex(' '), written.toHex(' '));
         QCOMPARE(page.decode(readBytes(path)), text);
-        QCOMPARE(bytes, written);
     }
 
     // Every byte and pair, in all four double-byte code pages, against glibc's

@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (document.Unsaved() || host.titleValue != QStringLiteral("t"))
         fail("state after the load");
     // The pairs read from the file go back as they were.
-    if (!WriteNewsFile(out, host.value, codePage, nullptr, {}, nullptr, document.savedBytes()))
+    if (!WriteNewsFile(out, host.value, codePage, {}, document.savedBytes()))
         fail("write failed");
     QFile file(out);
     if (!file.open(QIODevice::ReadOnly))
