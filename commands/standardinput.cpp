@@ -106,8 +106,8 @@ void StandardInput::finish()
         // The length is known now: the text fills as a share of it.
         const Work work(m_services, what());
         NewsDocument &document = m_document;
-        loaded = DecodeNewsBytes(
-            std::exchange(m_bytes, QByteArray()), document.codePage(),
+        loaded = LoadNews(
+            bytesSource(std::exchange(m_bytes, QByteArray())), document.codePage(),
             [&document](const QString &slice) { document.appendText(slice); }, work.step(),
             m_available);
     }

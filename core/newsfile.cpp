@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <new>
+#include <utility>
 
 namespace {
 // "Line L, column C" of the character at index: lines end in LF, and a
@@ -153,10 +155,9 @@ FileResult fileTooLarge()
 }
 } // namespace
 
-NewsRead ReadNewsFile(const QString &path, const CodePage &codePage, const TextSink &appendSlice,
-                      const ProgressSink &progress, qint64 available)
+NewsSource regularFileSource(const QString &path)
 {
-    try {
+    return [path](const ProgressSink &progress, qint64 available) -> NewsRead {
         OpenFile file;
         FileState opened;
         if (const FileResult result = openRegularFile(path, file, opened); !result)
@@ -166,11 +167,9 @@ NewsRead ReadNewsFile(const QString &path, const CodePage &codePage, const TextS
         // while reading, or halfway through filling the text area.
         if (!loadFitsInMemory(size, 0, available))
             return {fileTooLarge(), {}, {}};
-        // Reading is the first half of the work, filling the text the second.
-        const ProgressSink reading = partOf(progress, 0, 2);
-        const auto readSoFar = [&reading, size](qint64 done) {
-            if (reading)
-                reading(done, size);
+        const auto readSoFar = [&progress, size](qint64 done) {
+            if (progress)
+                progress(done, size);
         };
         QByteArray bytes;
         if (const FileResult read = readAllInSlices(file, size, bytes, readSoFar); !read)
@@ -183,30 +182,43 @@ NewsRead ReadNewsFile(const QString &path, const CodePage &codePage, const TextS
         if (link < 0)
             return {FileResult::system(errno), {}, {}};
         opened.link = link > 0;
-        NewsRead loaded = DecodeNewsBytes(std::move(bytes), codePage, appendSlice,
-                                          partOf(progress, 1, 2), available);
-        if (loaded)
-            loaded.state = opened;
-        return loaded;
+        return {{}, std::move(bytes), opened};
+    };
+}
+
+NewsSource bytesSource(QByteArray bytes)
+{
+    // (Given once: a second load from it gets nothing.)
+    return [held = std::make_shared<QByteArray>(std::move(bytes))](const ProgressSink &,
+                                                                   qint64) -> NewsRead {
+        return {{}, std::exchange(*held, QByteArray()), {}};
+    };
+}
+
+NewsRead LoadNews(const NewsSource &source, const CodePage &codePage, const TextSink &appendSlice,
+                  const ProgressSink &progress, qint64 available)
+{
+    try {
+        // Reading is the first half of the work, filling the text the second.
+        NewsRead read = source(partOf(progress, 0, 2), available);
+        if (!read)
+            return read;
+        qsizetype lines = 0;
+        QByteArray bytes = normaliseLineEnds(read.bytes, lines);
+        read.bytes = QByteArray(); // not held beside the text while it is decoded
+        if (!loadFitsInMemory(bytes.size(), lines, available))
+            return {fileTooLarge(), {}, {}};
+        decodeInSlices(bytes, codePage, appendSlice, partOf(progress, 1, 2));
+        return {{}, std::move(bytes), read.state};
     } catch (const std::bad_alloc &) {
         return {fileTooLarge(), {}, {}};
     }
 }
 
-NewsRead DecodeNewsBytes(QByteArray read, const CodePage &codePage, const TextSink &appendSlice,
-                         const ProgressSink &progress, qint64 available)
+NewsRead ReadNewsFile(const QString &path, const CodePage &codePage, const TextSink &appendSlice,
+                      const ProgressSink &progress, qint64 available)
 {
-    try {
-        qsizetype lines = 0;
-        QByteArray bytes = normaliseLineEnds(read, lines);
-        read = QByteArray(); // not held beside the text while it is decoded
-        if (!loadFitsInMemory(bytes.size(), lines, available))
-            return {fileTooLarge(), {}, {}};
-        decodeInSlices(bytes, codePage, appendSlice, progress);
-        return {{}, std::move(bytes), {}};
-    } catch (const std::bad_alloc &) {
-        return {fileTooLarge(), {}, {}};
-    }
+    return LoadNews(regularFileSource(path), codePage, appendSlice, progress, available);
 }
 
 void decodeInSlices(QByteArrayView bytes, const CodePage &codePage, const TextSink &appendSlice,

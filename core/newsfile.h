@@ -26,20 +26,28 @@ struct NewsRead {
     explicit operator bool() const { return result.ok(); }
 };
 
-// Reads a news text file. Every line, the last one too, is followed by CR LF;
-// CR LF, a lone CR and a lone LF each end a line. The text goes to appendSlice
-// in slices of whole lines. Only a regular file is read (a pipe or a device
-// could block or never end), and only one that fits in the available memory
-// (bytes; -1: not known). A file that cannot be opened or read fails before
-// appendSlice is given anything, with the operating system's reason.
+// Where a load's bytes come from: it gives all of them as they are (and, for
+// a file, what the file was as read), or why it cannot. available: the memory
+// there is (bytes; -1: not known); progress: how far the reading has come.
+using NewsSource = std::function<NewsRead(const ProgressSink &progress, qint64 available)>;
+// A regular file, read through the system-call table; a pipe or a device is
+// refused (it could block or never end), and so is a file larger than the
+// memory there is.
+NewsSource regularFileSource(const QString &path);
+// Bytes read already (standard input, once it ended).
+NewsSource bytesSource(QByteArray bytes);
+
+// The one road of every load: the source's bytes get CR LF line ends (every
+// line, the last one too, is followed by CR LF; CR LF, a lone CR and a lone
+// LF each end a line), are checked against the available memory once more,
+// and go to appendSlice decoded, in slices of whole lines. A source that
+// fails gives appendSlice nothing. result is TooLarge when they do not fit.
+NewsRead LoadNews(const NewsSource &source, const CodePage &codePage, const TextSink &appendSlice,
+                  const ProgressSink &progress = {}, qint64 available = availableMemory());
+
+// LoadNews() of a regular file.
 NewsRead ReadNewsFile(const QString &path, const CodePage &codePage, const TextSink &appendSlice,
                       const ProgressSink &progress = {}, qint64 available = availableMemory());
-
-// The road every load ends on, a file's or standard input's: the bytes as
-// read get CR LF line ends, are checked against the available memory once
-// more, and go to appendSlice decoded. result is TooLarge when they do not fit.
-NewsRead DecodeNewsBytes(QByteArray read, const CodePage &codePage, const TextSink &appendSlice,
-                         const ProgressSink &progress = {}, qint64 available = availableMemory());
 
 // Decodes news file bytes with LF line ends (normaliseLineEnds()) a slice of
 // whole lines at a time, so that a large file is never held as bytes, as one
