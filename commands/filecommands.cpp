@@ -68,8 +68,7 @@ FileCommands::SaveOutcome FileCommands::SaveAs()
 {
     const Busy busy(m_busy);
     // Text that cannot be stored is refused before a name is asked for.
-    const QString current = m_file.name();
-    std::optional<Prepared> prepared = prepareSave(current.isEmpty() ? tr("a new file") : current);
+    std::optional<Prepared> prepared = prepareSave(tr("a new file"));
     if (!prepared)
         return SaveOutcome::Failed;
     prepared->work.reset();
@@ -98,6 +97,10 @@ std::optional<FileCommands::Prepared> FileCommands::prepareSave(const QString &p
     }
     prepared.work.reset();
     m_services.showSaveFailure(path, failureWords(encoded.result));
+    // What another program did to the current file meanwhile is asked about
+    // at the next save, not as soon as the window is active again.
+    if (!m_file.name().isEmpty())
+        m_file.told(m_file.name());
     showUnstorable(prepared.text, encoded.result.unstorable);
     return std::nullopt;
 }

@@ -23,6 +23,7 @@ QByteArray bytesOf(const QString &symbol)
         {"old", kOld},
         {"old lf", "old news\n"},
         {"old!", kOld + "!"},
+        {"old\x80", kOld + "\x80"}, // U+0080, which Windows-1252 cannot store
         {"other!", kOther + "!"},
         {"old+big", kOld + kBig.toLatin1()},
         {"other", kOther},
@@ -131,6 +132,7 @@ private slots:
         QTest::newRow("linked to a folder") << "regular" << "quickload,m:linkedfolder,activate" << "" << QStringList{"reload from link: news.txt -> sub"} << "old" << false << "";
         // A failed save is told once, not again at the next activation; a
         // file that cannot be read is not said to be changed.
+        QTest::newRow("refused, a change meanwhile left for the next save") << "regular" << "quickload,m:inplace,type\x80,quicksave,activate" << "" << QStringList{"failed: Line 2, column 1: \"\u0080\" (U+0080) cannot be stored in Windows-1252."} << "old\x80" << true << "other";
         QTest::newRow("save fails on a folder, told once") << "regular" << "quickload,type!,m:folder,quicksave,activate" << "" << QStringList{"failed: It is a folder, not a file."} << "old!" << true << "";
         QTest::newRow("quicksave, its bytes cannot be read") << "regular" << "quickload,m:touch,m:readfails,type!,quicksave" << "cancel" << QStringList{"save over unreadable: news.txt: Input/output error"} << "old!" << true << "old";
         QTest::newRow("quicksave unreadable now") << "regular" << "quickload,m:chmod,type!,quicksave" << "cancel" << QStringList{"save over unreadable: news.txt: Permission denied"} << "old!" << true << "old";
@@ -319,6 +321,8 @@ private slots:
                 QCOMPARE(e.services.ended, kept ? 1 : 0);
             } else if (step == "type!") {
                 e.type("!");
+            } else if (step == "type\x80") {
+                e.type(QString(QChar(0x80)));
             } else if (step == "big") {
                 e.type(kBig);
             } else if (step == "cut") {
