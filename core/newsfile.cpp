@@ -35,7 +35,7 @@ qsizetype widthAt(const QString &text, qsizetype index)
                : 1;
 }
 
-// A character that shows as nothing, by its name.
+// A character that shows as nothing, or on the one before it, by its name.
 QString invisibleName(char32_t c)
 {
     switch (c) {
@@ -59,6 +59,9 @@ QString invisibleName(char32_t c)
     default:
         if ((c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069))
             return NewsFile::tr("text direction mark");
+        // (Shown on its own, it would sit on the quotation mark.)
+        if (QChar::isMark(c))
+            return NewsFile::tr("combining mark");
         return QString();
     }
 }

@@ -232,6 +232,8 @@ private slots:
         // U+0080 is no byte's character: byte 0x80 is the euro sign.
         QVERIFY(
             WriteNewsFile(path("e.txt"), QString(QChar(0x80)), k1252).error.contains("(U+0080)"));
+        QVERIFY(WriteNewsFile(path("e.txt"), QString::fromUtf16(u"e\u0301\u0301"), k1252)
+                    .error.contains("combining mark (U+0301)"));
     }
 
     void saveKeepsPermissionsAndLinks()
