@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPaintEvent>
 #include <QPushButton>
 #include <QSet>
 #include <QSignalSpy>
@@ -58,6 +59,19 @@ QAction *actionNamed(QMenu *menu, const QString &text)
     return nullptr;
 }
 } // namespace
+
+// Counts the paints of a whole widget while it lives (not the caret's blink).
+struct PaintCount : QObject {
+    explicit PaintCount(QWidget *widget) : widget(widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::Paint &&
+                 static_cast<QPaintEvent *>(event)->rect() == widget->rect();
+        return false;
+    }
+    QWidget *widget;
+    int count = 0;
+};
 
 class TestWritingAids : public QObject {
     Q_OBJECT
@@ -145,8 +159,12 @@ private slots:
         Window w(checker.get());
         w.text->findChild<SpellMarks *>()->setSliceMs(0);
         w.form.setText(text);
-        // No paint asked for meanwhile: the window goes on by itself.
+        // No paint asked for meanwhile: the window goes on by itself, and
+        // stops once every word in view is checked.
         QTest::qWait(500);
+        PaintCount paints(w.text->viewport());
+        QTest::qWait(200);
+        QCOMPARE(paints.count, 0);
         QCOMPARE(redUnder(w.text, start, end) > 0, marked);
         w.text->setSpellChecker(nullptr); // no dictionary: no marks
         QCOMPARE(redUnder(w.text, start, end), 0);
@@ -214,8 +232,7 @@ private slots:
     void noDictionarySaysSo()
     {
         Window w(nullptr);
-        w.text->setSpellChecker(nullptr,
-                                Form1::noDictionaryText(LocaleName::parse(u"ru_RU.UTF-8")));
+        w.form.useSpelling(nullptr, Form1::noDictionaryText(LocaleName::parse(u"ru_RU.UTF-8")));
         QString first;
         whenMenuShows([&first](QMenu *menu) {
             first = menu->actions().value(0)->text();
