@@ -233,7 +233,7 @@ void FileCommands::loadFile(const QString &path)
     m_document.setText(QString());
     // Its name becomes the current one also when it cannot be read.
     if (const auto loaded = readIntoText(path))
-        finishLoad(path, *loaded);
+        finishLoad(path, loaded);
     else
         m_file.adoptUnread(path);
 }
@@ -245,7 +245,7 @@ void FileCommands::LoadDropped(const QString &path)
         return;
     m_document.setText(QString());
     if (const auto loaded = readIntoText(path))
-        finishLoad(path, *loaded);
+        finishLoad(path, loaded);
 }
 
 FileCommands::Drop FileCommands::whatDropDoes(const QList<QUrl> &urls, QString *path)
@@ -269,12 +269,12 @@ void FileCommands::Quickload()
     const QString path = QuickFilePath(m_services.currentDir());
     // Only a file read to its end becomes the current file.
     if (const auto loaded = readIntoText(path))
-        finishLoad(path, *loaded);
+        finishLoad(path, loaded);
 }
 
-// Reads the file into the emptied text; the file's bytes, or nothing when it
-// could not be read and the text says so instead.
-std::optional<NewsRead> FileCommands::readIntoText(const QString &path)
+// Reads the file into the emptied text; when it could not be read, the text
+// says so instead.
+NewsRead FileCommands::readIntoText(const QString &path)
 {
     m_document.beginLoad();
     NewsRead loaded;
@@ -285,13 +285,13 @@ std::optional<NewsRead> FileCommands::readIntoText(const QString &path)
             path, m_document.codePage(),
             [&document](const QString &slice) { document.appendText(slice); }, work.step());
     }
-    if (loaded)
-        return loaded;
-    m_document.failLoad(loadErrorText());
-    // Whatever is there now was never read here: nothing is written over it
-    // unasked.
-    m_file.readFailed(path);
-    return std::nullopt;
+    if (!loaded) {
+        m_document.failLoad(loadErrorText());
+        // Whatever is there now was never read here: nothing is written over
+        // it unasked.
+        m_file.readFailed(path);
+    }
+    return loaded;
 }
 
 void FileCommands::finishLoad(const QString &path, const NewsRead &loaded)

@@ -89,7 +89,7 @@ private:
     void showUnstorable(const QString &text, const QList<qsizetype> &where);
     void prepareDialog(const QString &title, int flags);
     void loadFile(const QString &path);
-    std::optional<NewsRead> readIntoText(const QString &path);
+    NewsRead readIntoText(const QString &path);
     void finishLoad(const QString &path, const NewsRead &loaded);
 
     // Another program's changes (changedondisk.cpp).
