@@ -52,6 +52,7 @@ private slots:
         QTest::newRow("nothing") << "file" << QByteArray() << qint64(-1) << 0 << QString() << false << "";
         QTest::newRow("a pipe, slices of a larger news") << "pipe" << large << qint64(-1) << 0 << QString::fromLatin1(large) << true << "";
         QTest::newRow("more than memory holds") << "file" << QByteArray("news\r\n").repeated(1000) << qint64(2000) << 0 << kError << false << "The text is too large to be held in memory";
+        QTest::newRow("lines that outgrow memory once counted") << "file" << QByteArray("\n").repeated(1000) << qint64(10000) << 0 << kError << false << "The text is too large to be held in memory";
         QTest::newRow("a folder") << "folder" << QByteArray() << qint64(-1) << 0 << kError << false << "Is a directory";
         QTest::newRow("a read error after the news began") << "file" << QByteArray("partial news\r\n") << qint64(-1) << 2 << kError << false << "Input/output error";
         QTest::newRow("closed") << "closed" << QByteArray() << qint64(-1) << 0 << kError << false << "Standard input is closed.";
