@@ -12,13 +12,14 @@ case "${1:-build}" in
     # End-to-end: a private X server, a window manager, a screen reader's
     # view of the program (AT-SPI on a private D-Bus), and a font with
     # Japanese, Chinese and Korean letters, so their pixels mean something;
-    # glibc's charmaps, the table the double-byte code pages are checked against;
+    # the tables the code page tables are written from and checked against
+    # (glibc's charmaps, Python's codecs, Perl's Encode, wine's .nls files);
     # clang-format, which CI checks the sources with.
     test) want=("${build[@]}" xvfb xdotool xclip x11-utils x11-xserver-utils openbox wmctrl
                 imagemagick fonts-dejavu-core fonts-noto-cjk
                 dbus-daemon dbus-bin at-spi2-core python3-pyatspi
                 clang libclang-rt-14-dev desktop-file-utils appstream dpkg-dev fakeroot file
-                locales clang-format) ;;
+                locales python3 perl libwine clang-format) ;;
     # FeatherPad: the fastest peer, timed beside the editor.
     bench) want=("${build[@]}" bsdextrautils xvfb xdotool x11-utils featherpad libhunspell-dev) ;;
     package) want=("${build[@]}" dpkg-dev fakeroot file) ;;
