@@ -1,16 +1,12 @@
 #include "codepage.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include "codepagetables.h"
 
 #include <algorithm>
 #include <map>
 #include <mutex>
 
 namespace {
-constexpr char16_t kUndefinedBase = 0xF700;
-constexpr char16_t kReplacement = 0xFFFD;
-
 bool isKnown(int number)
 {
     return std::find(CodePage::kNumbers.begin(), CodePage::kNumbers.end(), number) !=
@@ -22,44 +18,19 @@ CodePage::CodePage(int number)
     : m_number(number), m_byteFor(std::make_unique<std::array<qint16, 0x10000>>())
 {
     m_byteFor->fill(-1);
-    const QByteArray charset = "windows-" + QByteArray::number(number);
-    QStringDecoder decoder(charset.constData());
-    if (!decoder.isValid()) {
-        m_problem =
-            CodePage::tr("The character set %1 is not available in this Qt build.").arg(name());
+    const CodePageTable &table = *codePageTable(number);
+    if (table.pairCount) {
+        buildDoubleByte(table);
         return;
     }
-    if (number == 932 || number == 936 || number == 949 || number == 950) {
-        buildDoubleByte(charset);
-        return;
-    }
-    // Byte by byte, so that each byte gives exactly one character.
+    // Windows' table gives every byte a character of its own; a byte it
+    // left without one would be kept as U+F700 plus the byte.
     for (int b = 0; b < 256; ++b) {
-        const char byte = char(b);
-        const QString chars = decoder.decode(QByteArrayView(&byte, 1));
-        decoder.resetState();
-        char16_t c = chars.size() == 1 ? chars.at(0).unicode() : kReplacement;
-        // Undefined, or a character another byte already stands for: a
-        // private-use character of its own, so the byte comes back unchanged.
-        if (c == kReplacement || (*m_byteFor)[c] >= 0 || (c >= 0xD800 && c < 0xE000))
-            c = char16_t(kUndefinedBase + b);
+        char16_t c = table.bytes[b];
+        if (c == CodePageTable::kNone || (*m_byteFor)[c] >= 0)
+            c = keptByte(uchar(b));
         m_decoded[b] = c;
         (*m_byteFor)[c] = qint16(b);
-    }
-    // The table must agree with the toolkit's encoder for every defined byte.
-    QStringEncoder encoder(charset.constData());
-    for (int b = 0; b < 256 && encoder.isValid(); ++b) {
-        const char16_t c = m_decoded[b];
-        if (c >= kUndefinedBase && c < kUndefinedBase + 256)
-            continue;
-        const QByteArray back = encoder.encode(QStringView(&c, 1));
-        if (back.size() != 1 || uchar(back[0]) != b) {
-            m_problem =
-                CodePage::tr("The character set %1 does not map every byte to one character and "
-                             "back in this Qt build.")
-                    .arg(name());
-            return;
-        }
     }
 }
 

@@ -11,11 +11,10 @@
 #include <memory>
 #include <span>
 
-// The Windows code page of news text files. In the 8-bit ones every byte
-// value stands for one character and comes back as the same byte; bytes that
-// the code page leaves undefined stand for the private-use character U+F700
-// plus the byte. A character the code page lacks is stored as its canonical
-// decomposition when every part of it has a byte (a Vietnamese toned letter in
+// The Windows code page of news text files, read and written with Windows'
+// own tables (core/codepages/). In the 8-bit ones every byte value stands for
+// one character and comes back as the same byte. A character the code page lacks is stored as its
+// canonical decomposition when every part of it has a byte (a Vietnamese toned letter in
 // Windows-1258).
 //
 // In the double-byte ones (932, 936, 949, 950) a character is one byte or a
@@ -52,11 +51,6 @@ public:
     char16_t keptByte(uchar b) const { return char16_t(m_keptBase + b); }
     // "Windows-1251".
     QString name() const;
-    // Empty when the toolkit's converter gave a table that maps every byte to
-    // one character and back; otherwise why news text cannot be handled
-    // safely in this code page. Check it once at start.
-    QString problem() const { return m_problem; }
-
     // Whether some character has a second pair (932 and 950).
     bool hasSecondPairs() const { return m_hasSecondPairs; }
     // The pair a typed character c is written as (lead << 8 | trail), or 0.
@@ -117,7 +111,7 @@ public:
 
 private:
     explicit CodePage(int number);
-    void buildDoubleByte(const QByteArray &charset);
+    void buildDoubleByte(const struct CodePageTable &table);
     // Appends the bytes for c, decomposing it where needed; false when some
     // part of it has no byte.
     bool appendBytes(char32_t c, QByteArray *out, bool *exact) const;
@@ -125,7 +119,6 @@ private:
     qsizetype firstUnstorableExactly(QStringView text) const;
 
     int m_number;
-    QString m_problem;
     std::array<char16_t, 256> m_decoded{};
     char16_t m_keptBase = 0xF700;
     // Double-byte code pages only: the character of lead << 8 | trail, 0 for

@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
-#include <QMessageBox>
 #include <QTimer>
 
 #include <algorithm>
@@ -100,18 +99,8 @@ int main(int argc, char *argv[])
     // The writer's locale, read once: the code page of the news files and
     // the language of the spelling.
     const LocaleName locale = LocaleName::fromEnvironment();
-    // Without a faithful converter every save could change bytes: refuse to start.
     // One code page for the whole run: the system's, chosen at start.
     const CodePage &codePage = CodePage::get(systemCodePage(locale));
-    const QString codecProblem = codePage.problem();
-    if (!codecProblem.isEmpty()) {
-        std::fprintf(stderr, "heraldpad: %s\n", qPrintable(codecProblem));
-        QMessageBox::critical(nullptr, Form1::plainTitle(),
-                              codecProblem + QLatin1String("\n\n") +
-                                  Form1::tr("News text files cannot be read or written "
-                                            "safely, so the editor does not start."));
-        return 1;
-    }
 
     Form1::useWindowFont();
     // Outlives the window that marks with it.
