@@ -15,7 +15,6 @@ struct CodePageTable {
     // Windows reads nothing there).
     static constexpr char16_t kNone = 0xFFFF;
 
-    int number;
     // The character of each byte read alone.
     const char16_t *bytes;
     // Every pair that reads as a character, in the order of the pairs.

@@ -265,8 +265,8 @@ def source(number, table, written):
     count = lambda items, name: ("%s, %d" % (name, len(items))) if items else "nullptr, 0"
     lines.append("// clang-format on\n\n")
     lines.append("extern const CodePageTable kCodePage%d;\n" % number)
-    lines.append("const CodePageTable kCodePage%d = {%d, kBytes, %s, %s};\n"
-                 % (number, number, count(pairs, "kPairs"), count(second, "kWritten")))
+    lines.append("const CodePageTable kCodePage%d = {kBytes, %s, %s};\n"
+                 % (number, count(pairs, "kPairs"), count(second, "kWritten")))
     return "".join(lines)
 
 

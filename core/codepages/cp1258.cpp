@@ -41,4 +41,4 @@ static const char16_t kBytes[256] = {
 // clang-format on
 
 extern const CodePageTable kCodePage1258;
-const CodePageTable kCodePage1258 = {1258, kBytes, nullptr, 0, nullptr, 0};
+const CodePageTable kCodePage1258 = {kBytes, nullptr, 0, nullptr, 0};

@@ -10045,4 +10045,4 @@ static const CodePageTable::Pair kWritten[] = {
 // clang-format on
 
 extern const CodePageTable kCodePage932;
-const CodePageTable kCodePage932 = {932, kBytes, kPairs, 9604, kWritten, 396};
+const CodePageTable kCodePage932 = {kBytes, kPairs, 9604, kWritten, 396};

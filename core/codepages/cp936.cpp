@@ -23983,4 +23983,4 @@ static const CodePageTable::Pair kPairs[] = {
 // clang-format on
 
 extern const CodePageTable kCodePage936;
-const CodePageTable kCodePage936 = {936, kBytes, kPairs, 23940, nullptr, 0};
+const CodePageTable kCodePage936 = {kBytes, kPairs, 23940, nullptr, 0};

@@ -17279,4 +17279,4 @@ static const CodePageTable::Pair kPairs[] = {
 // clang-format on
 
 extern const CodePageTable kCodePage949;
-const CodePageTable kCodePage949 = {949, kBytes, kPairs, 17236, nullptr, 0};
+const CodePageTable kCodePage949 = {kBytes, kPairs, 17236, nullptr, 0};

@@ -19775,4 +19775,4 @@ static const CodePageTable::Pair kWritten[] = {
 // clang-format on
 
 extern const CodePageTable kCodePage950;
-const CodePageTable kCodePage950 = {950, kBytes, kPairs, 19720, kWritten, 10};
+const CodePageTable kCodePage950 = {kBytes, kPairs, 19720, kWritten, 10};
