@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QCoreApplication>
-
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -32,8 +30,6 @@ struct KeptPair {
 };
 
 class CodePage {
-    Q_DECLARE_TR_FUNCTIONS(CodePage)
-
 public:
     // The Windows code pages a news file can be in: 874 and 1250 to 1258,
     // and the double-byte 932, 936, 949 and 950.

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Writes the code page tables the editor reads and writes news files with.
 
-Usage: scripts/codepages.py [--check] [--differences]
+Usage: scripts/codepages.py [--check | --differences]
 
 The tables come from Windows' own: wine's .nls files (the tables Windows'
 MultiByteToWideChar reads, from Debian's libwine), read beside Microsoft's
@@ -15,6 +15,7 @@ Writes core/codepages/cp<N>.cpp for every code page and core/codepages/all.cpp.
 would write. --differences prints every differing cell with each table's value.
 """
 
+import argparse
 import codecs
 import gzip
 import os
@@ -34,8 +35,9 @@ GLIBC = {874: "IBM874", 932: "WINDOWS-31J", 936: "GBK", 949: "CP949", 950: "BIG5
 GLIBC.update({n: "CP%d" % n for n in range(1250, 1259)})
 
 # Cells where the tables above do not all give the same character (one gives
-# none, or another one), as ranges of bytes or pairs, and what the editor
-# shows there. In every one Windows' table wins ("windows"): it is what the
+# none, or another one): ranges of bytes or pairs, how many cells differ in
+# each (so that a new difference inside a range stops the script too), and
+# what the editor shows there. In every one Windows' table wins ("windows"): it is what the
 # readers' Windows makes of the byte, and it gives every such cell a
 # character of its own, so nothing is lost. The C1 controls (U+0080 to
 # U+009F) and the private-use characters of single bytes are Windows' own
@@ -43,37 +45,38 @@ GLIBC.update({n: "CP%d" % n for n in range(1250, 1259)})
 # user-defined characters of the double-byte code pages.
 C1 = "the control character of the same number, as Windows reads it"
 PRIVATE = "a private-use character of Windows' table"
-USER = "user-defined characters (private use), as in Windows' table"
+USER = "private-use characters of Windows' table (user-defined pairs and others)"
 DECIDED = {
-    874: [(0x81, 0x84, C1), (0x86, 0x90, C1), (0x98, 0x9F, C1),
-          (0xDB, 0xDE, PRIVATE), (0xFC, 0xFF, PRIVATE)],
-    1250: [(0x81, 0x81, C1), (0x83, 0x83, C1), (0x88, 0x88, C1), (0x90, 0x90, C1),
-           (0x98, 0x98, C1)],
-    1251: [(0x98, 0x98, C1)],
-    1252: [(0x81, 0x81, C1), (0x8D, 0x8D, C1), (0x8F, 0x90, C1), (0x9D, 0x9D, C1)],
-    1253: [(0x81, 0x81, C1), (0x88, 0x88, C1), (0x8A, 0x8A, C1), (0x8C, 0x90, C1),
-           (0x98, 0x98, C1), (0x9A, 0x9A, C1), (0x9C, 0x9F, C1),
-           (0xAA, 0xAA, PRIVATE), (0xD2, 0xD2, PRIVATE), (0xFF, 0xFF, PRIVATE)],
-    1254: [(0x81, 0x81, C1), (0x8D, 0x90, C1), (0x9D, 0x9E, C1)],
-    1255: [(0x81, 0x81, C1), (0x8A, 0x8A, C1), (0x8C, 0x90, C1), (0x9A, 0x9A, C1),
-           (0x9C, 0x9F, C1),
-           (0xCA, 0xCA, "HEBREW POINT HOLAM HASER FOR VAV, as Windows reads it"),
-           (0xD9, 0xDF, PRIVATE), (0xFB, 0xFC, PRIVATE), (0xFF, 0xFF, PRIVATE)],
+    874: [(0x81, 0x84, 4, C1), (0x86, 0x90, 11, C1), (0x98, 0x9F, 8, C1),
+          (0xDB, 0xDE, 4, PRIVATE), (0xFC, 0xFF, 4, PRIVATE)],
+    1250: [(0x81, 0x81, 1, C1), (0x83, 0x83, 1, C1), (0x88, 0x88, 1, C1), (0x90, 0x90, 1, C1),
+           (0x98, 0x98, 1, C1)],
+    1251: [(0x98, 0x98, 1, C1)],
+    1252: [(0x81, 0x81, 1, C1), (0x8D, 0x8D, 1, C1), (0x8F, 0x90, 2, C1), (0x9D, 0x9D, 1, C1)],
+    1253: [(0x81, 0x81, 1, C1), (0x88, 0x88, 1, C1), (0x8A, 0x8A, 1, C1), (0x8C, 0x90, 5, C1),
+           (0x98, 0x98, 1, C1), (0x9A, 0x9A, 1, C1), (0x9C, 0x9F, 4, C1),
+           (0xAA, 0xAA, 1, PRIVATE), (0xD2, 0xD2, 1, PRIVATE), (0xFF, 0xFF, 1, PRIVATE)],
+    1254: [(0x81, 0x81, 1, C1), (0x8D, 0x90, 4, C1), (0x9D, 0x9E, 2, C1)],
+    1255: [(0x81, 0x81, 1, C1), (0x8A, 0x8A, 1, C1), (0x8C, 0x90, 5, C1), (0x9A, 0x9A, 1, C1),
+           (0x9C, 0x9F, 4, C1),
+           (0xCA, 0xCA, 1, 'HEBREW POINT HOLAM HASER FOR VAV, as Windows reads it'),
+           (0xD9, 0xDF, 7, PRIVATE), (0xFB, 0xFC, 2, PRIVATE), (0xFF, 0xFF, 1, PRIVATE)],
     1256: [],
-    1257: [(0x81, 0x81, C1), (0x83, 0x83, C1), (0x88, 0x88, C1), (0x8A, 0x8A, C1),
-           (0x8C, 0x8C, C1), (0x90, 0x90, C1), (0x98, 0x98, C1), (0x9A, 0x9A, C1),
-           (0x9C, 0x9C, C1), (0x9F, 0x9F, C1), (0xA1, 0xA1, PRIVATE), (0xA5, 0xA5, PRIVATE)],
-    1258: [(0x81, 0x81, C1), (0x8A, 0x8A, C1), (0x8D, 0x90, C1), (0x9A, 0x9A, C1),
-           (0x9D, 0x9E, C1)],
-    932: [(0x80, 0x80, C1), (0xA0, 0xA0, PRIVATE), (0xFD, 0xFF, PRIVATE)],
-    936: [(0x80, 0x80, "the euro sign, as Windows reads it"), (0xFF, 0xFF, PRIVATE),
-          (0xA140, 0xA9FE, USER), (0xAAA1, 0xAFFE, USER), (0xD7FA, 0xD7FE, USER),
-          (0xF8A1, 0xFEFE, USER)],
-    949: [(0x80, 0x80, C1), (0xFF, 0xFF, PRIVATE), (0xC9A1, 0xC9FE, USER),
-          (0xFEA1, 0xFEFE, USER)],
-    950: [(0x80, 0x80, C1), (0xFF, 0xFF, PRIVATE), (0x8140, 0xA0FE, USER),
-          (0xC6A1, 0xC8FE, USER + "; Python's cp950 has ETEN's kana and signs there"),
-          (0xFA40, 0xFEFE, USER)],
+    1257: [(0x81, 0x81, 1, C1), (0x83, 0x83, 1, C1), (0x88, 0x88, 1, C1), (0x8A, 0x8A, 1, C1),
+           (0x8C, 0x8C, 1, C1), (0x90, 0x90, 1, C1), (0x98, 0x98, 1, C1), (0x9A, 0x9A, 1, C1),
+           (0x9C, 0x9C, 1, C1), (0x9F, 0x9F, 1, C1), (0xA1, 0xA1, 1, PRIVATE),
+           (0xA5, 0xA5, 1, PRIVATE)],
+    1258: [(0x81, 0x81, 1, C1), (0x8A, 0x8A, 1, C1), (0x8D, 0x90, 4, C1), (0x9A, 0x9A, 1, C1),
+           (0x9D, 0x9E, 2, C1)],
+    932: [(0x80, 0x80, 1, C1), (0xA0, 0xA0, 1, PRIVATE), (0xFD, 0xFF, 3, PRIVATE)],
+    936: [(0x80, 0x80, 1, 'the euro sign, as Windows reads it'), (0xFF, 0xFF, 1, PRIVATE),
+          (0xA140, 0xA9FE, 842, USER), (0xAAA1, 0xAFFE, 564, USER), (0xD7FA, 0xD7FE, 5, USER),
+          (0xF8A1, 0xFEFE, 738, USER)],
+    949: [(0x80, 0x80, 1, C1), (0xFF, 0xFF, 1, PRIVATE), (0xC9A1, 0xC9FE, 94, USER),
+          (0xFEA1, 0xFEFE, 94, USER)],
+    950: [(0x80, 0x80, 1, C1), (0xFF, 0xFF, 1, PRIVATE), (0x8140, 0xA0FE, 5024, USER),
+          (0xC6A1, 0xC8FE, 408, USER + "; Python's cp950 has ETEN's kana and signs there"),
+          (0xFA40, 0xFEFE, 785, USER)],
 }
 
 # Where several pairs read as one character, a typed one is written as
@@ -81,6 +84,10 @@ DECIDED = {
 # pair of Big5's own rows, as Big5 files and other encoders (Python's cp950)
 # hold it.
 ETEN = (0xF9D6, 0xF9FE)
+
+
+def shown(value):
+    return "-" if value is None else "U+%04X" % value
 
 
 def codes(number):
@@ -94,13 +101,22 @@ def as_bytes(code):
     return bytes([code]) if code < 0x100 else bytes([code >> 8, code & 0xFF])
 
 
+def need(path, package):
+    if not os.path.exists(path):
+        raise SystemExit("%s is missing: install Debian's %s" % (path, package))
+    return path
+
+
 def read_wine(number):
     """The cells of wine's c_N.nls: {code: character}, and {character: code
     written}. A cell holding the default character that is not the default
     character's own code reads as nothing, as MultiByteToWideChar with
     MB_ERR_INVALID_CHARS tells."""
-    data = open(NLS.format(number), "rb").read()
+    path = need(NLS.format(number), "libwine")
+    data = open(path, "rb").read()
     words = struct.unpack("<%dH" % (len(data) // 2), data)
+    if len(words) < 14 or words[1] != number:
+        raise SystemExit("%s is not the table of code page %d" % (path, number))
     header = words[0]
     uni_default, default_code = words[4], words[6]
     at = header
@@ -160,14 +176,20 @@ for my $code (0 .. 255, $double ? (0x8100 .. 0xFFFF) : ()) {
 
 
 def read_perl(number):
-    out = subprocess.run(["perl", "-e", PERL, "cp%d" % number, str(int(number in DOUBLE))],
-                         check=True, capture_output=True, text=True).stdout
+    try:
+        run = subprocess.run(["perl", "-e", PERL, "cp%d" % number, str(int(number in DOUBLE))],
+                             capture_output=True, text=True, timeout=120)
+    except FileNotFoundError:
+        raise SystemExit("perl is missing: install Debian's perl")
+    if run.returncode != 0:
+        raise SystemExit("Perl's Encode cannot read cp%d: %s" % (number, run.stderr.strip()))
+    out = run.stdout
     return {int(a, 16): int(b, 16) for a, b in (line.split() for line in out.splitlines())}
 
 
 def read_glibc(number):
     read = {}
-    with gzip.open(CHARMAPS.format(GLIBC[number]), "rt", encoding="ascii") as f:
+    with gzip.open(need(CHARMAPS.format(GLIBC[number]), "locales"), "rt", encoding="ascii") as f:
         for line in f:
             if line.startswith("%IRREVERSIBLE%"):
                 line = line[len("%IRREVERSIBLE%"):]
@@ -188,7 +210,7 @@ def decide(number, report=None):
     others = {"Microsoft's table (Python)": python, "Perl's Encode": read_perl(number),
               "glibc": read_glibc(number)}
     decided = DECIDED[number]
-    used = set()
+    differing = [0] * len(decided)
     problems = []
     for code in codes(number):
         if code >= 0x100 and (code >> 8) < 0x81:
@@ -196,20 +218,22 @@ def decide(number, report=None):
         values = [windows.get(code)] + [t.get(code) for t in others.values()]
         if len(set(values)) == 1:
             continue
-        where = [i for i, (first, last, _) in enumerate(decided) if first <= code <= last]
+        where = [i for i, (first, last, _, _) in enumerate(decided) if first <= code <= last]
         if report is not None:
-            report.append((number, code, values, decided[where[0]][2] if where else None))
+            report.append((number, code, values, decided[where[0]][3] if where else "NOT DECIDED"))
         if not where:
             problems.append("%d %X: the tables differ (%s) and DECIDED has no word on it"
-                            % (number, code, values))
-        used.update(where)
-    for i, (first, last, _) in enumerate(decided):
-        if i not in used:
-            problems.append("%d %X-%X: DECIDED, but the tables agree there" % (number, first, last))
+                            % (number, code, ", ".join(shown(v) for v in values)))
+        for i in where:
+            differing[i] += 1
+    for (first, last, count, _), found in zip(decided, differing):
+        if found != count:
+            problems.append("%d %X-%X: DECIDED for %d differing cells, but %d differ now"
+                            % (number, first, last, count, found))
     for b in range(0x80):
         if windows.get(b, b) != b:
             problems.append("%d %X: not ASCII in Windows' table" % (number, b))
-    if problems and report is None:
+    if problems:
         raise SystemExit("\n".join(problems))
 
     table = dict(windows)
@@ -218,6 +242,10 @@ def decide(number, report=None):
     if 0xFFFF in table.values() or any(c == 0 for k, c in table.items() if k >= 0x100):
         raise SystemExit("%d: a cell reads as U+0000 or U+FFFF" % number)
     if number in SINGLE:
+        # The editor keeps a byte without a character of its own as a
+        # private-use one; Windows' single-byte tables have none such.
+        if len(set(table.get(b) for b in range(256)) - {None}) != 256:
+            raise SystemExit("%d: not every byte has a character of its own" % number)
         return table, {}
     # A typed character whose pairs are several: the one Windows writes.
     pairs_of = {}
@@ -281,23 +309,37 @@ def index():
     return "".join(lines)
 
 
-def main(args):
-    report = [] if "--differences" in args else None
+def main():
+    parser = argparse.ArgumentParser(description="Writes the code page tables in core/codepages/.")
+    mode = parser.add_mutually_exclusive_group()
+    mode.add_argument("--check", action="store_true",
+                      help="write nothing; fail when a checked-in table is not what would be written")
+    mode.add_argument("--differences", action="store_true",
+                      help="write nothing; print every cell where the tables differ")
+    args = parser.parse_args()
+    report = [] if args.differences else None
     files = {}
+    problems = []
     for number in SINGLE + DOUBLE:
-        table, written = decide(number, report)
+        try:
+            table, written = decide(number, report)
+        except SystemExit as stop:
+            if report is None:
+                raise
+            problems.append(str(stop))
+            continue
         files["cp%d.cpp" % number] = source(number, table, written)
     files["all.cpp"] = index()
     if report is not None:
         print("code page\tcell\tWindows (wine)\tPython\tPerl\tglibc\tdecided")
         for number, code, values, why in report:
-            shown = ["-" if v is None else "U+%04X" % v for v in values]
-            print("%d\t%X\t%s\t%s" % (number, code, "\t".join(shown), why))
-        return 0
+            print("%d\t%X\t%s\t%s" % (number, code, "\t".join(map(shown, values)), why))
+        print("\n".join(problems), file=sys.stderr)
+        return 1 if problems else 0
     stale = []
     for name, text in sorted(files.items()):
         path = os.path.join(OUT, name)
-        if "--check" in args:
+        if args.check:
             old = open(path, encoding="utf-8").read() if os.path.exists(path) else None
             if old != text:
                 stale.append(name)
@@ -312,4 +354,4 @@ def main(args):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1:]))
+    sys.exit(main())
