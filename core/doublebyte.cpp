@@ -9,12 +9,12 @@
 namespace {
 // Kept bytes go where no character of the code page lies: U+F780 to U+F7FF,
 // or (950 uses those) the first free run of 128 after them; else fallback.
-char16_t keptBase(const std::array<char16_t, 256> &single,
+char16_t keptBase(std::span<const char16_t, 256> single,
                   const std::array<char16_t, 0x10000> &pairs, char16_t fallback)
 {
     std::vector<bool> used(0x10000);
     for (const char16_t c : single)
-        used[c] = true;
+        used[c] = c != CodePageTable::kNone;
     for (const char16_t c : pairs)
         used[c] = true;
     for (char16_t base = 0xF700; base < 0xF880; ++base) {
@@ -44,10 +44,7 @@ void CodePage::buildDoubleByte(const CodePageTable &table)
     for (const CodePageTable::Pair &p : std::span(table.written, table.writtenCount))
         (*m_pairFor)[p.character] = p.bytes;
     m_hasSecondPairs = table.writtenCount > 0;
-    std::array<char16_t, 256> single{};
-    for (int b = 0; b < 256; ++b)
-        single[b] = table.bytes[b] == CodePageTable::kNone ? 0 : table.bytes[b];
-    m_keptBase = keptBase(single, pairs, m_keptBase);
+    m_keptBase = keptBase(std::span<const char16_t, 256>(table.bytes, 256), pairs, m_keptBase);
     for (int b = 0; b < 256; ++b) {
         // A lead byte, or one Windows reads as nothing: kept as a byte of its
         // own when it starts no character.

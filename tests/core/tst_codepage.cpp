@@ -425,8 +425,10 @@ private slots:
                 QVERIFY2(read.at(0).unicode() == next, qPrintable(where));
                 QCOMPARE(page.encode(read), bytes);
             } else if (code < 0x100) {
-                // Not a character: kept as a byte of its own.
-                QVERIFY2(read == QString(QChar(page.keptByte(uchar(code)))), qPrintable(where));
+                // Not a character: kept as a byte of its own, U+F700 plus the
+                // byte (950, whose table has U+F6B1 to U+F848: U+F7C9 plus it).
+                const int kept = (number == 950 ? 0xF7C9 : 0xF700) + code;
+                QVERIFY2(read == QString(QChar(kept)), qPrintable(where));
             } else {
                 QVERIFY2(read.size() == 2, qPrintable(where));
             }
