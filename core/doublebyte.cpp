@@ -9,8 +9,8 @@
 namespace {
 // Kept bytes go where no character of the code page lies: U+F780 to U+F7FF,
 // or (950 uses those) the first free run of 128 after them; else fallback.
-char16_t keptBase(std::span<const char16_t, 256> single,
-                  const std::array<char16_t, 0x10000> &pairs, char16_t fallback)
+char16_t keptBase(std::span<const char16_t, 256> single, const std::array<char16_t, 0x10000> &pairs,
+                  char16_t fallback)
 {
     std::vector<bool> used(0x10000);
     for (const char16_t c : single)
