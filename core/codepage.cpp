@@ -23,14 +23,11 @@ CodePage::CodePage(int number)
         buildDoubleByte(table);
         return;
     }
-    // Windows' table gives every byte a character of its own; a byte it
-    // left without one would be kept as U+F700 plus the byte.
+    // Windows' table gives every byte a character of its own (the script that
+    // writes the tables refuses one that does not).
     for (int b = 0; b < 256; ++b) {
-        char16_t c = table.bytes[b];
-        if (c == CodePageTable::kNone || (*m_byteFor)[c] >= 0)
-            c = keptByte(uchar(b));
-        m_decoded[b] = c;
-        (*m_byteFor)[c] = qint16(b);
+        m_decoded[b] = table.bytes[b];
+        (*m_byteFor)[m_decoded[b]] = qint16(b);
     }
 }
 
