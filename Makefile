@@ -17,9 +17,13 @@ build: deps-build
 run: build
 	./build/run/ui/heraldpad
 
-# The fuzz target runs first, so that ctest's summary closes the output.
+# The fuzz target and the Windows build of the portable core (its tests run
+# under wine) go first, so that the native ctest's summary closes the output.
 test: deps-test
 	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=30
+	cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Debug -DHERALDPAD_WERROR=ON $(CMAKE_FLAGS)
+	cmake --build build/win -j $(JOBS)
+	cd build/win && ctest --output-on-failure -j $(JOBS)
 	cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DHERALDPAD_SANITIZE=ON -DHERALDPAD_WERROR=ON $(CMAKE_FLAGS)
 	cmake --build build/test -j $(JOBS)
 	cd build/test && ctest --output-on-failure -j $(JOBS)

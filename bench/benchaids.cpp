@@ -34,7 +34,7 @@ double processorMs()
 // its middle, and the processor time of a second of idling once it is marked.
 int benchParagraph(int runs)
 {
-    const std::unique_ptr<SpellChecker> checker = SpellChecker::forLocale(LocaleName::parse(u"C"));
+    const std::unique_ptr<SpellChecker> checker = SpellChecker::forLocale(LocaleName::parse("C"));
     if (!checker) {
         std::fprintf(stderr, "no English dictionary\n");
         return 1;
@@ -79,8 +79,7 @@ int benchParagraph(int runs)
     }
     std::vector<double> shown, first;
     for (int run = 0; run < runs; ++run) {
-        const std::unique_ptr<SpellChecker> fresh =
-            SpellChecker::forLocale(LocaleName::parse(u"C"));
+        const std::unique_ptr<SpellChecker> fresh = SpellChecker::forLocale(LocaleName::parse("C"));
         text->setSpellChecker(fresh.get());
         double t0 = nowMs();
         form.setText(unseen);
@@ -122,7 +121,7 @@ int benchAids(int runs)
     QTemporaryDir dir;
     writeFile(dir.filePath("news.txt"), marked);
     QDir::setCurrent(dir.path());
-    const std::unique_ptr<SpellChecker> checker = SpellChecker::forLocale(LocaleName::parse(u"C"));
+    const std::unique_ptr<SpellChecker> checker = SpellChecker::forLocale(LocaleName::parse("C"));
     if (!checker) {
         std::fprintf(stderr, "no English dictionary\n");
         return 1;

@@ -1,28 +1,22 @@
 #include "localecodepage.h"
 
-#include "codepage.h"
-
-#include <algorithm>
 #include <map>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
+#include <string>
 
 int codePageForLocale(const LocaleName &locale)
 {
-    const QString &language = locale.language;
-    if (language == u"zh") {
+    const std::string &language = locale.language;
+    if (language == "zh") {
         // Traditional script: Taiwan, Hong Kong, Macau, or said so.
-        const bool traditional = locale.territory == u"TW" || locale.territory == u"HK" ||
-                                 locale.territory == u"MO" || locale.says(u"hant");
-        return traditional && !locale.says(u"hans") ? 950 : 936;
+        const bool traditional = locale.territory == "TW" || locale.territory == "HK" ||
+                                 locale.territory == "MO" || locale.says("hant");
+        return traditional && !locale.says("hans") ? 950 : 936;
     }
-    if (language == u"sr")
-        return locale.says(u"latin") ? 1250 : 1251; // Serbian is written in Cyrillic unless said
-    if (language == u"uz")
-        return locale.says(u"cyrillic") ? 1251 : 1254; // Uzbek in Latin unless said
-    static const std::map<QString, int> byLanguage{
+    if (language == "sr")
+        return locale.says("latin") ? 1250 : 1251; // Serbian is written in Cyrillic unless said
+    if (language == "uz")
+        return locale.says("cyrillic") ? 1251 : 1254; // Uzbek in Latin unless said
+    static const std::map<std::string, int> byLanguage{
         {"pl", 1250}, {"cs", 1250}, {"sk", 1250}, {"hu", 1250}, {"sl", 1250}, {"hr", 1250},
         {"bs", 1250}, {"ro", 1250}, {"sq", 1250}, {"sh", 1250}, {"ru", 1251}, {"uk", 1251},
         {"be", 1251}, {"bg", 1251}, {"mk", 1251}, {"kk", 1251}, {"ky", 1251}, {"mn", 1251},
@@ -32,16 +26,4 @@ int codePageForLocale(const LocaleName &locale)
     };
     const auto found = byLanguage.find(language);
     return found == byLanguage.end() ? 1252 : found->second;
-}
-
-int systemCodePage(const LocaleName &locale)
-{
-#ifdef Q_OS_WIN
-    Q_UNUSED(locale);
-    const int acp = int(GetACP());
-    const auto &known = CodePage::kNumbers;
-    return std::find(known.begin(), known.end(), acp) != known.end() ? acp : 1252;
-#else
-    return codePageForLocale(locale);
-#endif
 }

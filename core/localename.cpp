@@ -1,45 +1,53 @@
 #include "localename.h"
 
-#include <QtGlobal>
+#include <algorithm>
 
-LocaleName LocaleName::parse(QStringView name)
+namespace {
+char lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+char upper(char c)
+{
+    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
+bool sameLetters(std::string_view a, std::string_view b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return lower(x) == lower(y); });
+}
+} // namespace
+
+LocaleName LocaleName::parse(std::string_view name)
 {
     LocaleName locale;
-    const qsizetype at = name.indexOf(u'@');
-    if (at >= 0) {
-        locale.modifier = name.sliced(at + 1).toString();
-        name = name.first(at);
+    if (const size_t at = name.find('@'); at != name.npos) {
+        locale.modifier = name.substr(at + 1);
+        name = name.substr(0, at);
     }
     // The codeset says how the system stores text, not which language it is.
-    if (const qsizetype dot = name.indexOf(u'.'); dot >= 0)
-        name = name.first(dot);
-    qsizetype end = 0;
-    while (end < name.size() && name[end].isLetter())
+    name = name.substr(0, name.find('.'));
+    size_t end = 0;
+    while (end < name.size() && lower(name[end]) >= 'a' && lower(name[end]) <= 'z')
         ++end;
-    locale.language = name.first(end).toString().toLower();
-    if (locale.language == u"c" || locale.language == u"posix")
+    std::ranges::transform(name.substr(0, end), std::back_inserter(locale.language), lower);
+    if (locale.language == "c" || locale.language == "posix")
         locale.language.clear();
     // "_TW", and the tags of "zh-Hant-TW" too.
-    for (const QStringView part : name.sliced(end).tokenize(u'_')) {
-        for (const QStringView tag : part.tokenize(u'-', Qt::SkipEmptyParts))
-            locale.parts.append(tag.toString());
+    for (size_t from = end; from < name.size();) {
+        const size_t to = std::min(name.find_first_of("_-", from), name.size());
+        if (to > from)
+            locale.parts.emplace_back(name.substr(from, to - from));
+        from = to + 1;
     }
-    locale.territory = locale.parts.value(0).toUpper();
+    if (!locale.parts.empty())
+        std::ranges::transform(locale.parts.front(), std::back_inserter(locale.territory), upper);
     return locale;
 }
 
-LocaleName LocaleName::fromEnvironment()
+bool LocaleName::says(std::string_view word) const
 {
-    for (const char *variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-        const QString value = qEnvironmentVariable(variable);
-        if (!value.isEmpty())
-            return parse(value);
-    }
-    return {};
-}
-
-bool LocaleName::says(QStringView word) const
-{
-    return modifier.compare(word, Qt::CaseInsensitive) == 0 ||
-           parts.contains(word, Qt::CaseInsensitive);
+    return sameLetters(modifier, word) || std::ranges::any_of(parts, [word](const std::string &p) {
+               return sameLetters(p, word);
+           });
 }

@@ -1,23 +1,21 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include <string>
+#include <string_view>
+#include <vector>
 
 // The writer's locale, as the system names it:
 // language[_territory][.codeset][@modifier], as in "ru_RU.UTF-8",
 // "sr_RS@latin", "zh_Hant_TW" or "C". Both the code page of news files and
-// the spelling dictionary are chosen from it.
+// the spelling dictionary are chosen from it. Locale names are ASCII.
 struct LocaleName {
-    QString language;  // lower case: "ru"; "" for "", "C" and "POSIX"
-    QString territory; // upper case: "RU"; the first part after the language
-    QStringList parts; // every part after the language, as written: "Hant", "TW"
-    QString modifier;  // as written: "latin"
+    std::string language;           // lower case: "ru"; "" for "", "C" and "POSIX"
+    std::string territory;          // upper case: "RU"; the first part after the language
+    std::vector<std::string> parts; // every part after the language, as written: "Hant", "TW"
+    std::string modifier;           // as written: "latin"
 
-    static LocaleName parse(QStringView name);
-    // The locale the program runs in: the first of LC_ALL, LC_CTYPE and LANG
-    // that is set and not empty.
-    static LocaleName fromEnvironment();
+    static LocaleName parse(std::string_view name);
 
     // Whether a part after the language, or the modifier, is word (in any case).
-    bool says(QStringView word) const;
+    bool says(std::string_view word) const;
 };

@@ -79,9 +79,11 @@ QStringList SpellChecker::defaultFolders()
 std::unique_ptr<SpellChecker> SpellChecker::forLocale(const LocaleName &locale,
                                                       const QStringList &folders)
 {
-    const bool english = locale.language.isEmpty();
-    const QString language = english ? QStringLiteral("en") : locale.language;
-    const QString territory = english ? QStringLiteral("US") : locale.territory;
+    const bool english = locale.language.empty();
+    const QString language =
+        english ? QStringLiteral("en") : QString::fromStdString(locale.language);
+    const QString territory =
+        english ? QStringLiteral("US") : QString::fromStdString(locale.territory);
     // The language and territory, else the language of any territory.
     QStringList candidates;
     for (const QString &folder : folders) {

@@ -14,12 +14,14 @@ case "${1:-build}" in
     # Japanese, Chinese and Korean letters, so their pixels mean something;
     # the tables the code page tables are written from and checked against
     # (glibc's charmaps, Python's codecs, Perl's Encode, wine's .nls files);
-    # clang-format, which CI checks the sources with.
+    # clang-format, which CI checks the sources with; the portable core's
+    # tests (doctest), built for Windows with mingw-w64 and run under wine.
     test) want=("${build[@]}" xvfb xdotool xclip x11-utils x11-xserver-utils openbox wmctrl
                 imagemagick fonts-dejavu-core fonts-noto-cjk
                 dbus-daemon dbus-bin at-spi2-core python3-pyatspi
                 clang libclang-rt-14-dev desktop-file-utils appstream dpkg-dev fakeroot file
-                locales python3 perl libwine clang-format) ;;
+                locales python3 perl libwine clang-format
+                doctest-dev g++-mingw-w64-x86-64-posix wine wine64) ;;
     # FeatherPad: the fastest peer, timed beside the editor.
     bench) want=("${build[@]}" bsdextrautils xvfb xdotool x11-utils featherpad libhunspell-dev) ;;
     package) want=("${build[@]}" dpkg-dev fakeroot file) ;;

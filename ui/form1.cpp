@@ -233,7 +233,8 @@ void Form1::lookAtTheFileSoon()
 
 QString Form1::noDictionaryText(const LocaleName &locale)
 {
-    const QString language = locale.language.isEmpty() ? QStringLiteral("en") : locale.language;
+    const QString language =
+        locale.language.empty() ? QStringLiteral("en") : QString::fromStdString(locale.language);
     return tr("No spelling: no Hunspell dictionary for \"%1\" is installed").arg(language);
 }
 

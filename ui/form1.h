@@ -4,7 +4,7 @@
 #include "filecommands.h"
 #include "keycommands.h"
 #include "layout.h"
-#include "localecodepage.h"
+#include "localename.h"
 #include "memorycheck.h"
 #include "newsdocument.h"
 #include "qtfiledialog.h"

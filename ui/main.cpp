@@ -1,7 +1,7 @@
 #include "codepage.h"
 #include "form1.h"
-#include "localecodepage.h"
 #include "spelling.h"
+#include "systemlocale.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -98,7 +98,7 @@ int main(int argc, char *argv[])
 
     // The writer's locale, read once: the code page of the news files and
     // the language of the spelling.
-    const LocaleName locale = LocaleName::fromEnvironment();
+    const LocaleName locale = systemLocale();
     // One code page for the whole run: the system's, chosen at start.
     const CodePage &codePage = CodePage::get(systemCodePage(locale));
 

@@ -1,7 +1,6 @@
 #include "codepage.h"
 #include "documenthost.h"
 #include "files.h"
-#include "localecodepage.h"
 #include "newsfile.h"
 
 #include <QFileInfo>
@@ -434,80 +433,6 @@ private slots:
             }
         }
         QCOMPARE(run, runs.size());
-    }
-
-    void localeRule_data()
-    {
-        QTest::addColumn<QString>("lcAll");
-        QTest::addColumn<QString>("lcCtype");
-        QTest::addColumn<QString>("lang");
-        QTest::addColumn<int>("expected");
-        const QString unset = "<unset>";
-        QTest::newRow("nothing set") << unset << unset << unset << 1252;
-        QTest::newRow("LANG") << unset << unset << "ru_RU.UTF-8" << 1251;
-        QTest::newRow("LC_CTYPE before LANG") << unset << "pl_PL.UTF-8"
-                                              << "ru_RU" << 1250;
-        QTest::newRow("LC_ALL before both") << "el_GR.UTF-8"
-                                            << "pl_PL"
-                                            << "ru_RU" << 1253;
-        QTest::newRow("empty LC_ALL skipped") << ""
-                                              << "tr_TR.UTF-8"
-                                              << "ru_RU" << 1254;
-        QTest::newRow("empty LC_ALL, LC_CTYPE") << ""
-                                                << ""
-                                                << "he_IL" << 1255;
-        QTest::newRow("LC_ALL=C") << "C"
-                                  << "ru_RU"
-                                  << "ru_RU" << 1252;
-        QTest::newRow("POSIX") << unset << "POSIX"
-                               << "ru_RU" << 1252;
-        QTest::newRow("C.UTF-8") << unset << unset << "C.UTF-8" << 1252;
-        QTest::newRow("sr_RS") << unset << unset << "sr_RS.UTF-8" << 1251;
-        QTest::newRow("sr_RS@latin") << unset << unset << "sr_RS.UTF-8@latin" << 1250;
-        QTest::newRow("uz_UZ") << unset << unset << "uz_UZ.UTF-8" << 1254;
-        QTest::newRow("uz_UZ@cyrillic") << unset << unset << "uz_UZ@cyrillic" << 1251;
-        QTest::newRow("ja_JP") << unset << unset << "ja_JP.UTF-8" << 932;
-        QTest::newRow("ko_KR") << unset << unset << "ko_KR.UTF-8" << 949;
-        QTest::newRow("zh_CN") << unset << unset << "zh_CN.UTF-8" << 936;
-        QTest::newRow("zh_SG") << unset << unset << "zh_SG.GBK" << 936;
-        QTest::newRow("zh_TW") << unset << unset << "zh_TW.UTF-8" << 950;
-        QTest::newRow("zh_HK") << unset << unset << "zh_HK.UTF-8" << 950;
-        QTest::newRow("zh_MO") << unset << unset << "zh_MO" << 950;
-        QTest::newRow("zh_Hant_TW") << unset << unset << "zh_Hant_TW.UTF-8" << 950;
-        QTest::newRow("zh@Hant") << unset << unset << "zh@Hant" << 950;
-        QTest::newRow("zh_Hans_HK") << unset << unset << "zh_Hans_HK" << 936;
-        QTest::newRow("zh-Hant-TW") << unset << unset << "zh-Hant-TW" << 950;
-        QTest::newRow("zh-tw") << unset << unset << "zh-tw.UTF-8" << 950;
-        QTest::newRow("zh_TWN is no TW") << unset << unset << "zh_TWN" << 936;
-        QTest::newRow("sr@Latin") << unset << unset << "sr_RS@Latin" << 1250;
-        // One row for each language of the table of code pages.
-        const std::pair<const char *, int> languages[] = {
-            {"pl_PL", 1250}, {"cs_CZ", 1250}, {"sk_SK", 1250}, {"hu_HU", 1250}, {"sl_SI", 1250},
-            {"hr_HR", 1250}, {"bs_BA", 1250}, {"ro_RO", 1250}, {"sq_AL", 1250}, {"ru_RU", 1251},
-            {"uk_UA", 1251}, {"be_BY", 1251}, {"bg_BG", 1251}, {"mk_MK", 1251}, {"kk_KZ", 1251},
-            {"ky_KG", 1251}, {"mn_MN", 1251}, {"tt_RU", 1251}, {"tg_TJ", 1251}, {"el_GR", 1253},
-            {"tr_TR", 1254}, {"az_AZ", 1254}, {"he_IL", 1255}, {"ar_EG", 1256}, {"fa_IR", 1256},
-            {"ur_PK", 1256}, {"lt_LT", 1257}, {"lv_LV", 1257}, {"et_EE", 1257}, {"vi_VN", 1258},
-            {"th_TH", 874},  {"de_DE", 1252}, {"fr_FR", 1252}, {"iw_IL", 1255}, {"sh_BA", 1250}};
-        for (const auto &[locale, page] : languages)
-            QTest::newRow(locale) << unset << unset << QString(locale) + ".UTF-8" << page;
-        QTest::newRow("unknown language") << unset << unset << "xx_YY.UTF-8" << 1252;
-    }
-    void localeRule()
-    {
-        QFETCH(QString, lcAll);
-        QFETCH(QString, lcCtype);
-        QFETCH(QString, lang);
-        QFETCH(int, expected);
-        const std::pair<const char *, QString> variables[] = {
-            {"LC_ALL", lcAll}, {"LC_CTYPE", lcCtype}, {"LANG", lang}};
-        for (const auto &[name, value] : variables) {
-            if (value == "<unset>")
-                qunsetenv(name);
-            else
-                qputenv(name, value.toUtf8());
-        }
-        QCOMPARE(systemCodePage(LocaleName::fromEnvironment()), expected);
     }
 };
 

@@ -129,7 +129,7 @@ private slots:
         QDir().mkpath(dir.filePath("dicts"));
         writeBytes(dir.filePath("dicts/en_US.aff"), "SET UTF-8\nTRY esianrtolcdugmphbyfvkwz\n");
         writeBytes(dir.filePath("dicts/en_US.dic"), "5\nthe\nnews\nrelay\nstation\nof\n");
-        checker = SpellChecker::forLocale(LocaleName::parse(u"C"), {dir.filePath("dicts")});
+        checker = SpellChecker::forLocale(LocaleName::parse("C"), {dir.filePath("dicts")});
         QVERIFY(checker);
     }
 
@@ -232,7 +232,7 @@ private slots:
     void noDictionarySaysSo()
     {
         Window w(nullptr);
-        w.form.useSpelling(nullptr, Form1::noDictionaryText(LocaleName::parse(u"ru_RU.UTF-8")));
+        w.form.useSpelling(nullptr, Form1::noDictionaryText(LocaleName::parse("ru_RU.UTF-8")));
         QString first;
         whenMenuShows([&first](QMenu *menu) {
             first = menu->actions().value(0)->text();
