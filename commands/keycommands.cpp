@@ -1,26 +1,27 @@
 #include "keycommands.h"
 
-KeyCommand commandForKey(int key, Qt::KeyboardModifiers modifiers)
+KeyCommand commandForKey(Key key, KeyModifiers held)
 {
-    const Qt::KeyboardModifiers held =
-        modifiers & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier);
-    if (key == Qt::Key_F3 && held == Qt::NoModifier)
-        return KeyCommand::FindNext;
-    if (key == Qt::Key_F3 && held == Qt::ShiftModifier)
-        return KeyCommand::FindPrevious;
-    if (held != Qt::ControlModifier)
+    if (held.alt || held.meta)
         return KeyCommand::None;
-    if (key == Qt::Key_S)
+    if (key == Key::F3 && !held.control)
+        return held.shift ? KeyCommand::FindPrevious : KeyCommand::FindNext;
+    if (!held.control || held.shift)
+        return KeyCommand::None;
+    switch (key) {
+    case Key::S:
         return KeyCommand::Quicksave;
-    if (key == Qt::Key_L)
+    case Key::L:
         return KeyCommand::Quickload;
-    if (key == Qt::Key_E)
+    case Key::E:
         return KeyCommand::Exit;
-    if (key == Qt::Key_F)
+    case Key::F:
         return KeyCommand::Find;
-    if (key == Qt::Key_H)
+    case Key::H:
         return KeyCommand::Replace;
-    if (key == Qt::Key_Y)
+    case Key::Y:
         return KeyCommand::Redo;
-    return KeyCommand::None;
+    default:
+        return KeyCommand::None;
+    }
 }

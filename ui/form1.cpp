@@ -29,7 +29,8 @@ namespace {
 template <typename W> W *place(W *widget, const char *name)
 {
     widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(Layout::pixelRect(Layout::control(name)));
+    const Layout::Pixels r = Layout::pixelRect(Layout::control(name));
+    widget->setGeometry(r.left, r.top, r.width, r.height);
     return widget;
 }
 
@@ -60,7 +61,7 @@ Form1::Form1(const CodePage &codePage, QWidget *parent)
     for (int size : {16, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/heraldpad-%1.png").arg(size));
     setWindowIcon(icon);
-    resize(Layout::clientSize());
+    resize(Layout::clientSize().width, Layout::clientSize().height);
     buildControls();
     new KeyRouter(
         {this, m_find->dialog()}, [this](KeyCommand command) { return runKeyCommand(command); },
@@ -80,7 +81,7 @@ Form1::~Form1() = default;
 void Form1::useWindowFont()
 {
     // The info box's width, less the margins its text keeps on either side.
-    const int infoWidth = Layout::pixelRect(Layout::control("Text1")).width() - 10;
+    const int infoWidth = Layout::pixelRect(Layout::control("Text1")).width - 10;
     QApplication::setFont(WindowFont::choose(QApplication::font(), infoLines(), infoWidth));
 }
 

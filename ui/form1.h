@@ -123,5 +123,5 @@ private:
     bool endWhileReading();
 
     bool m_ending = false; // Exit has asked already; close without asking
-    WindowPlacement m_placement{this, Layout::clientSize()};
+    WindowPlacement m_placement{this, {Layout::clientSize().width, Layout::clientSize().height}};
 };

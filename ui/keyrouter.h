@@ -18,6 +18,10 @@ public:
     KeyRouter(QList<const QWidget *> windows, Runner run, QObject *parent);
     ~KeyRouter() override;
 
+    // The shortcut keys and modifiers of a Qt key event.
+    static Key keyOf(int key);
+    static KeyModifiers modifiersOf(Qt::KeyboardModifiers modifiers);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <QRect>
-#include <QSize>
-
 #include <array>
+#include <string_view>
 
 // The window's layout, in twips (1/1440 inch) as designed; 15 twips make one
-// device-independent pixel, so the window scales with the screen's DPI.
+// device-independent pixel, so the window scales with the screen's DPI. Standard
+// C++ alone: the Qt window and the Windows one read the same table.
 namespace Layout {
 
 constexpr int kTwipsPerPixel = 15;
@@ -36,12 +35,17 @@ constexpr int toPixels(int twips)
     return twips / kTwipsPerPixel;
 }
 
-constexpr QSize clientSize()
+struct Pixels {
+    int left, top, width, height;
+};
+
+// The client area's size: left and top are 0.
+constexpr Pixels clientSize()
 {
-    return {toPixels(kClientWidthTwips), toPixels(kClientHeightTwips)};
+    return {0, 0, toPixels(kClientWidthTwips), toPixels(kClientHeightTwips)};
 }
 
-constexpr QRect pixelRect(const Control &c)
+constexpr Pixels pixelRect(const Control &c)
 {
     return {toPixels(c.left), toPixels(c.top), toPixels(c.width), toPixels(c.height)};
 }

@@ -1,5 +1,4 @@
 #include "editor.h"
-#include "keycommands.h"
 #include "plainhost.h"
 
 #include <QDateTime>
@@ -529,36 +528,6 @@ private slots:
         QVERIFY(!e.commands.mayClose()); // save dialog cancelled
         QCOMPARE(e.services.asked.last().prompt, kExitPrompt);
         QCOMPARE(e.services.ended, 0);
-    }
-
-    void shortcuts_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
-        QTest::addColumn<int>("command");
-        const int ctrl = Qt::ControlModifier;
-        QTest::newRow("Ctrl+S") << int(Qt::Key_S) << ctrl << int(KeyCommand::Quicksave);
-        QTest::newRow("Ctrl+L") << int(Qt::Key_L) << ctrl << int(KeyCommand::Quickload);
-        QTest::newRow("Ctrl+E") << int(Qt::Key_E) << ctrl << int(KeyCommand::Exit);
-        QTest::newRow("Ctrl+keypad S")
-            << int(Qt::Key_S) << int(ctrl | Qt::KeypadModifier) << int(KeyCommand::Quicksave);
-        QTest::newRow("Ctrl+Shift+S")
-            << int(Qt::Key_S) << int(ctrl | Qt::ShiftModifier) << int(KeyCommand::None);
-        QTest::newRow("Ctrl+Alt+L")
-            << int(Qt::Key_L) << int(ctrl | Qt::AltModifier) << int(KeyCommand::None);
-        QTest::newRow("Alt+S") << int(Qt::Key_S) << int(Qt::AltModifier) << int(KeyCommand::None);
-        QTest::newRow("S") << int(Qt::Key_S) << 0 << int(KeyCommand::None);
-        QTest::newRow("Ctrl+Meta+E")
-            << int(Qt::Key_E) << int(ctrl | Qt::MetaModifier) << int(KeyCommand::None);
-        QTest::newRow("Ctrl+D") << int(Qt::Key_D) << ctrl << int(KeyCommand::None);
-        QTest::newRow("Ctrl+Y") << int(Qt::Key_Y) << ctrl << int(KeyCommand::Redo);
-    }
-    void shortcuts()
-    {
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        QFETCH(int, command);
-        QCOMPARE(int(commandForKey(key, Qt::KeyboardModifiers(modifiers))), command);
     }
 };
 
