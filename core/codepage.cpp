@@ -1,12 +1,24 @@
 #include "codepage.h"
 
 #include "codepagetables.h"
+#include "unicode.h"
 
 #include <algorithm>
 #include <map>
 #include <mutex>
 
 namespace {
+// Normal form C of text.
+QString nfc(QStringView text)
+{
+    return QString::fromStdU16String(unicode::composed(std::u16string_view(
+        reinterpret_cast<const char16_t *>(text.utf16()), size_t(text.size()))));
+}
+bool isMark(QChar c)
+{
+    return unicode::isMark(c.unicode());
+}
+
 bool isKnown(int number)
 {
     return std::find(CodePage::kNumbers.begin(), CodePage::kNumbers.end(), number) !=
@@ -113,7 +125,9 @@ bool CodePage::appendBytes(char32_t c, QByteArray *out, bool *exact) const
     // A letter and combining marks canonically equal to c: the letter with
     // some of the marks composed, if the code page has that, and the other
     // marks combining (U+1EC7 as U+00EA U+0323 in Windows-1258).
-    const QString nfd = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_D);
+    const char16_t unit = char16_t(c);
+    const QString nfd =
+        QString::fromStdU16String(unicode::decomposed(std::u16string_view(&unit, 1)));
     const qsizetype marks = nfd.size() - 1;
     if (marks < 1 || marks > 4)
         return false;
@@ -122,7 +136,7 @@ bool CodePage::appendBytes(char32_t c, QByteArray *out, bool *exact) const
         QString rest;
         for (qsizetype m = 0; m < marks; ++m)
             ((composed >> m) & 1 ? letter : rest).append(nfd.at(m + 1));
-        letter = letter.normalized(QString::NormalizationForm_C);
+        letter = nfc(letter);
         if (letter.size() != 1 || firstUnstorableExactly(letter) >= 0)
             continue;
         const QString parts = letter + rest;
@@ -197,33 +211,33 @@ QList<CodePage::Composed> CodePage::composable(QStringView text) const
                 --start;
             while (end < text.size() && isJamo(text.at(end)))
                 ++end;
-        } else if (text.at(at).isMark()) {
+        } else if (isMark(text.at(at))) {
             // The letter before the marks, and every mark after it.
-            while (start > 0 && text.at(start - 1).isMark())
+            while (start > 0 && isMark(text.at(start - 1)))
                 --start;
-            if (start == 0 || !text.at(start - 1).isLetter())
+            if (start == 0 || !unicode::isLetter(text.at(start - 1).unicode()))
                 continue;
             --start;
         } else {
             continue;
         }
-        while (end < text.size() && text.at(end).isMark())
+        while (end < text.size() && isMark(text.at(end)))
             ++end;
         from = end;
-        const auto storable = [this](const QString &composed, qsizetype length) {
-            return composed.size() < length && firstUnstorableExactly(composed) < 0;
+        const auto storable = [this](const QString &whole, qsizetype length) {
+            return whole.size() < length && firstUnstorableExactly(whole) < 0;
         };
         const QStringView run = text.sliced(start, end - start);
-        QString composed = run.toString().normalized(QString::NormalizationForm_C);
-        if (storable(composed, run.size())) {
-            found.append({start, run.size(), composed});
+        QString whole = nfc(run);
+        if (storable(whole, run.size())) {
+            found.append({start, run.size(), whole});
         } else if (isJamo(text.at(at))) {
             // The longest start of the letters that makes storable syllables;
             // what follows stays as it is.
             for (qsizetype k = run.size() - 1; k >= 2; --k) {
-                composed = run.first(k).toString().normalized(QString::NormalizationForm_C);
-                if (storable(composed, k)) {
-                    found.append({start, k, composed});
+                whole = nfc(run.first(k));
+                if (storable(whole, k)) {
+                    found.append({start, k, whole});
                     break;
                 }
             }
@@ -233,9 +247,9 @@ QList<CodePage::Composed> CodePage::composable(QStringView text) const
             QString letter = run.first(1).toString(), kept;
             for (const QChar mark : run.sliced(1))
                 (firstUnstorable(QStringView(&mark, 1)) < 0 ? kept : letter) += mark;
-            composed = letter.normalized(QString::NormalizationForm_C);
-            if (!kept.isEmpty() && storable(composed, letter.size()) && composed.size() == 1)
-                found.append({start, run.size(), composed + kept});
+            whole = nfc(letter);
+            if (!kept.isEmpty() && storable(whole, letter.size()) && whole.size() == 1)
+                found.append({start, run.size(), whole + kept});
         }
     }
     return found;

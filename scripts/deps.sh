@@ -5,8 +5,10 @@
 set -euo pipefail
 
 # The program itself: Qt, its X11 platform plugin, the font the window is drawn
-# in, the spelling library and the English dictionary.
-build=(cmake make g++ qt6-base-dev qt6-qpa-plugins fonts-liberation2 libnuspell-dev hunspell-en-us)
+# in, the spelling library, ICU (Unicode's normal forms and character classes)
+# and the English dictionary.
+build=(cmake make g++ qt6-base-dev qt6-qpa-plugins fonts-liberation2 libnuspell-dev libicu-dev
+       hunspell-en-us)
 case "${1:-build}" in
     build) want=("${build[@]}") ;;
     # End-to-end: a private X server, a window manager, a screen reader's

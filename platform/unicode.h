@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// What the core asks of Unicode, from the system's own library: ICU on POSIX
+// systems (platform/posix/), the national-language functions on Windows
+// (platform/win32/).
+namespace unicode {
+
+// Canonical composition and decomposition (normal forms C and D).
+std::u16string composed(std::u16string_view text);
+std::u16string decomposed(std::u16string_view text);
+
+// Whether c is a combining mark: on POSIX systems any (general category Mn,
+// Mc or Me); on Windows, which tells no general category, a nonspacing mark
+// or a vowel sign that is no letter (so not the spacing marks of Indic
+// scripts, which no news code page has).
+bool isMark(char32_t c);
+// Whether c is a letter (general category L).
+bool isLetter(char32_t c);
+
+} // namespace unicode
