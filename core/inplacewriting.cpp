@@ -4,6 +4,7 @@
 #include "memorycheck.h"
 #include "regularfile.h"
 #include "syscalls.h"
+#include "systemmemory.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -5,6 +5,7 @@
 #include "filestate.h"
 #include "memorycheck.h"
 #include "progress.h"
+#include "systemmemory.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -10,6 +10,7 @@
 #include "qtfiledialog.h"
 #include "qtruntimeservices.h"
 #include "standardinput.h"
+#include "systemmemory.h"
 #include "windowplacement.h"
 
 #include <QWidget>

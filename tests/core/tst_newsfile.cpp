@@ -320,46 +320,6 @@ private slots:
         QDir(path("")).rmdir("state.txt");
     }
 
-    // Facts a memory check must respect, whatever its margins: a text takes at
-    // least its bytes (kept as the saved text) and two bytes a character on
-    // screen, and the text area's record of a line was measured at over 100
-    // bytes (5 million empty lines); an estimate may err on the safe side.
-    void memoryCheck_data()
-    {
-        QTest::addColumn<qint64>("bytes");
-        QTest::addColumn<qint64>("lines");
-        QTest::addColumn<qint64>("available");
-        QTest::addColumn<bool>("fits");
-        QTest::newRow("nothing known") << 1'000'000'000'000LL << 1LL << -1LL << true;
-        QTest::newRow("empty file, no memory") << 0LL << 0LL << 0LL << false;
-        QTest::newRow("as large as the memory") << 8000LL << 0LL << 8000LL << false;
-        QTest::newRow("text and its bytes fill it") << 2667LL << 0LL << 8000LL << false;
-        QTest::newRow("a line record each fills it") << 0LL << 80LL << 8000LL << false;
-        QTest::newRow("a million lines, 64 MiB")
-            << 2'000'000LL << 1'000'000LL << (64LL << 20) << false;
-        QTest::newRow("a short news, 1 MiB") << 2'000LL << 40LL << (1LL << 20) << true;
-        QTest::newRow("50 MB news, 24 GiB") << 50'000'000LL << 714'000LL << (24LL << 30) << true;
-        QTest::newRow("4 GB news, 8 GiB")
-            << 4'000'000'000LL << 57'000'000LL << (8LL << 30) << false;
-    }
-    void memoryCheck()
-    {
-        QFETCH(qint64, bytes);
-        QFETCH(qint64, lines);
-        QFETCH(qint64, available);
-        QFETCH(bool, fits);
-        QCOMPARE(loadFitsInMemory(bytes, lines, available), fits);
-    }
-
-    // A file rewritten in place holds its old bytes while the new ones go in.
-    void rewriteMemoryCheck()
-    {
-        QVERIFY(!rewriteFitsInMemory(8000, 8000));
-        QVERIFY(!rewriteFitsInMemory(1, 0));
-        QVERIFY(rewriteFitsInMemory(50'000'000, 24LL << 30));
-        QVERIFY(rewriteFitsInMemory(qint64(1) << 40, -1));
-    }
-
     // A file whose bytes fit but whose many lines would not is refused once
     // they are counted, before the text is given anything.
     void manyLinesAreRefused()
