@@ -39,10 +39,14 @@ struct Pixels {
     int left, top, width, height;
 };
 
-// The client area's size: left and top are 0.
-constexpr Pixels clientSize()
+struct Size {
+    int width, height;
+};
+
+// The client area's size in pixels.
+constexpr Size clientSize()
 {
-    return {0, 0, toPixels(kClientWidthTwips), toPixels(kClientHeightTwips)};
+    return {toPixels(kClientWidthTwips), toPixels(kClientHeightTwips)};
 }
 
 constexpr Pixels pixelRect(const Control &c)

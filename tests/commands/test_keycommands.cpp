@@ -31,4 +31,7 @@ TEST_CASE("the window's shortcuts")
         CAPTURE(held);
         CHECK(commandForKey(row.key, modifiers) == row.command);
     }
+    // Nothing held unless said.
+    CHECK(commandForKey(Key::F3, {}) == KeyCommand::FindNext);
+    CHECK(commandForKey(Key::S, {.control = true}) == KeyCommand::Quicksave);
 }
