@@ -2,6 +2,7 @@
 
 #include <doctest/doctest.h>
 
+#include <string>
 #include <utility>
 
 // The code page of a locale's language: each row's locale name as the system
@@ -73,5 +74,31 @@ TEST_CASE("a locale's code page")
     for (const auto &[name, page] : rows) {
         CAPTURE(name);
         CHECK(codePageForLocale(LocaleName::parse(name)) == page);
+    }
+}
+
+// The parts of a locale name: language, territory, the parts after the
+// language and the modifier (the spelling dictionary is chosen by the first two).
+TEST_CASE("a locale name's parts")
+{
+    struct Row {
+        const char *name, *language, *territory, *parts, *modifier;
+    } const rows[] = {
+        {"sr_RS@latin", "sr", "RS", "RS", "latin"},
+        {"sr_RS.UTF-8@latin", "sr", "RS", "RS", "latin"},
+        {"zh_Hant_TW.UTF-8", "zh", "HANT", "Hant TW", ""},
+        {"pt-br", "pt", "BR", "br", ""},
+        {"POSIX", "", "", "", ""},
+    };
+    for (const Row &row : rows) {
+        const LocaleName locale = LocaleName::parse(row.name);
+        std::string parts;
+        for (const std::string &part : locale.parts)
+            parts += (parts.empty() ? "" : " ") + part;
+        CAPTURE(row.name);
+        CHECK(locale.language == row.language);
+        CHECK(locale.territory == row.territory);
+        CHECK(parts == row.parts);
+        CHECK(locale.modifier == row.modifier);
     }
 }
