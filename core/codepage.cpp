@@ -110,17 +110,19 @@ qsizetype CodePage::decodedLength(QByteArrayView bytes) const
 
 bool CodePage::appendBytes(char32_t c, QByteArray *out, bool *exact) const
 {
-    if (c < 0x10000) {
-        if (const qint16 b = (*m_byteFor)[c]; b >= 0) {
-            if (out)
-                out->append(char(b));
-            return true;
-        }
-        if (const quint16 pair = m_pairFor ? (*m_pairFor)[c] : 0) {
-            if (out)
-                out->append(char(pair >> 8)).append(char(pair & 0xFF));
-            return true;
-        }
+    // No code page stores a character beyond the first plane (callers pass
+    // UTF-16 units, never a surrogate).
+    if (c >= 0x10000)
+        return false;
+    if (const qint16 b = (*m_byteFor)[c]; b >= 0) {
+        if (out)
+            out->append(char(b));
+        return true;
+    }
+    if (const quint16 pair = m_pairFor ? (*m_pairFor)[c] : 0) {
+        if (out)
+            out->append(char(pair >> 8)).append(char(pair & 0xFF));
+        return true;
     }
     // A letter and combining marks canonically equal to c: the letter with
     // some of the marks composed, if the code page has that, and the other

@@ -13,9 +13,10 @@ int codePageForLocale(const LocaleName &locale)
         return traditional && !locale.says("hans") ? 950 : 936;
     }
     if (language == "sr")
-        return locale.says("latin") ? 1250 : 1251; // Serbian is written in Cyrillic unless said
+        // Serbian is written in Cyrillic unless said ("@latin", or Windows' "sr-Latn-RS")
+        return locale.says("latin") || locale.says("latn") ? 1250 : 1251;
     if (language == "uz")
-        return locale.says("cyrillic") ? 1251 : 1254; // Uzbek in Latin unless said
+        return locale.says("cyrillic") || locale.says("cyrl") ? 1251 : 1254; // Latin unless said
     static const std::map<std::string, int> byLanguage{
         {"pl", 1250}, {"cs", 1250}, {"sk", 1250}, {"hu", 1250}, {"sl", 1250}, {"hr", 1250},
         {"bs", 1250}, {"ro", 1250}, {"sq", 1250}, {"sh", 1250}, {"ru", 1251}, {"uk", 1251},

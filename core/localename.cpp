@@ -40,8 +40,14 @@ LocaleName LocaleName::parse(std::string_view name)
             locale.parts.emplace_back(name.substr(from, to - from));
         from = to + 1;
     }
-    if (!locale.parts.empty())
-        std::ranges::transform(locale.parts.front(), std::back_inserter(locale.territory), upper);
+    // The territory: the first part that is not a script (four letters, as
+    // in "sr-Latn-RS", the form Windows names locales in).
+    for (const std::string &part : locale.parts) {
+        if (part.size() != 4) {
+            std::ranges::transform(part, std::back_inserter(locale.territory), upper);
+            break;
+        }
+    }
     return locale;
 }
 

@@ -11,6 +11,7 @@
 struct LocaleName {
     std::string language;           // lower case: "ru"; "" for "", "C" and "POSIX"
     std::string territory;          // upper case: "RU"; the first part after the language
+                                    // that is no script ("Latn", "Hant")
     std::vector<std::string> parts; // every part after the language, as written: "Hant", "TW"
     std::string modifier;           // as written: "latin"
 

@@ -3,6 +3,8 @@
 
 #include <doctest/doctest.h>
 
+#include <string>
+
 // Whether a file of this many bytes and lines can be loaded with this much
 // memory free (-1: the system does not say). Facts a memory check must respect,
 // whatever its margins: a text takes at least its bytes (kept as the saved
@@ -27,7 +29,7 @@ TEST_CASE("a load that fits in memory")
         {"4 GB news, 8 GiB", 4'000'000'000LL, 57'000'000, 8LL << 30, false},
     };
     for (const Row &row : rows) {
-        CAPTURE(row.name);
+        INFO(std::string(row.name));
         CHECK(loadFitsInMemory(row.bytes, row.lines, row.available) == row.fits);
     }
 }

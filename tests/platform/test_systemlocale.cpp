@@ -27,9 +27,9 @@ TEST_CASE("the locale the program runs in")
             else
                 unsetenv(name);
         }
-        CAPTURE(row.lcAll ? row.lcAll : "(unset)");
-        CAPTURE(row.lcCtype ? row.lcCtype : "(unset)");
-        CAPTURE(row.lang ? row.lang : "(unset)");
+        const auto shown = [](const char *value) { return std::string(value ? value : "(unset)"); };
+        INFO("LC_ALL=", shown(row.lcAll), " LC_CTYPE=", shown(row.lcCtype),
+             " LANG=", shown(row.lang));
         CHECK(systemCodePage(systemLocale()) == row.page);
     }
 }
