@@ -56,7 +56,7 @@ int benchFile(int megabytes, int runs, int codePageNumber, bool secondPairs)
     const CodePage &page = CodePage::get(codePageNumber);
     const QByteArray prefix =
         QByteArray::number(megabytes) + " MB " +
-        (codePageNumber == 1252 ? QByteArray() : page.name().toLatin1() + ' ') +
+        (codePageNumber == 1252 ? QByteArray() : QByteArray::fromStdString(page.name()) + ' ') +
         (secondPairs ? "second pairs " : "");
 
     std::vector<double> read, load, save, key, same;

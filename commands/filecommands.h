@@ -75,7 +75,7 @@ private:
     // asked; its progress goes on until the write is done or a question comes.
     struct Prepared {
         QString text;
-        QList<CodePage::Composed> composed; // shown once the save went through
+        std::vector<CodePage::Composed> composed; // shown once the save went through
         QByteArray bytes;
         bool exact = true; // the bytes decode to the very text
         std::unique_ptr<Work> work;

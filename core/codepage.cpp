@@ -8,15 +8,11 @@
 #include <mutex>
 
 namespace {
-// Normal form C of text.
-QString nfc(QStringView text)
+using unicode::isMark;
+
+bool isSurrogate(char16_t c)
 {
-    return QString::fromStdU16String(unicode::composed(std::u16string_view(
-        reinterpret_cast<const char16_t *>(text.utf16()), size_t(text.size()))));
-}
-bool isMark(QChar c)
-{
-    return unicode::isMark(c.unicode());
+    return c >= 0xD800 && c <= 0xDFFF;
 }
 
 bool isKnown(int number)
@@ -27,7 +23,7 @@ bool isKnown(int number)
 } // namespace
 
 CodePage::CodePage(int number)
-    : m_number(number), m_byteFor(std::make_unique<std::array<qint16, 0x10000>>())
+    : m_number(number), m_byteFor(std::make_unique<std::array<std::int16_t, 0x10000>>())
 {
     m_byteFor->fill(-1);
     const CodePageTable &table = *codePageTable(number);
@@ -39,7 +35,7 @@ CodePage::CodePage(int number)
     // writes the tables refuses one that does not).
     for (int b = 0; b < 256; ++b) {
         m_decoded[b] = table.bytes[b];
-        (*m_byteFor)[m_decoded[b]] = qint16(b);
+        (*m_byteFor)[m_decoded[b]] = std::int16_t(b);
     }
 }
 
@@ -56,16 +52,16 @@ const CodePage &CodePage::get(int number)
     return *page;
 }
 
-QString CodePage::name() const
+std::string CodePage::name() const
 {
-    return QStringLiteral("Windows-%1").arg(m_number);
+    return "Windows-" + std::to_string(m_number);
 }
 
-char16_t CodePage::decodeAt(const char *bytes, qsizetype i, qsizetype n, int &width) const
+char16_t CodePage::decodeAt(const char *bytes, std::ptrdiff_t i, std::ptrdiff_t n, int &width) const
 {
-    const uchar b = uchar(bytes[i]);
+    const unsigned char b = static_cast<unsigned char>(bytes[i]);
     if (m_lead[b] && i + 1 < n) {
-        if (const char16_t c = (*m_pairs)[b << 8 | uchar(bytes[i + 1])]) {
+        if (const char16_t c = (*m_pairs)[b << 8 | static_cast<unsigned char>(bytes[i + 1])]) {
             width = 2;
             return c;
         }
@@ -74,33 +70,37 @@ char16_t CodePage::decodeAt(const char *bytes, qsizetype i, qsizetype n, int &wi
     return m_decoded[b];
 }
 
-QString CodePage::decode(QByteArrayView bytes) const
+std::size_t CodePage::decodeInto(std::string_view bytes, char16_t *out) const
 {
-    QString out(bytes.size(), Qt::Uninitialized);
-    char16_t *o = reinterpret_cast<char16_t *>(out.data());
     const char *b = bytes.data();
-    const qsizetype n = bytes.size();
+    const std::ptrdiff_t n = std::ptrdiff_t(bytes.size());
     if (!m_pairs) {
-        for (qsizetype i = 0; i < n; ++i)
-            o[i] = m_decoded[uchar(b[i])];
-        return out;
+        for (std::ptrdiff_t i = 0; i < n; ++i)
+            out[i] = m_decoded[static_cast<unsigned char>(b[i])];
+        return bytes.size();
     }
-    qsizetype k = 0;
-    for (qsizetype i = 0; i < n;) {
+    std::size_t k = 0;
+    for (std::ptrdiff_t i = 0; i < n;) {
         int width = 1;
-        o[k++] = decodeAt(b, i, n, width);
+        out[k++] = decodeAt(b, i, n, width);
         i += width;
     }
-    out.truncate(k);
+    return k;
+}
+
+std::u16string CodePage::decode(std::string_view bytes) const
+{
+    std::u16string out(bytes.size(), u'\0');
+    out.resize(decodeInto(bytes, out.data()));
     return out;
 }
 
-qsizetype CodePage::decodedLength(QByteArrayView bytes) const
+std::ptrdiff_t CodePage::decodedLength(std::string_view bytes) const
 {
     if (!m_pairs)
-        return bytes.size();
-    qsizetype k = 0;
-    for (qsizetype i = 0, n = bytes.size(); i < n; ++k) {
+        return std::ptrdiff_t(bytes.size());
+    std::ptrdiff_t k = 0;
+    for (std::ptrdiff_t i = 0, n = std::ptrdiff_t(bytes.size()); i < n; ++k) {
         int width = 1;
         decodeAt(bytes.data(), i, n, width);
         i += width;
@@ -108,45 +108,46 @@ qsizetype CodePage::decodedLength(QByteArrayView bytes) const
     return k;
 }
 
-bool CodePage::appendBytes(char32_t c, QByteArray *out, bool *exact) const
+bool CodePage::appendBytes(char32_t c, std::string *out, bool *exact) const
 {
     // No code page stores a character beyond the first plane (callers pass
     // UTF-16 units, never a surrogate).
     if (c >= 0x10000)
         return false;
-    if (const qint16 b = (*m_byteFor)[c]; b >= 0) {
+    if (const std::int16_t b = (*m_byteFor)[c]; b >= 0) {
         if (out)
-            out->append(char(b));
+            out->push_back(char(b));
         return true;
     }
-    if (const quint16 pair = m_pairFor ? (*m_pairFor)[c] : 0) {
-        if (out)
-            out->append(char(pair >> 8)).append(char(pair & 0xFF));
+    if (const std::uint16_t pair = m_pairFor ? (*m_pairFor)[c] : 0) {
+        if (out) {
+            out->push_back(char(pair >> 8));
+            out->push_back(char(pair & 0xFF));
+        }
         return true;
     }
     // A letter and combining marks canonically equal to c: the letter with
     // some of the marks composed, if the code page has that, and the other
     // marks combining (U+1EC7 as U+00EA U+0323 in Windows-1258).
     const char16_t unit = char16_t(c);
-    const QString nfd =
-        QString::fromStdU16String(unicode::decomposed(std::u16string_view(&unit, 1)));
-    const qsizetype marks = nfd.size() - 1;
+    const std::u16string nfd = unicode::decomposed(std::u16string_view(&unit, 1));
+    const std::ptrdiff_t marks = std::ptrdiff_t(nfd.size()) - 1;
     if (marks < 1 || marks > 4)
         return false;
     for (int composed = (1 << marks) - 1; composed >= 0; --composed) {
-        QString letter = nfd.first(1);
-        QString rest;
-        for (qsizetype m = 0; m < marks; ++m)
-            ((composed >> m) & 1 ? letter : rest).append(nfd.at(m + 1));
-        letter = nfc(letter);
+        std::u16string letter = nfd.substr(0, 1);
+        std::u16string rest;
+        for (std::ptrdiff_t m = 0; m < marks; ++m)
+            ((composed >> m) & 1 ? letter : rest).push_back(nfd[size_t(m + 1)]);
+        letter = unicode::composed(letter);
         if (letter.size() != 1 || firstUnstorableExactly(letter) >= 0)
             continue;
-        const QString parts = letter + rest;
+        const std::u16string parts = letter + rest;
         if (firstUnstorableExactly(parts) >= 0)
             continue;
         if (out) {
-            for (const QChar part : parts)
-                appendBytes(part.unicode(), out, nullptr);
+            for (const char16_t part : parts)
+                appendBytes(part, out, nullptr);
         }
         if (exact)
             *exact = false;
@@ -155,25 +156,25 @@ bool CodePage::appendBytes(char32_t c, QByteArray *out, bool *exact) const
     return false;
 }
 
-qsizetype CodePage::firstUnstorableExactly(QStringView text) const
+std::ptrdiff_t CodePage::firstUnstorableExactly(std::u16string_view text) const
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
+    for (std::ptrdiff_t i = 0, n = std::ptrdiff_t(text.size()); i < n; ++i) {
+        const char16_t c = text[size_t(i)];
         if ((*m_byteFor)[c] < 0 && !(m_pairFor && (*m_pairFor)[c]))
             return i;
     }
     return -1;
 }
 
-qsizetype CodePage::firstUnstorable(QStringView text) const
+std::ptrdiff_t CodePage::firstUnstorable(std::u16string_view text) const
 {
-    const char16_t *data = text.utf16();
+    const char16_t *data = text.data();
     const auto &byteFor = *m_byteFor;
-    const quint16 *pairFor = m_pairFor ? m_pairFor->data() : nullptr;
-    for (qsizetype i = 0, n = text.size(); i < n; ++i) {
+    const std::uint16_t *pairFor = m_pairFor ? m_pairFor->data() : nullptr;
+    for (std::ptrdiff_t i = 0, n = std::ptrdiff_t(text.size()); i < n; ++i) {
         if (byteFor[data[i]] >= 0 || (pairFor && pairFor[data[i]]))
             continue;
-        if (QChar::isSurrogate(data[i]) || !appendBytes(data[i], nullptr, nullptr))
+        if (isSurrogate(data[i]) || !appendBytes(data[i], nullptr, nullptr))
             return i;
     }
     return -1;
@@ -182,89 +183,92 @@ qsizetype CodePage::firstUnstorable(QStringView text) const
 namespace {
 // Hangul's conjoining letters (leading, vowel and final, with their
 // extensions) and its precomposed syllables.
-bool isJamo(QChar c)
+bool isJamo(char16_t u)
 {
-    const char16_t u = c.unicode();
     return (u >= 0x1100 && u <= 0x11FF) || (u >= 0xA960 && u <= 0xA97F) ||
            (u >= 0xD7B0 && u <= 0xD7FF);
 }
-bool isSyllable(QChar c)
+bool isSyllable(char16_t u)
 {
-    return c.unicode() >= 0xAC00 && c.unicode() <= 0xD7A3;
+    return u >= 0xAC00 && u <= 0xD7A3;
 }
 } // namespace
 
-QList<CodePage::Composed> CodePage::composable(QStringView text) const
+std::vector<CodePage::Composed> CodePage::composable(std::u16string_view text) const
 {
-    QList<Composed> found;
-    for (qsizetype from = 0; from < text.size();) {
-        const qsizetype bad = firstUnstorable(text.sliced(from));
+    std::vector<Composed> found;
+    const std::ptrdiff_t size = std::ptrdiff_t(text.size());
+    const auto at = [text](std::ptrdiff_t i) { return text[size_t(i)]; };
+    for (std::ptrdiff_t from = 0; from < size;) {
+        const std::ptrdiff_t bad = firstUnstorable(text.substr(size_t(from)));
         if (bad < 0)
             break;
-        qsizetype at = from + bad;
-        from = at + 1;
-        qsizetype start = at, end = at + 1;
-        if (isJamo(text.at(at))) {
+        const std::ptrdiff_t first = from + bad;
+        from = first + 1;
+        std::ptrdiff_t start = first, end = first + 1;
+        if (isJamo(at(first))) {
             // Korean written as conjoining letters: the syllable they make,
             // with a syllable just before that a final letter completes.
-            while (start > 0 && isJamo(text.at(start - 1)))
+            while (start > 0 && isJamo(at(start - 1)))
                 --start;
-            if (start > 0 && isSyllable(text.at(start - 1)))
+            if (start > 0 && isSyllable(at(start - 1)))
                 --start;
-            while (end < text.size() && isJamo(text.at(end)))
+            while (end < size && isJamo(at(end)))
                 ++end;
-        } else if (isMark(text.at(at))) {
+        } else if (isMark(at(first))) {
             // The letter before the marks, and every mark after it.
-            while (start > 0 && isMark(text.at(start - 1)))
+            while (start > 0 && isMark(at(start - 1)))
                 --start;
-            if (start == 0 || !unicode::isLetter(text.at(start - 1).unicode()))
+            if (start == 0 || !unicode::isLetter(at(start - 1)))
                 continue;
             --start;
         } else {
             continue;
         }
-        while (end < text.size() && isMark(text.at(end)))
+        while (end < size && isMark(at(end)))
             ++end;
         from = end;
-        const auto storable = [this](const QString &whole, qsizetype length) {
-            return whole.size() < length && firstUnstorableExactly(whole) < 0;
+        const auto storable = [this](const std::u16string &whole, std::ptrdiff_t length) {
+            return std::ptrdiff_t(whole.size()) < length && firstUnstorableExactly(whole) < 0;
         };
-        const QStringView run = text.sliced(start, end - start);
-        QString whole = nfc(run);
-        if (storable(whole, run.size())) {
-            found.append({start, run.size(), whole});
-        } else if (isJamo(text.at(at))) {
+        const std::u16string_view run = text.substr(size_t(start), size_t(end - start));
+        const std::ptrdiff_t runSize = std::ptrdiff_t(run.size());
+        std::u16string whole = unicode::composed(run);
+        if (storable(whole, runSize)) {
+            found.push_back({start, runSize, whole});
+        } else if (isJamo(at(first))) {
             // The longest start of the letters that makes storable syllables;
             // what follows stays as it is.
-            for (qsizetype k = run.size() - 1; k >= 2; --k) {
-                whole = nfc(run.first(k));
+            for (std::ptrdiff_t k = runSize - 1; k >= 2; --k) {
+                whole = unicode::composed(run.substr(0, size_t(k)));
                 if (storable(whole, k)) {
-                    found.append({start, k, whole});
+                    found.push_back({start, k, whole});
                     break;
                 }
             }
         } else {
             // Only the marks the code page has no byte for go into the letter;
             // those it has stay apart (Windows-1258's tone marks).
-            QString letter = run.first(1).toString(), kept;
-            for (const QChar mark : run.sliced(1))
-                (firstUnstorable(QStringView(&mark, 1)) < 0 ? kept : letter) += mark;
-            whole = nfc(letter);
-            if (!kept.isEmpty() && storable(whole, letter.size()) && whole.size() == 1)
-                found.append({start, run.size(), whole + kept});
+            std::u16string letter(run.substr(0, 1)), kept;
+            for (const char16_t mark : run.substr(1))
+                (firstUnstorable(std::u16string_view(&mark, 1)) < 0 ? kept : letter) += mark;
+            whole = unicode::composed(letter);
+            if (!kept.empty() && storable(whole, std::ptrdiff_t(letter.size())) &&
+                whole.size() == 1)
+                found.push_back({start, runSize, whole + kept});
         }
     }
     return found;
 }
 
-QByteArray CodePage::encode(QStringView text, bool *exact, qsizetype *join) const
+std::string CodePage::encode(std::u16string_view text, bool *exact, std::ptrdiff_t *join) const
 {
     if (exact)
         *exact = true;
     if (join)
         *join = -1;
     if (m_pairs) {
-        QByteArray out;
+        std::string out;
         Encoder encoder(*this, out);
         encoder.append(text);
         if (exact)
@@ -273,14 +277,14 @@ QByteArray CodePage::encode(QStringView text, bool *exact, qsizetype *join) cons
             *join = encoder.firstJoin();
         return out;
     }
-    QByteArray out(text.size(), Qt::Uninitialized);
+    std::string out(text.size(), '\0');
     char *o = out.data();
-    const char16_t *data = text.utf16();
+    const char16_t *data = text.data();
     const auto &byteFor = *m_byteFor;
-    qsizetype i = 0;
-    const qsizetype n = text.size();
+    std::ptrdiff_t i = 0;
+    const std::ptrdiff_t n = std::ptrdiff_t(text.size());
     for (; i < n; ++i) {
-        const qint16 b = byteFor[data[i]];
+        const std::int16_t b = byteFor[data[i]];
         if (b < 0)
             break;
         o[i] = char(b);
@@ -288,32 +292,33 @@ QByteArray CodePage::encode(QStringView text, bool *exact, qsizetype *join) cons
     if (i == n)
         return out;
     // Some character is stored decomposed: the rest goes the long way.
-    out.truncate(i);
+    out.resize(size_t(i));
     for (; i < n; ++i)
         appendBytes(data[i], &out, exact);
     return out;
 }
 
-bool CodePage::equals(QStringView text, QByteArrayView bytes) const
+bool CodePage::equals(std::u16string_view text, std::string_view bytes) const
 {
-    const char16_t *t = text.utf16();
+    const char16_t *t = text.data();
     const char *b = bytes.data();
-    const qsizetype n = bytes.size();
+    const std::ptrdiff_t n = std::ptrdiff_t(bytes.size());
+    const std::ptrdiff_t length = std::ptrdiff_t(text.size());
     if (!m_pairs) {
-        if (text.size() != n)
+        if (length != n)
             return false;
-        for (qsizetype i = 0; i < n; ++i) {
-            if (m_decoded[uchar(b[i])] != t[i])
+        for (std::ptrdiff_t i = 0; i < n; ++i) {
+            if (m_decoded[static_cast<unsigned char>(b[i])] != t[i])
                 return false;
         }
         return true;
     }
-    qsizetype k = 0;
-    for (qsizetype i = 0; i < n; ++k) {
+    std::ptrdiff_t k = 0;
+    for (std::ptrdiff_t i = 0; i < n; ++k) {
         int width = 1;
-        if (k >= text.size() || decodeAt(b, i, n, width) != t[k])
+        if (k >= length || decodeAt(b, i, n, width) != t[k])
             return false;
         i += width;
     }
-    return k == text.size();
+    return k == length;
 }

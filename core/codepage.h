@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QByteArray>
-#include <QList>
-#include <QString>
-#include <QStringView>
-
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
+#include <string_view>
+#include <vector>
 
 // The Windows code page of news text files, read and written with Windows'
 // own tables (core/codepages/). In the 8-bit ones every byte value stands for
@@ -25,8 +25,8 @@
 // of pairFor(), and one read from a file keeps its pair through a save when
 // the encoder is told so (KeptPair); so every file comes back byte for byte.
 struct KeptPair {
-    qsizetype index; // of the character in the text being encoded
-    quint16 pair;    // lead << 8 | trail
+    std::ptrdiff_t index; // of the character in the text being encoded
+    std::uint16_t pair;   // lead << 8 | trail
 };
 
 class CodePage {
@@ -44,19 +44,22 @@ public:
     bool isDoubleByte() const { return m_pairs != nullptr; }
     // The private-use character that keeps byte b (0x80 to 0xFF) when it
     // starts no character of its own.
-    char16_t keptByte(uchar b) const { return char16_t(m_keptBase + b); }
+    char16_t keptByte(unsigned char b) const { return char16_t(m_keptBase + b); }
     // "Windows-1251".
-    QString name() const;
+    std::string name() const;
     // Whether some character has a second pair (932 and 950).
     bool hasSecondPairs() const { return m_hasSecondPairs; }
     // The pair a typed character c is written as (lead << 8 | trail), or 0.
-    quint16 pairFor(char16_t c) const { return m_pairFor ? (*m_pairFor)[c] : 0; }
+    std::uint16_t pairFor(char16_t c) const { return m_pairFor ? (*m_pairFor)[c] : 0; }
 
-    QString decode(QByteArrayView bytes) const;
+    std::u16string decode(std::string_view bytes) const;
+    // decode() into out, which has room for bytes.size() characters; returns
+    // how many it wrote.
+    std::size_t decodeInto(std::string_view bytes, char16_t *out) const;
     // The character that starts at bytes[i] (i < n), and how many bytes it takes.
-    char16_t decodeAt(const char *bytes, qsizetype i, qsizetype n, int &width) const;
+    char16_t decodeAt(const char *bytes, std::ptrdiff_t i, std::ptrdiff_t n, int &width) const;
     // Index of the first character that cannot be stored, or -1.
-    qsizetype firstUnstorable(QStringView text) const;
+    std::ptrdiff_t firstUnstorable(std::u16string_view text) const;
 
     // A letter and the combining marks after it that cannot be stored as they
     // are, and the one composed character (normal form C) that can, as
@@ -64,44 +67,45 @@ public:
     // and U+0301). Marks the code page stores stay apart (Windows-1258, whose
     // readers expect them so). In order of start; nothing else changes.
     struct Composed {
-        qsizetype start = 0;
-        qsizetype length = 0;
-        QString with;
+        std::ptrdiff_t start = 0;
+        std::ptrdiff_t length = 0;
+        std::u16string with;
         bool operator==(const Composed &) const = default;
     };
-    QList<Composed> composable(QStringView text) const;
+    std::vector<Composed> composable(std::u16string_view text) const;
     // Only for text in which firstUnstorable() found nothing. exact, when
     // given, tells whether every character had a byte of its own, so that the
     // bytes decode to the very text. join, when given, receives the index of
     // the first kept byte that the byte written after it would join into a
     // character (an edit put them side by side), or -1; only double-byte code
     // pages have such bytes.
-    QByteArray encode(QStringView text, bool *exact = nullptr, qsizetype *join = nullptr) const;
+    std::string encode(std::u16string_view text, bool *exact = nullptr,
+                       std::ptrdiff_t *join = nullptr) const;
     // True when text is what bytes decode to, without building that text.
-    bool equals(QStringView text, QByteArrayView bytes) const;
+    bool equals(std::u16string_view text, std::string_view bytes) const;
     // The length of what bytes decode to.
-    qsizetype decodedLength(QByteArrayView bytes) const;
+    std::ptrdiff_t decodedLength(std::string_view bytes) const;
 
     // Writes a text a slice at a time: the bytes of each slice are appended
     // to out. Characters listed in keep (in the order of their index in the
     // whole text) are written as the pair given there.
     class Encoder {
     public:
-        Encoder(const CodePage &page, QByteArray &out, std::span<const KeptPair> keep = {});
+        Encoder(const CodePage &page, std::string &out, std::span<const KeptPair> keep = {});
         // The next slice of the text, in which firstUnstorable() found nothing.
-        void append(QStringView slice);
+        void append(std::u16string_view slice);
         bool exact() const { return m_exact; }
         // As encode() tells it, for everything appended so far.
-        qsizetype firstJoin() const { return m_join; }
+        std::ptrdiff_t firstJoin() const { return m_join; }
 
     private:
         const CodePage &m_page;
-        QByteArray &m_out;
+        std::string &m_out;
         std::span<const KeptPair> m_keep;
         size_t m_nextKeep = 0;
-        qsizetype m_done = 0; // characters appended so far
+        std::ptrdiff_t m_done = 0; // characters appended so far
         bool m_exact = true;
-        qsizetype m_join = -1;
+        std::ptrdiff_t m_join = -1;
         int m_keptLead = -1; // the last byte written when it is a kept lead byte
     };
 
@@ -110,9 +114,9 @@ private:
     void buildDoubleByte(const struct CodePageTable &table);
     // Appends the bytes for c, decomposing it where needed; false when some
     // part of it has no byte.
-    bool appendBytes(char32_t c, QByteArray *out, bool *exact) const;
+    bool appendBytes(char32_t c, std::string *out, bool *exact) const;
     // Index of the first character without a byte of its own, or -1.
-    qsizetype firstUnstorableExactly(QStringView text) const;
+    std::ptrdiff_t firstUnstorableExactly(std::u16string_view text) const;
 
     int m_number;
     std::array<char16_t, 256> m_decoded{};
@@ -123,7 +127,7 @@ private:
     std::array<bool, 256> m_lead{};
     bool m_hasSecondPairs = false;
     // The pair for each UTF-16 unit (lead << 8 | trail), or 0.
-    std::unique_ptr<std::array<quint16, 0x10000>> m_pairFor;
+    std::unique_ptr<std::array<std::uint16_t, 0x10000>> m_pairFor;
     // The byte for each UTF-16 unit, or -1.
-    std::unique_ptr<std::array<qint16, 0x10000>> m_byteFor;
+    std::unique_ptr<std::array<std::int16_t, 0x10000>> m_byteFor;
 };

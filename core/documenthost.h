@@ -2,6 +2,7 @@
 
 #include "codepage.h"
 #include "progress.h"
+#include "stdstrings.h"
 
 #include <QString>
 
@@ -26,14 +27,14 @@ public:
     virtual qsizetype textLength() const = 0;
     // Writes each part's text over its span of text() (spans in order, none
     // crossing a line end), as one edit that one undo takes back.
-    virtual void replaceParts(const QList<CodePage::Composed> &parts)
+    virtual void replaceParts(const std::vector<CodePage::Composed> &parts)
     {
         setText(withParts(text(), parts));
     }
-    static QString withParts(QString text, const QList<CodePage::Composed> &parts)
+    static QString withParts(QString text, const std::vector<CodePage::Composed> &parts)
     {
         for (auto part = parts.crbegin(); part != parts.crend(); ++part)
-            text.replace(part->start, part->length, part->with);
+            text.replace(part->start, part->length, qtstd::string(part->with));
         return text;
     }
 

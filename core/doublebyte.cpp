@@ -30,7 +30,7 @@ void CodePage::buildDoubleByte(const CodePageTable &table)
 {
     m_pairs = std::make_unique<std::array<char16_t, 0x10000>>();
     m_pairs->fill(0);
-    m_pairFor = std::make_unique<std::array<quint16, 0x10000>>();
+    m_pairFor = std::make_unique<std::array<std::uint16_t, 0x10000>>();
     m_pairFor->fill(0);
     std::array<char16_t, 0x10000> &pairs = *m_pairs;
     for (const CodePageTable::Pair &p : std::span(table.pairs, table.pairCount)) {
@@ -50,8 +50,8 @@ void CodePage::buildDoubleByte(const CodePageTable &table)
         // own when it starts no character.
         char16_t c = table.bytes[b];
         if (c == CodePageTable::kNone || (*m_byteFor)[c] >= 0 || (*m_pairFor)[c])
-            c = keptByte(uchar(b));
+            c = keptByte(static_cast<unsigned char>(b));
         m_decoded[b] = c;
-        (*m_byteFor)[c] = qint16(b);
+        (*m_byteFor)[c] = std::int16_t(b);
     }
 }

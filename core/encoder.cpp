@@ -2,37 +2,37 @@
 // joins of kept bytes watched across the slices.
 #include "codepage.h"
 
-CodePage::Encoder::Encoder(const CodePage &page, QByteArray &out, std::span<const KeptPair> keep)
+CodePage::Encoder::Encoder(const CodePage &page, std::string &out, std::span<const KeptPair> keep)
     : m_page(page), m_out(out), m_keep(keep)
 {
 }
 
-void CodePage::Encoder::append(QStringView slice)
+void CodePage::Encoder::append(std::u16string_view slice)
 {
     const CodePage &page = m_page;
     if (!page.m_pairs) {
         bool exact = true;
-        m_out.append(page.encode(slice, &exact));
+        m_out += page.encode(slice, &exact);
         m_exact = m_exact && exact;
-        m_done += slice.size();
+        m_done += std::ptrdiff_t(slice.size());
         return;
     }
     const auto &byteFor = *page.m_byteFor;
     const auto &pairFor = *page.m_pairFor;
     const auto &pairs = *page.m_pairs;
-    const qsizetype n = slice.size();
+    const std::ptrdiff_t n = std::ptrdiff_t(slice.size());
     const auto nextKeep = [this] {
         return m_nextKeep < m_keep.size() ? m_keep[m_nextKeep].index - m_done : -1;
     };
-    qsizetype keepAt = nextKeep();
-    qsizetype k = m_out.size();
-    m_out.resize(k + 2 * n);
+    std::ptrdiff_t keepAt = nextKeep();
+    std::ptrdiff_t k = std::ptrdiff_t(m_out.size());
+    m_out.resize(size_t(k + 2 * n));
     char *o = m_out.data();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = slice[i].unicode();
+    for (std::ptrdiff_t i = 0; i < n; ++i) {
+        const char16_t c = slice[size_t(i)];
         int first; // the first byte written for c
         int kept = -1;
-        quint16 pair = 0;
+        std::uint16_t pair = 0;
         if (i == keepAt) {
             // A character read from its second pair and not changed since.
             if (pairs[m_keep[m_nextKeep].pair] == c)
@@ -40,7 +40,7 @@ void CodePage::Encoder::append(QStringView slice)
             ++m_nextKeep;
             keepAt = nextKeep();
         }
-        if (const qint16 b = byteFor[c]; !pair && b >= 0) {
+        if (const std::int16_t b = byteFor[c]; !pair && b >= 0) {
             o[k++] = char(b);
             first = b;
             kept = page.m_lead[b] ? b : -1;
@@ -51,11 +51,12 @@ void CodePage::Encoder::append(QStringView slice)
         } else {
             // Stored decomposed (no double-byte table has combining marks
             // today, so this is for a toolkit that gives them).
-            m_out.truncate(k);
+            m_out.resize(size_t(k));
             page.appendBytes(c, &m_out, &m_exact);
-            first = k < m_out.size() ? uchar(m_out.at(k)) : 0;
-            k = m_out.size();
-            m_out.resize(k + 2 * (n - i));
+            first =
+                k < std::ptrdiff_t(m_out.size()) ? static_cast<unsigned char>(m_out[size_t(k)]) : 0;
+            k = std::ptrdiff_t(m_out.size());
+            m_out.resize(size_t(k + 2 * (n - i)));
             o = m_out.data();
         }
         // Read back, a kept lead byte and the byte after it would be a pair.
@@ -63,6 +64,6 @@ void CodePage::Encoder::append(QStringView slice)
             m_join = m_done + i - 1;
         m_keptLead = kept;
     }
-    m_out.truncate(k);
+    m_out.resize(size_t(k));
     m_done += n;
 }

@@ -2,9 +2,7 @@
 
 #include "codepage.h"
 
-#include <QByteArrayView>
-#include <QStringView>
-
+#include <string_view>
 #include <vector>
 
 // The characters of text that were read from a second pair of their character
@@ -18,4 +16,5 @@
 // equal characters of the lines between. Where the saved text returns (an edit
 // undone, the same character typed again in its place) so does its pair; a
 // character typed or moved elsewhere gets the pair the code page writes.
-std::vector<KeptPair> pairsToKeep(const CodePage &page, QStringView text, QByteArrayView saved);
+std::vector<KeptPair> pairsToKeep(const CodePage &page, std::u16string_view text,
+                                  std::string_view saved);

@@ -23,7 +23,8 @@ private:
 
 QString NewsDocument::SavedText() const
 {
-    return m_savedAsBytes ? m_codePage.decode(m_savedBytes) : m_savedText;
+    return m_savedAsBytes ? qtstd::string(m_codePage.decode(qtstd::view(m_savedBytes)))
+                          : m_savedText;
 }
 
 bool NewsDocument::textEqualsSaved() const
@@ -33,7 +34,8 @@ bool NewsDocument::textEqualsSaved() const
     if (m_host.textLength() != savedLength)
         return false;
     const QString text = m_host.text();
-    return m_savedAsBytes ? m_codePage.equals(text, m_savedBytes) : text == m_savedText;
+    return m_savedAsBytes ? m_codePage.equals(qtstd::view(text), qtstd::view(m_savedBytes))
+                          : text == m_savedText;
 }
 
 void NewsDocument::removeTitleMark()
@@ -67,17 +69,17 @@ void NewsDocument::setText(const QString &text)
     TextChanged();
 }
 
-QList<CodePage::Composed> NewsDocument::composeForSave(QString &text) const
+std::vector<CodePage::Composed> NewsDocument::composeForSave(QString &text) const
 {
-    const QList<CodePage::Composed> parts = m_codePage.composable(text);
-    if (!parts.isEmpty())
+    const std::vector<CodePage::Composed> parts = m_codePage.composable(qtstd::view(text));
+    if (!parts.empty())
         text = DocumentHost::withParts(std::move(text), parts);
     return parts;
 }
 
-void NewsDocument::showComposed(const QList<CodePage::Composed> &parts)
+void NewsDocument::showComposed(const std::vector<CodePage::Composed> &parts)
 {
-    if (parts.isEmpty())
+    if (parts.empty())
         return;
     {
         const Writing writing(m_writing);
@@ -131,10 +133,10 @@ void NewsDocument::keepBytesAsSaved(const QByteArray &bytes)
 void NewsDocument::keepAsSaved(const QString &text)
 {
     bool exact = false;
-    qsizetype join = -1;
+    std::ptrdiff_t join = -1;
     QByteArray bytes;
-    if (m_codePage.firstUnstorable(text) < 0)
-        bytes = m_codePage.encode(text, &exact, &join);
+    if (m_codePage.firstUnstorable(qtstd::view(text)) < 0)
+        bytes = qtstd::bytes(m_codePage.encode(qtstd::view(text), &exact, &join));
     if (exact && join < 0) {
         keepBytesAsSaved(bytes);
     } else {

@@ -59,10 +59,10 @@ public:
     QString textForSave(const ProgressSink &progress) const { return m_host.textForSave(progress); }
     // Letters with combining marks that the code page stores only composed
     // are composed in text (as textForSave() gave it); the parts composed.
-    QList<CodePage::Composed> composeForSave(QString &text) const;
+    std::vector<CodePage::Composed> composeForSave(QString &text) const;
     // Once the composed text is saved: the same on screen, as one edit, so
     // that the text shown is the text saved.
-    void showComposed(const QList<CodePage::Composed> &parts);
+    void showComposed(const std::vector<CodePage::Composed> &parts);
     qsizetype textLength() const { return m_host.textLength(); }
     DocumentHost::Place writerPlace() const { return m_host.writerPlace(); }
     DocumentHost::Span selectedSpan() const { return m_host.selectedSpan(); }

@@ -4,6 +4,7 @@
 #include "keptpairs.h"
 #include "lineends.h"
 #include "regularfile.h"
+#include "stdstrings.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -85,7 +86,7 @@ QList<qsizetype> unstorableFrom(const QString &text, qsizetype first, const Code
     for (qsizetype at = first; at >= 0;) {
         found.append(at);
         const qsizetype next = at + widthAt(text, at);
-        const qsizetype bad = codePage.firstUnstorable(QStringView(text).sliced(next));
+        const qsizetype bad = codePage.firstUnstorable(qtstd::view(text).substr(size_t(next)));
         at = bad < 0 ? -1 : next + bad;
     }
     return found;
@@ -97,7 +98,8 @@ QString describeUnstorable(const QString &text, const QList<qsizetype> &where,
 {
     if (where.size() == 1)
         return NewsFile::tr("%1: %2 cannot be stored in %3.")
-            .arg(lineAndColumn(text, where.first()), nameOf(text, where.first()), codePage.name());
+            .arg(lineAndColumn(text, where.first()), nameOf(text, where.first()),
+                 QString::fromStdString(codePage.name()));
     constexpr qsizetype kNamed = 3;
     QStringList named;
     for (qsizetype i = 0; i < std::min(kNamed, where.size()); ++i)
@@ -107,18 +109,19 @@ QString describeUnstorable(const QString &text, const QList<qsizetype> &where,
         named << NewsFile::tr("and %n more", nullptr, int(where.size() - kNamed));
     return NewsFile::tr("%1 characters cannot be stored in %2: %3.")
         .arg(where.size())
-        .arg(codePage.name(), named.join(QLatin1String("; ")));
+        .arg(QString::fromStdString(codePage.name()), named.join(QLatin1String("; ")));
 }
 
 // A kept byte that the character after it would join into another one.
 QString describeJoin(const QString &text, qsizetype index, const CodePage &codePage)
 {
-    const QByteArray kept = codePage.encode(QStringView(text).sliced(index, 1));
+    const QByteArray kept =
+        qtstd::bytes(codePage.encode(qtstd::view(text).substr(size_t(index), 1)));
     return NewsFile::tr("%1: the kept byte %2 and the character after it would be read back as "
                         "another character in %3. Delete the kept byte or put something "
                         "between them.")
         .arg(lineAndColumn(text, index), QString::fromLatin1(kept.toHex(' ').toUpper()),
-             codePage.name());
+             QString::fromStdString(codePage.name()));
 }
 
 // The text as news file bytes, checked and encoded in slices, telling progress
@@ -127,19 +130,20 @@ QString describeJoin(const QString &text, qsizetype index, const CodePage &codeP
 // when bytes holds the whole text; join tells where a kept byte would join
 // the byte after it, or -1.
 qsizetype encodeInSlices(const QString &text, const CodePage &codePage, QByteArrayView saved,
-                         QByteArray &bytes, bool &exact, qsizetype &join,
+                         std::string &bytes, bool &exact, qsizetype &join,
                          const ProgressSink &progress)
 {
-    const std::vector<KeptPair> keep = pairsToKeep(codePage, text, saved);
+    const std::vector<KeptPair> keep = pairsToKeep(codePage, qtstd::view(text), qtstd::view(saved));
     CodePage::Encoder encoder(codePage, bytes, keep);
-    bytes.reserve(codePage.isDoubleByte() ? text.size() * 2 : text.size());
+    bytes.reserve(size_t(codePage.isDoubleByte() ? text.size() * 2 : text.size()));
     const qsizetype size = text.size();
     for (qsizetype done = 0; done < size;) {
-        const QStringView slice = QStringView(text).sliced(done, std::min(kSlice, size - done));
+        const std::u16string_view slice =
+            qtstd::view(text).substr(size_t(done), size_t(std::min(kSlice, size - done)));
         if (const qsizetype bad = codePage.firstUnstorable(slice); bad >= 0)
             return done + bad;
         encoder.append(slice);
-        done += slice.size();
+        done += qsizetype(slice.size());
         if (progress)
             progress(done, size);
     }
@@ -231,7 +235,11 @@ void decodeInSlices(QByteArrayView bytes, const CodePage &codePage, const TextSi
     for (qsizetype start = 0; start < total;) {
         const qsizetype lineEnd = bytes.indexOf('\n', std::min(start + kSlice, total) - 1);
         const qsizetype end = lineEnd < 0 ? total : lineEnd + 1;
-        appendSlice(codePage.decode(bytes.sliced(start, end - start)));
+        const QByteArrayView slice = bytes.sliced(start, end - start);
+        QString text(slice.size(), Qt::Uninitialized);
+        text.truncate(qsizetype(
+            codePage.decodeInto(qtstd::view(slice), reinterpret_cast<char16_t *>(text.data()))));
+        appendSlice(text);
         start = end;
         if (progress)
             progress(end, total);
@@ -244,9 +252,12 @@ NewsBytes EncodeNewsText(const QString &text, const CodePage &codePage,
     NewsBytes encoded;
     try {
         qsizetype join = -1;
-        if (const qsizetype bad =
-                encodeInSlices(text, codePage, saved, encoded.bytes, encoded.exact, join, progress);
-            bad >= 0) {
+        std::string bytes;
+        const qsizetype bad =
+            encodeInSlices(text, codePage, saved, bytes, encoded.exact, join, progress);
+        if (bad < 0 && join < 0)
+            encoded.bytes = qtstd::bytes(bytes);
+        if (bad >= 0) {
             encoded.result = FileResult::failure(FileResult::Kind::Unstorable, QString());
             encoded.result.unstorable = unstorableFrom(text, bad, codePage);
             encoded.result.error = describeUnstorable(text, encoded.result.unstorable, codePage);

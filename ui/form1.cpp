@@ -270,7 +270,7 @@ void Form1::appendText(const QString &more)
     Text->appendNewsText(more);
 }
 
-void Form1::replaceParts(const QList<CodePage::Composed> &parts)
+void Form1::replaceParts(const std::vector<CodePage::Composed> &parts)
 {
     // Indexes of the text with CR LF line ends; the text area counts each
     // line end as one position.
@@ -283,8 +283,8 @@ void Form1::replaceParts(const QList<CodePage::Composed> &parts)
             const qsizetype at = part.start - lineEnds + shift;
             cursor.setPosition(int(at));
             cursor.setPosition(int(at + part.length), QTextCursor::KeepAnchor);
-            cursor.insertText(part.with);
-            shift += part.with.size() - part.length;
+            cursor.insertText(qtstd::string(part.with));
+            shift += qsizetype(part.with.size()) - part.length;
         }
     });
 }

@@ -68,7 +68,7 @@ public:
     void setText(const QString &text) override;
     void appendText(const QString &more) override;
     qsizetype textLength() const override;
-    void replaceParts(const QList<CodePage::Composed> &parts) override;
+    void replaceParts(const std::vector<CodePage::Composed> &parts) override;
     QString title() const override;
     void setTitle(const QString &title) override;
     Place writerPlace() const override;

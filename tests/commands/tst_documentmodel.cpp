@@ -7,6 +7,7 @@
 #include "files.h"
 #include "newsfile.h"
 #include "plainhost.h"
+#include "qtcodepage.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -137,7 +138,7 @@ class TestDocumentModel : public QObject {
                     f.open(QIODevice::WriteOnly | QIODevice::Truncate);
                     f.write(bytes);
                     f.close();
-                    content = page.decode(referenceLineEnds(bytes));
+                    content = decoded(page, referenceLineEnds(bytes));
                 } else {
                     QFile::remove(quick);
                 }

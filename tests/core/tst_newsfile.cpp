@@ -1,6 +1,7 @@
 #include "files.h"
 #include "newsfile.h"
 #include "plainhost.h"
+#include "qtcodepage.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -31,7 +32,7 @@ class TestNewsFile : public QObject {
             ReadNewsFile(path("in.txt"), k1252, [&text](const QString &slice) { text += slice; });
         if (!r)
             return "<failed: " + r.result.error + ">";
-        if (k1252.decode(r.bytes) != text)
+        if (decoded(k1252, r.bytes) != text)
             return "<file bytes are not the text>";
         return text;
     }
