@@ -263,38 +263,13 @@ std::vector<CodePage::Composed> CodePage::composable(std::u16string_view text) c
 
 std::string CodePage::encode(std::u16string_view text, bool *exact, std::ptrdiff_t *join) const
 {
+    std::string out;
+    Encoder encoder(*this, out);
+    encoder.append(text);
     if (exact)
-        *exact = true;
+        *exact = encoder.exact();
     if (join)
-        *join = -1;
-    if (m_pairs) {
-        std::string out;
-        Encoder encoder(*this, out);
-        encoder.append(text);
-        if (exact)
-            *exact = encoder.exact();
-        if (join)
-            *join = encoder.firstJoin();
-        return out;
-    }
-    std::string out(text.size(), '\0');
-    char *o = out.data();
-    const char16_t *data = text.data();
-    const auto &byteFor = *m_byteFor;
-    std::ptrdiff_t i = 0;
-    const std::ptrdiff_t n = std::ptrdiff_t(text.size());
-    for (; i < n; ++i) {
-        const std::int16_t b = byteFor[data[i]];
-        if (b < 0)
-            break;
-        o[i] = char(b);
-    }
-    if (i == n)
-        return out;
-    // Some character is stored decomposed: the rest goes the long way.
-    out.resize(size_t(i));
-    for (; i < n; ++i)
-        appendBytes(data[i], &out, exact);
+        *join = encoder.firstJoin();
     return out;
 }
 

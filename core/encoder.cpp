@@ -10,14 +10,28 @@ CodePage::Encoder::Encoder(const CodePage &page, std::string &out, std::span<con
 void CodePage::Encoder::append(std::u16string_view slice)
 {
     const CodePage &page = m_page;
+    const auto &byteFor = *page.m_byteFor;
     if (!page.m_pairs) {
-        bool exact = true;
-        m_out += page.encode(slice, &exact);
-        m_exact = m_exact && exact;
-        m_done += std::ptrdiff_t(slice.size());
+        // A byte a character, straight into out; from a character stored
+        // decomposed on, the long way.
+        const size_t k = m_out.size(), n = slice.size();
+        m_out.resize(k + n);
+        char *o = m_out.data() + k;
+        size_t i = 0;
+        for (; i < n; ++i) {
+            const std::int16_t b = byteFor[slice[i]];
+            if (b < 0)
+                break;
+            o[i] = char(b);
+        }
+        if (i < n) {
+            m_out.resize(k + i);
+            for (; i < n; ++i)
+                page.appendBytes(slice[i], &m_out, &m_exact);
+        }
+        m_done += std::ptrdiff_t(n);
         return;
     }
-    const auto &byteFor = *page.m_byteFor;
     const auto &pairFor = *page.m_pairFor;
     const auto &pairs = *page.m_pairs;
     const std::ptrdiff_t n = std::ptrdiff_t(slice.size());

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QList>
-#include <QString>
-#include <QStringView>
-
+#include <cstddef>
+#include <string>
+#include <string_view>
 #include <vector>
 
 struct FindOptions {
@@ -13,10 +12,10 @@ struct FindOptions {
 
 // Where a match lies in the searched text.
 struct TextMatch {
-    qsizetype start = -1;
-    qsizetype length = 0;
+    std::ptrdiff_t start = -1;
+    std::ptrdiff_t length = 0;
     bool found() const { return start >= 0; }
-    qsizetype end() const { return start + length; }
+    std::ptrdiff_t end() const { return start + length; }
     bool operator==(const TextMatch &) const = default;
 };
 
@@ -25,7 +24,7 @@ struct TextMatch {
 // the text as given.
 class TextSearch {
 public:
-    explicit TextSearch(QString text);
+    explicit TextSearch(std::u16string text);
 
     struct Result {
         TextMatch match;
@@ -34,26 +33,28 @@ public:
     // The next match that starts at or after from, or (backward) the one
     // before from that ends at or before it; past the end the search goes on
     // from the other end.
-    Result find(QStringView needle, qsizetype from, FindOptions options,
+    Result find(std::u16string_view needle, std::ptrdiff_t from, FindOptions options,
                 bool backward = false) const;
     // Every match, in order, none overlapping another.
-    QList<TextMatch> findAll(QStringView needle, FindOptions options) const;
+    std::vector<TextMatch> findAll(std::u16string_view needle, FindOptions options) const;
     // Whether the needle holds a line break (CR, LF or a line or paragraph
     // separator): no match ever crosses one, each line is searched alone.
-    static bool holdsLineBreak(QStringView needle);
+    static bool holdsLineBreak(std::u16string_view needle);
     // Whether the range is exactly one match.
-    bool isMatch(QStringView needle, TextMatch range, FindOptions options) const;
+    bool isMatch(std::u16string_view needle, TextMatch range, FindOptions options) const;
 
 private:
-    qsizetype toSearched(qsizetype position) const;
-    TextMatch toText(qsizetype start, qsizetype length) const;
-    qsizetype next(const QString &needle, qsizetype from, FindOptions options) const;
-    qsizetype previous(const QString &needle, qsizetype before, FindOptions options) const;
-    bool isWholeWord(qsizetype start, qsizetype length) const;
+    std::u16string_view searched() const;
+    std::ptrdiff_t toSearched(std::ptrdiff_t position) const;
+    TextMatch toText(std::ptrdiff_t start, std::ptrdiff_t length) const;
+    std::ptrdiff_t next(std::u16string_view needle, std::ptrdiff_t from, FindOptions options) const;
+    std::ptrdiff_t previous(std::u16string_view needle, std::ptrdiff_t before,
+                            FindOptions options) const;
+    bool isWholeWord(std::ptrdiff_t start, std::ptrdiff_t length) const;
 
-    QString m_text;
+    std::u16string m_text;
     // The text in normal form C, with where each of its characters came from
     // (and the end); both empty when the text already is in that form.
-    QString m_normal;
-    std::vector<qsizetype> m_origin;
+    std::u16string m_normal;
+    std::vector<std::ptrdiff_t> m_origin;
 };

@@ -19,5 +19,11 @@ std::u16string decomposed(std::u16string_view text);
 bool isMark(char32_t c);
 // Whether c is a letter (general category L).
 bool isLetter(char32_t c);
+// Whether c is a letter or a number (general categories L and N; on Windows
+// the numbers are its digits).
+bool isLetterOrNumber(char32_t c);
+// The simple case folding of c, one character for one (Σ, σ and ς all as σ);
+// on Windows, which has none, its lowercase (ς stays ς there).
+char32_t folded(char32_t c);
 
 } // namespace unicode

@@ -3,6 +3,7 @@
 #include "finddialog.h"
 #include "newstextedit.h"
 #include "notice.h"
+#include "stdstrings.h"
 #include "windowgeometry.h"
 
 #include <QApplication>
@@ -49,7 +50,7 @@ const TextSearch &FindReplace::search()
 {
     QTextDocument *doc = m_text->document();
     if (!m_search || m_searchedRevision != doc->revision()) {
-        m_search.emplace(doc->toRawText());
+        m_search.emplace(std::u16string(qtstd::view(doc->toRawText())));
         m_searchedRevision = doc->revision();
     }
     return *m_search;
@@ -71,7 +72,7 @@ bool FindReplace::mayFind(const QString &needle)
         tell(QString(), false);
         return false;
     }
-    if (TextSearch::holdsLineBreak(needle)) {
+    if (TextSearch::holdsLineBreak(qtstd::view(needle))) {
         tell(tr("A search does not cross line breaks: find a part of one line."), true);
         return false;
     }
@@ -103,7 +104,8 @@ bool FindReplace::find(bool backward, bool collapse)
         return false;
     const QTextCursor cursor = m_text->textCursor();
     const qsizetype from = backward ? cursor.selectionStart() : cursor.selectionEnd();
-    const TextSearch::Result result = search().find(needle, from, m_dialog->options(), backward);
+    const TextSearch::Result result =
+        search().find(qtstd::view(needle), from, m_dialog->options(), backward);
     if (!result.match.found()) {
         if (collapse && cursor.hasSelection()) {
             QTextCursor caret(cursor);
@@ -134,7 +136,7 @@ void FindReplace::replaceOne()
     QTextCursor cursor = m_text->textCursor();
     const TextMatch selected{cursor.selectionStart(),
                              cursor.selectionEnd() - cursor.selectionStart()};
-    if (search().isMatch(m_dialog->needle(), selected, m_dialog->options())) {
+    if (search().isMatch(qtstd::view(m_dialog->needle()), selected, m_dialog->options())) {
         NewsTextEdit::replaceAsOneStep(cursor, m_dialog->replacement());
         m_text->setTextCursor(cursor);
     }
@@ -146,8 +148,9 @@ void FindReplace::replaceAll()
     const QString needle = m_dialog->needle();
     if (!mayFind(needle))
         return;
-    const QList<TextMatch> matches = search().findAll(needle, m_dialog->options());
-    if (matches.isEmpty()) {
+    const std::vector<TextMatch> matches =
+        search().findAll(qtstd::view(needle), m_dialog->options());
+    if (matches.empty()) {
         tell(tr("\"%1\" is not in the text.").arg(needle), true);
         return;
     }
@@ -161,6 +164,7 @@ void FindReplace::replaceAll()
             cursor.insertText(replacement);
         }
     });
-    tell(matches.size() == 1 ? tr("Replaced once.") : tr("Replaced %1 times.").arg(matches.size()),
+    tell(matches.size() == 1 ? tr("Replaced once.")
+                             : tr("Replaced %1 times.").arg(qsizetype(matches.size())),
          false);
 }

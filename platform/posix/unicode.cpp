@@ -40,4 +40,14 @@ bool isLetter(char32_t c)
     return (U_GET_GC_MASK(UChar32(c)) & U_GC_L_MASK) != 0;
 }
 
+bool isLetterOrNumber(char32_t c)
+{
+    return (U_GET_GC_MASK(UChar32(c)) & (U_GC_L_MASK | U_GC_N_MASK)) != 0;
+}
+
+char32_t folded(char32_t c)
+{
+    return char32_t(u_foldCase(UChar32(c), U_FOLD_CASE_DEFAULT));
+}
+
 } // namespace unicode

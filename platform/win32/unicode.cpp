@@ -59,4 +59,29 @@ bool isLetter(char32_t c)
     return (typeOf(CT_CTYPE1, c) & C1_ALPHA) != 0;
 }
 
+bool isLetterOrNumber(char32_t c)
+{
+    return (typeOf(CT_CTYPE1, c) & (C1_ALPHA | C1_DIGIT)) != 0;
+}
+
+char32_t folded(char32_t c)
+{
+    wchar_t in[2], out[2];
+    int n = 1;
+    if (c >= 0x10000) {
+        in[0] = wchar_t(0xD800 + ((c - 0x10000) >> 10));
+        in[1] = wchar_t(0xDC00 + ((c - 0x10000) & 0x3FF));
+        n = 2;
+    } else {
+        in[0] = wchar_t(c);
+    }
+    // One character for one, or it stays as it is.
+    if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, in, n, out, 2, nullptr, nullptr, 0) !=
+        n)
+        return c;
+    if (n == 1)
+        return (out[0] >= 0xD800 && out[0] <= 0xDFFF) ? c : char32_t(out[0]);
+    return 0x10000 + ((char32_t(out[0]) - 0xD800) << 10) + (char32_t(out[1]) - 0xDC00);
+}
+
 } // namespace unicode

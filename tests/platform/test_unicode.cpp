@@ -28,21 +28,42 @@ TEST_CASE("normal forms")
     }
 }
 
-TEST_CASE("marks and letters")
+// Each character's classes and its case folding, written out by hand.
+TEST_CASE("marks, letters, numbers and case")
 {
     struct Row {
         char32_t c;
-        bool mark, letter;
+        bool mark, letter, number;
+        char32_t folded;
     } const rows[] = {
-        {U'a', false, true},      {U'\u00E9', false, true}, {U'1', false, false},
-        {U' ', false, false},     {U'\u0301', true, false}, {U'\u0323', true, false},
-        {U'\u05BA', true, false}, {U'\u0E31', true, false}, {U'\u0E48', true, false},
-        {U'\u0E01', false, true}, {U'\u4E2D', false, true}, {U'\u1100', false, true},
-        {U'\u0647', false, true}, {U'\u064B', true, false}, {U'\u20AC', false, false},
+        {U'a', false, true, false, U'a'},
+        {U'A', false, true, false, U'a'},
+        {U'\u00C9', false, true, false, U'\u00E9'},
+        {U'1', false, false, true, U'1'},
+        {U'\u0663', false, false, true, U'\u0663'}, // Arabic-Indic three
+        {U' ', false, false, false, U' '},
+        {U'_', false, false, false, U'_'},
+        {U'\u0301', true, false, false, U'\u0301'},
+        {U'\u0323', true, false, false, U'\u0323'},
+        {U'\u05BA', true, false, false, U'\u05BA'},
+        {U'\u0E31', true, false, false, U'\u0E31'},
+        {U'\u0E48', true, false, false, U'\u0E48'},
+        {U'\u0E01', false, true, false, U'\u0E01'},
+        {U'\u4E2D', false, true, false, U'\u4E2D'},
+        {U'\u1100', false, true, false, U'\u1100'},
+        {U'\u0647', false, true, false, U'\u0647'},
+        {U'\u064B', true, false, false, U'\u064B'},
+        {U'\u20AC', false, false, false, U'\u20AC'},
+        {U'\u0416', false, true, false, U'\u0436'}, // Cyrillic Zhe
+        {U'\u03A3', false, true, false, U'\u03C3'}, // Greek Sigma
     };
     for (const Row &row : rows) {
         CAPTURE(int(row.c));
         CHECK(unicode::isMark(row.c) == row.mark);
         CHECK(unicode::isLetter(row.c) == row.letter);
+        CHECK(unicode::isLetterOrNumber(row.c) == (row.letter || row.number));
+        CHECK(unicode::folded(row.c) == row.folded);
     }
+    // Beyond the first plane: a Deseret capital.
+    CHECK(unicode::folded(U'\U00010400') == U'\U00010428');
 }
