@@ -8,6 +8,7 @@
 #include "newsdocument.h"
 #include "newsfile.h"
 #include "runtimeservices.h"
+#include "said.h"
 #include "work.h"
 
 #include <QDir>
@@ -44,9 +45,9 @@ void FileCommands::checkFileOnDisk()
         if (m_services.askReloadFromLink(path, look.linkTarget, m_document.Unsaved()) !=
             RuntimeServices::Answer::Yes)
             return;
-        reloadWhereTheWriterWas(look.linkTarget,
-                                tr("Reloaded from %1, which is now a link to %2.")
-                                    .arg(file, QDir::toNativeSeparators(look.linkTarget)));
+        reloadWhereTheWriterWas(
+            look.linkTarget,
+            said(Message::ReloadedFromLink, {file, QDir::toNativeSeparators(look.linkTarget)}));
         return;
     default:
         break;
@@ -56,8 +57,7 @@ void FileCommands::checkFileOnDisk()
     if (m_document.Unsaved() && FileState::look(path).regular &&
         m_services.askReload(path) != RuntimeServices::Answer::Yes)
         return;
-    reloadWhereTheWriterWas(QString(),
-                            tr("Reloaded from %1, which another program changed.").arg(file));
+    reloadWhereTheWriterWas(QString(), said(Message::ReloadedChanged, {file}));
 }
 
 void FileCommands::reloadWhereTheWriterWas(const QString &linkTarget, const QString &notice)
@@ -101,7 +101,7 @@ bool FileCommands::reload(const QString &linkTarget)
     const QString path = m_file.name();
     NewsRead loaded;
     {
-        const Work work(m_services, tr("Loading %1").arg(path));
+        const Work work(m_services, said(Message::Loading, {path}));
         // The text shown stays until the new one is whole: count it too.
         const qint64 available = availableMemory();
         const qint64 kept = m_document.textLength() * kBytesPerKeptChar;
@@ -141,12 +141,12 @@ QString FileCommands::notReloadedText(const QString &path, const FileResult &rea
     const QString file = QDir::toNativeSeparators(path);
     switch (read.kind) {
     case FileResult::Kind::Folder:
-        return tr("%1 is now a folder.").arg(file);
+        return said(Message::NowFolder, {file});
     case FileResult::Kind::NotRegular:
-        return tr("%1 is now a pipe or a device, not a file.").arg(file);
+        return said(Message::NowNotRegular, {file});
     case FileResult::Kind::TooLarge:
-        return tr("%1 is now too large to be held in memory beside the text shown here.").arg(file);
+        return said(Message::NowTooLarge, {file});
     default:
-        return tr("%1 cannot be read: %2").arg(file, failureWords(read));
+        return said(Message::CannotBeRead, {file, failureWords(read)});
     }
 }

@@ -6,7 +6,7 @@
 #include "newsdocument.h"
 #include "newsfile.h"
 #include "runtimeservices.h"
-#include "texts.h"
+#include "said.h"
 #include "work.h"
 
 #include <QFileInfo>
@@ -25,23 +25,23 @@ FileCommands::FileCommands(NewsDocument &document, FileDialog &dialog, RuntimeSe
 
 QString FileCommands::loadErrorText()
 {
-    return tr(Texts::kLoadError);
+    return said(Message::LoadError);
 }
 
 QString FileCommands::actionExit()
 {
-    return tr("exiting the application");
+    return said(Message::ActionExit);
 }
 
 QString FileCommands::actionOpen()
 {
-    return tr("opening a new file");
+    return said(Message::ActionOpen);
 }
 
 bool FileCommands::SecuritySave(const QString &action)
 {
-    const QString prompt = tr("Would you like to save your changes before %1?").arg(action);
-    switch (m_services.askYesNo(prompt, tr("SecureSave"))) {
+    const QString prompt = said(Message::SaveChangesBefore, {action});
+    switch (m_services.askYesNo(prompt, said(Message::SaveChangesTitle))) {
     case RuntimeServices::Answer::No:
         return true;
     case RuntimeServices::Answer::Cancel:
@@ -68,11 +68,11 @@ FileCommands::SaveOutcome FileCommands::SaveAs()
 {
     const Busy busy(m_busy);
     // Text that cannot be stored is refused before a name is asked for.
-    std::optional<Prepared> prepared = prepareSave(tr("a new file"));
+    std::optional<Prepared> prepared = prepareSave(said(Message::ActionNewFile));
     if (!prepared)
         return SaveOutcome::Failed;
     prepared->work.reset();
-    prepareDialog(tr("Save text file"), FileDialog::OverwritePrompt);
+    prepareDialog(said(Message::SaveDialogTitle), FileDialog::OverwritePrompt);
     if (!m_dialog.ShowSave())
         return SaveOutcome::NotChosen;
     // The chosen file becomes the current one only once the text is in it:
@@ -83,7 +83,7 @@ FileCommands::SaveOutcome FileCommands::SaveAs()
 std::optional<FileCommands::Prepared> FileCommands::prepareSave(const QString &path)
 {
     Prepared prepared;
-    prepared.work = std::make_unique<Work>(m_services, tr("Saving %1").arg(path));
+    prepared.work = std::make_unique<Work>(m_services, said(Message::Saving, {path}));
     prepared.text = m_document.textForSave(prepared.work->step(0, 3));
     // Shown composed only once the save went through: a failed one changes
     // nothing on screen.
@@ -117,7 +117,7 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path, Prepared 
         return SaveOutcome::Failed;
     }
     if (!prepared.work)
-        prepared.work = std::make_unique<Work>(m_services, tr("Saving %1").arg(path));
+        prepared.work = std::make_unique<Work>(m_services, said(Message::Saving, {path}));
     std::optional<FileState> state;
     const FileResult written =
         writeFileBytes(path, prepared.bytes, prepared.work->step(2, 3), &state);
@@ -138,7 +138,7 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path, Prepared 
         m_document.MarkClean();
     m_file.adopt(path, state.value_or(FileState::absent()));
     // Said, so that a screen reader says it too.
-    m_services.tell(tr("Saved to %1.").arg(QFileInfo(path).fileName()));
+    m_services.tell(said(Message::SavedTo, {QFileInfo(path).fileName()}));
     return SaveOutcome::Saved;
 }
 
@@ -170,7 +170,7 @@ void FileCommands::Load()
     const Busy busy(m_busy);
     if (textAtRisk() && !SecuritySave(actionOpen()))
         return;
-    prepareDialog(tr("Open text file"), FileDialog::HideReadOnly);
+    prepareDialog(said(Message::OpenDialogTitle), FileDialog::HideReadOnly);
     // A cancelled dialog leaves the text, its undo history and the current
     // file as they were; the text is emptied only once a file was chosen.
     if (!m_dialog.ShowOpen())
@@ -196,11 +196,7 @@ void FileCommands::OpenUnnamable(const QByteArray &name)
     const Busy busy(m_busy);
     m_document.beginLoad();
     m_document.failLoad(loadErrorText());
-    m_services.showLoadFailure(
-        shownName(name),
-        tr("Its name is not valid in the system's character set, so the editor can neither "
-           "open nor save a file by that name. Rename the file, or start the editor in a "
-           "locale whose character set holds the name."));
+    m_services.showLoadFailure(shownName(name), said(Message::NameNotValid));
 }
 
 QString FileCommands::shownName(const QByteArray &name)
@@ -279,7 +275,7 @@ NewsRead FileCommands::readIntoText(const QString &path)
     m_document.beginLoad();
     NewsRead loaded;
     {
-        const Work work(m_services, tr("Loading %1").arg(path));
+        const Work work(m_services, said(Message::Loading, {path}));
         NewsDocument &document = m_document;
         loaded = ReadNewsFile(
             path, m_document.codePage(),

@@ -6,7 +6,6 @@
 #include "newsfile.h"
 
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QString>
 #include <QUrl>
 
@@ -21,8 +20,6 @@ class RuntimeServices;
 // The user's file commands: Load, Save as, Quickload, Quicksave and Exit, and
 // the prompt that offers to save unsaved text before it is thrown away.
 class FileCommands {
-    Q_DECLARE_TR_FUNCTIONS(FileCommands)
-
 public:
     enum class SaveOutcome { Saved, NotChosen, Failed };
 

@@ -7,6 +7,7 @@
 #include "newsfile.h"
 #include "progress.h"
 #include "runtimeservices.h"
+#include "said.h"
 #include "syscalls.h"
 #include "work.h"
 
@@ -23,7 +24,7 @@
 namespace {
 QString tooLarge()
 {
-    return StandardInput::tr("The text is too large to be held in memory");
+    return said(Message::InputTooLarge);
 }
 
 // Whether the terminal at fd hung up (rather than being ended by Ctrl+D).
@@ -48,7 +49,7 @@ void StandardInput::begin(int fd)
     m_problem.clear();
     m_document.beginLoad();
     if (fd < 0) {
-        fail(tr("Standard input is closed."));
+        fail(said(Message::StandardInputClosed));
         return;
     }
     m_fd = fd;
@@ -80,7 +81,7 @@ bool StandardInput::readMore()
             // A terminal that hung up reads as an end too, and what was typed
             // on its last line is lost: not the whole news.
             if (m_terminal && hungUp(m_fd))
-                fail(tr("The terminal was closed before the news ended."));
+                fail(said(Message::TerminalClosed));
             else
                 finish();
             return false;
@@ -121,7 +122,7 @@ void StandardInput::finish()
 
 QString StandardInput::what()
 {
-    return tr("Loading the news from standard input");
+    return said(Message::LoadingStandardInput);
 }
 
 void StandardInput::fail(const QString &reason)
@@ -133,7 +134,7 @@ void StandardInput::fail(const QString &reason)
     // What came before the failure is not the whole news: the text says the
     // load failed, and the writer is told why.
     m_document.failLoad(FileCommands::loadErrorText());
-    m_services.showLoadFailure(tr("standard input"), reason);
+    m_services.showLoadFailure(said(Message::StandardInputName), reason);
 }
 
 StandardInput::~StandardInput() = default;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QString>
 
 #include <functional>
@@ -18,8 +17,6 @@ class RuntimeServices;
 // there is no file: the text is unsaved unless it is empty, and Ctrl+S asks
 // for a name.
 class StandardInput {
-    Q_DECLARE_TR_FUNCTIONS(StandardInput)
-
 public:
     StandardInput(NewsDocument &document, RuntimeServices &services, qint64 availableBytes);
     ~StandardInput();

@@ -1,5 +1,7 @@
 #include "fileresult.h"
 
+#include "said.h"
+
 #include <cstring>
 
 FileResult FileResult::system(int errorNumber, Kind kind)
@@ -11,11 +13,10 @@ FileResult FileResult::system(int errorNumber, Kind kind)
 
 FileResult FileResult::folder()
 {
-    return failure(Kind::Folder, NewsFile::tr("It is a folder, not a file."));
+    return failure(Kind::Folder, said(Message::IsFolder));
 }
 
 FileResult FileResult::notRegular()
 {
-    return failure(Kind::NotRegular,
-                   NewsFile::tr("It is not a regular file, but a pipe or a device."));
+    return failure(Kind::NotRegular, said(Message::NotRegularFile));
 }

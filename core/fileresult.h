@@ -1,13 +1,7 @@
 #pragma once
 
-#include <QCoreApplication>
 #include <QList>
 #include <QString>
-
-// The context of the texts that reading and writing news files show.
-class NewsFile {
-    Q_DECLARE_TR_FUNCTIONS(NewsFile)
-};
 
 // Outcome of a file operation; on failure, what failed and why, in the
 // operating system's words where it gave any. Callers branch on the kind,

@@ -15,6 +15,7 @@
 
 #ifdef Q_OS_UNIX
 #include "inplacewriting.h"
+#include "said.h"
 #include "syscalls.h"
 
 #include <fcntl.h>
@@ -189,7 +190,6 @@ FileResult writeFileBytes(const QString &path, const QByteArray &bytes,
         return {};
 #endif
     } catch (const std::bad_alloc &) {
-        return FileResult::failure(FileResult::Kind::TooLarge,
-                                   NewsFile::tr("Not enough memory to write the file"));
+        return FileResult::failure(FileResult::Kind::TooLarge, said(Message::NoMemoryToWrite));
     }
 }

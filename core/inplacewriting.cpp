@@ -3,6 +3,7 @@
 #ifdef Q_OS_UNIX
 #include "memorycheck.h"
 #include "regularfile.h"
+#include "said.h"
 #include "syscalls.h"
 #include "systemmemory.h"
 
@@ -63,7 +64,7 @@ FileResult writeToDevice(const QString &path, const QByteArray &name, const QByt
     if (file.fd < 0) {
         if (errno == ENXIO)
             return FileResult::failure(FileResult::Kind::NotRegular,
-                                       NewsFile::tr("It is a pipe that no program reads from."));
+                                       said(Message::PipeWithoutReader));
         return FileResult::system(errno);
     }
     // Whatever happens now, it is the program's own write to this device.
@@ -97,12 +98,7 @@ FileResult writeInPlace(const QString &path, const QByteArray &name, const QByte
     if (sys().fstat(file.fd, &st) != 0)
         return FileResult::system(errno);
     if (!rewriteFitsInMemory(st.st_size, availableMemory()))
-        return FileResult::failure(
-            FileResult::Kind::TooLarge,
-            NewsFile::tr("The file is rewritten in place (it has other names, or its folder "
-                         "takes no new file), and its old text and the new one do not fit in "
-                         "memory together, so that the old one could not be put back if the "
-                         "save failed."));
+        return FileResult::failure(FileResult::Kind::TooLarge, said(Message::InPlaceWithoutMemory));
     QByteArray old;
     if (const FileResult read = readAllInSlices(file, st.st_size, old); !read)
         return read;

@@ -4,6 +4,7 @@
 #include "keptpairs.h"
 #include "lineends.h"
 #include "regularfile.h"
+#include "said.h"
 #include "stdstrings.h"
 
 #include <algorithm>
@@ -15,7 +16,7 @@
 namespace {
 // "Line L, column C" of the character at index: lines end in LF, and a
 // character outside the basic plane is one column.
-QString lineAndColumn(const QString &text, qsizetype index)
+QString lineAndColumn(const QString &text, qsizetype index, bool inList = false)
 {
     const qsizetype lineStart = text.lastIndexOf(u'\n', index) + 1;
     const qsizetype line = text.left(lineStart).count(u'\n') + 1;
@@ -24,7 +25,8 @@ QString lineAndColumn(const QString &text, qsizetype index)
         if (!text.at(i).isLowSurrogate() || i == lineStart || !text.at(i - 1).isHighSurrogate())
             ++column;
     }
-    return NewsFile::tr("Line %1, column %2").arg(line).arg(column);
+    return said(inList ? Message::LineAndColumnInList : Message::LineAndColumn,
+                {QString::number(line), QString::number(column)});
 }
 
 // The width of the character at index: 2 for a surrogate pair, else 1.
@@ -41,28 +43,28 @@ QString invisibleName(char32_t c)
 {
     switch (c) {
     case 0x200B:
-        return NewsFile::tr("zero width space");
+        return said(Message::ZeroWidthSpace);
     case 0x200C:
-        return NewsFile::tr("zero width non-joiner");
+        return said(Message::ZeroWidthNonJoiner);
     case 0x200D:
-        return NewsFile::tr("zero width joiner");
+        return said(Message::ZeroWidthJoiner);
     case 0x200E:
-        return NewsFile::tr("left-to-right mark");
+        return said(Message::LeftToRightMark);
     case 0x200F:
-        return NewsFile::tr("right-to-left mark");
+        return said(Message::RightToLeftMark);
     case 0x2060:
-        return NewsFile::tr("word joiner");
+        return said(Message::WordJoiner);
     case 0xFEFF:
-        return NewsFile::tr("zero width no-break space");
+        return said(Message::ZeroWidthNoBreakSpace);
     case 0xFE0E:
     case 0xFE0F:
-        return NewsFile::tr("variation selector");
+        return said(Message::VariationSelector);
     default:
         if ((c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069))
-            return NewsFile::tr("text direction mark");
+            return said(Message::TextDirectionMark);
         // (Shown on its own, it would sit on the quotation mark.)
         if (QChar::isMark(c))
-            return NewsFile::tr("combining mark");
+            return said(Message::CombiningMark);
         return QString();
     }
 }
@@ -75,8 +77,8 @@ QString nameOf(const QString &text, qsizetype index)
                                   : text.at(index).unicode();
     const QString code = QString::number(uint(c), 16).toUpper().rightJustified(4, u'0');
     const QString invisible = invisibleName(c);
-    return invisible.isEmpty() ? NewsFile::tr("\"%1\" (U+%2)").arg(text.mid(index, width), code)
-                               : NewsFile::tr("%1 (U+%2)").arg(invisible, code);
+    return invisible.isEmpty() ? said(Message::QuotedCharacter, {text.mid(index, width), code})
+                               : said(Message::NamedCharacter, {invisible, code});
 }
 
 // Where every character that cannot be stored starts, from the first one.
@@ -97,19 +99,19 @@ QString describeUnstorable(const QString &text, const QList<qsizetype> &where,
                            const CodePage &codePage)
 {
     if (where.size() == 1)
-        return NewsFile::tr("%1: %2 cannot be stored in %3.")
-            .arg(lineAndColumn(text, where.first()), nameOf(text, where.first()),
-                 QString::fromStdString(codePage.name()));
+        return said(Message::CannotBeStored,
+                    {lineAndColumn(text, where.first()), nameOf(text, where.first()),
+                     QString::fromStdString(codePage.name())});
     constexpr qsizetype kNamed = 3;
     QStringList named;
     for (qsizetype i = 0; i < std::min(kNamed, where.size()); ++i)
-        named << NewsFile::tr("%1 at %2")
-                     .arg(nameOf(text, where[i]), lineAndColumn(text, where[i]).toLower());
+        named << said(Message::CharacterAt,
+                      {nameOf(text, where[i]), lineAndColumn(text, where[i], true)});
     if (where.size() > kNamed)
-        named << NewsFile::tr("and %n more", nullptr, int(where.size() - kNamed));
-    return NewsFile::tr("%1 characters cannot be stored in %2: %3.")
-        .arg(where.size())
-        .arg(QString::fromStdString(codePage.name()), named.join(QLatin1String("; ")));
+        named << said(Message::AndMore, {QString::number(where.size() - kNamed)});
+    return said(Message::CharactersCannotBeStored,
+                {QString::number(where.size()), QString::fromStdString(codePage.name()),
+                 named.join(QLatin1String("; "))});
 }
 
 // A kept byte that the character after it would join into another one.
@@ -117,11 +119,9 @@ QString describeJoin(const QString &text, qsizetype index, const CodePage &codeP
 {
     const QByteArray kept =
         qtstd::bytes(codePage.encode(qtstd::view(text).substr(size_t(index), 1)));
-    return NewsFile::tr("%1: the kept byte %2 and the character after it would be read back as "
-                        "another character in %3. Delete the kept byte or put something "
-                        "between them.")
-        .arg(lineAndColumn(text, index), QString::fromLatin1(kept.toHex(' ').toUpper()),
-             QString::fromStdString(codePage.name()));
+    return said(Message::KeptByteWouldJoin,
+                {lineAndColumn(text, index), QString::fromLatin1(kept.toHex(' ').toUpper()),
+                 QString::fromStdString(codePage.name())});
 }
 
 // The text as news file bytes, checked and encoded in slices, telling progress
@@ -157,8 +157,7 @@ qsizetype encodeInSlices(const QString &text, const CodePage &codePage, QByteArr
 namespace {
 FileResult fileTooLarge()
 {
-    return FileResult::failure(FileResult::Kind::TooLarge,
-                               NewsFile::tr("The file is too large to be held in memory"));
+    return FileResult::failure(FileResult::Kind::TooLarge, said(Message::FileTooLarge));
 }
 } // namespace
 
@@ -267,8 +266,8 @@ NewsBytes EncodeNewsText(const QString &text, const CodePage &codePage,
                                                  describeJoin(text, join, codePage));
         }
     } catch (const std::bad_alloc &) {
-        encoded.result = FileResult::failure(FileResult::Kind::TooLarge,
-                                             NewsFile::tr("Not enough memory to write the file"));
+        encoded.result =
+            FileResult::failure(FileResult::Kind::TooLarge, said(Message::NoMemoryToWrite));
     }
     if (!encoded)
         encoded.bytes.clear();

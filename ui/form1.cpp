@@ -9,7 +9,7 @@
 #include "newstextedit.h"
 #include "notice.h"
 #include "picturebutton.h"
-#include "texts.h"
+#include "said.h"
 #include "windowfont.h"
 
 #include <QApplication>
@@ -87,7 +87,7 @@ void Form1::useWindowFont()
 
 QString Form1::plainTitle()
 {
-    return QString::fromLatin1(Texts::kPlainTitle);
+    return said(Message::WindowTitle);
 }
 
 void Form1::buildControls()

@@ -2,12 +2,12 @@
 
 #include "documenthost.h"
 #include "newsdocument.h"
-#include "texts.h"
+#include "said.h"
 
 // A host without any window: the text and the title as plain strings.
 class PlainHost : public DocumentHost {
 public:
-    static inline const QString kTitle = QString::fromLatin1(Texts::kPlainTitle);
+    static inline const QString kTitle = said(Message::WindowTitle);
 
     NewsDocument *document = nullptr;
     QString textValue;
