@@ -132,7 +132,7 @@ bool FileCommands::reload(const QString &linkTarget)
         m_services.tellNotReloaded(notReloadedText(path, loaded.result));
         return false;
     }
-    finishLoad(path, loaded);
+    finishLoad(path, std::move(loaded));
     return true;
 }
 

@@ -132,8 +132,8 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path, Prepared 
     m_document.showComposed(prepared.composed);
     // Bytes that decode to other characters (a letter stored decomposed) are
     // not the text as it stands.
-    if (prepared.exact && !prepared.bytes.isEmpty())
-        m_document.MarkClean(prepared.bytes);
+    if (prepared.exact && !prepared.bytes.empty())
+        m_document.MarkClean(std::move(prepared.bytes));
     else
         m_document.MarkClean();
     m_file.adopt(path, state.value_or(FileState::absent()));
@@ -228,8 +228,8 @@ void FileCommands::loadFile(const QString &path)
 {
     m_document.setText(QString());
     // Its name becomes the current one also when it cannot be read.
-    if (const auto loaded = readIntoText(path))
-        finishLoad(path, loaded);
+    if (auto loaded = readIntoText(path))
+        finishLoad(path, std::move(loaded));
     else
         m_file.adoptUnread(path);
 }
@@ -240,8 +240,8 @@ void FileCommands::LoadDropped(const QString &path)
     if (textAtRisk() && !SecuritySave(actionOpen()))
         return;
     m_document.setText(QString());
-    if (const auto loaded = readIntoText(path))
-        finishLoad(path, loaded);
+    if (auto loaded = readIntoText(path))
+        finishLoad(path, std::move(loaded));
 }
 
 FileCommands::Drop FileCommands::whatDropDoes(const QList<QUrl> &urls, QString *path)
@@ -264,8 +264,8 @@ void FileCommands::Quickload()
     m_document.setText(QString());
     const QString path = QuickFilePath(m_services.currentDir());
     // Only a file read to its end becomes the current file.
-    if (const auto loaded = readIntoText(path))
-        finishLoad(path, loaded);
+    if (auto loaded = readIntoText(path))
+        finishLoad(path, std::move(loaded));
 }
 
 // Reads the file into the emptied text; when it could not be read, the text
@@ -290,9 +290,9 @@ NewsRead FileCommands::readIntoText(const QString &path)
     return loaded;
 }
 
-void FileCommands::finishLoad(const QString &path, const NewsRead &loaded)
+void FileCommands::finishLoad(const QString &path, NewsRead &&loaded)
 {
-    m_document.finishLoad(loaded.bytes);
+    m_document.finishLoad(std::move(loaded.bytes));
     m_file.adopt(path, loaded.state);
 }
 

@@ -73,7 +73,7 @@ private:
     struct Prepared {
         QString text;
         std::vector<CodePage::Composed> composed; // shown once the save went through
-        QByteArray bytes;
+        std::string bytes;
         bool exact = true; // the bytes decode to the very text
         std::unique_ptr<Work> work;
     };
@@ -87,7 +87,7 @@ private:
     void prepareDialog(const QString &title, int flags);
     void loadFile(const QString &path);
     NewsRead readIntoText(const QString &path);
-    void finishLoad(const QString &path, const NewsRead &loaded);
+    void finishLoad(const QString &path, NewsRead &&loaded);
 
     // Another program's changes (changedondisk.cpp).
     enum class Write { Yes, No, Failed };

@@ -65,14 +65,14 @@ bool StandardInput::readMore()
     try {
         // One read: the caller knows there is something to read (or the
         // end), so it does not wait; a slice cut short is no end.
-        const qsizetype at = m_bytes.size();
-        m_bytes.resize(at + kSlice);
+        const qsizetype at = qsizetype(m_bytes.size());
+        m_bytes.resize(size_t(at + kSlice));
         ssize_t n;
         do {
             n = sys().read(m_fd, m_bytes.data() + at, size_t(kSlice));
         } while (n < 0 && errno == EINTR);
         const int error = errno;
-        m_bytes.truncate(at + (n > 0 ? qsizetype(n) : 0));
+        m_bytes.resize(size_t(at + (n > 0 ? qsizetype(n) : 0)));
         if (n < 0 && error != EAGAIN) {
             fail(failureWords(FileResult::system(error)));
             return false;
@@ -86,7 +86,7 @@ bool StandardInput::readMore()
                 finish();
             return false;
         }
-        if (!loadFitsInMemory(m_bytes.size(), 0, m_available)) {
+        if (!loadFitsInMemory(qint64(m_bytes.size()), 0, m_available)) {
             fail(tooLarge());
             return false;
         }
@@ -95,7 +95,7 @@ bool StandardInput::readMore()
         return false;
     }
     // How much so far, of a whole nobody knows.
-    m_services.workProgress(m_bytes.size(), -1);
+    m_services.workProgress(qint64(m_bytes.size()), -1);
     return true;
 }
 
@@ -108,7 +108,7 @@ void StandardInput::finish()
         const Work work(m_services, what());
         NewsDocument &document = m_document;
         loaded = LoadNews(
-            bytesSource(std::exchange(m_bytes, QByteArray())), document.codePage(),
+            bytesSource(std::exchange(m_bytes, std::string())), document.codePage(),
             [&document](const QString &slice) { document.appendText(slice); }, work.step(),
             m_available);
     }

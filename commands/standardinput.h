@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <string>
 
 class NewsDocument;
 class QSocketNotifier;
@@ -53,7 +53,7 @@ private:
     qint64 m_available;
     int m_fd = -1;
     bool m_terminal = false;
-    QByteArray m_bytes;
+    std::string m_bytes;
     QString m_problem;
     std::unique_ptr<QSocketNotifier> m_watcher;
     std::function<void()> m_ended;

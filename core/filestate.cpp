@@ -62,20 +62,20 @@ FileState FileState::look(const QString &path)
     return state;
 }
 
-FileState FileState::of(const QString &path, QByteArrayView bytes)
+FileState FileState::of(const QString &path, std::string_view bytes)
 {
     FileState state = look(path);
     if (!state.present) {
         state = FileState();
         state.present = state.regular = true;
         state.link = isLink(path) > 0;
-        state.size = bytes.size();
+        state.size = qint64(bytes.size());
     }
     state.setBytes(bytes);
     return state;
 }
 
-void FileState::setBytes(QByteArrayView bytes)
+void FileState::setBytes(std::string_view bytes)
 {
     digest = digestOf(bytes);
     bytesKnown = true;
@@ -93,9 +93,9 @@ int FileState::isLink(const QString &path)
 #endif
 }
 
-quint64 FileState::digestOf(QByteArrayView bytes)
+quint64 FileState::digestOf(std::string_view bytes)
 {
-    return quint64(qHashBits(bytes.data(), size_t(bytes.size()), 0));
+    return quint64(std::hash<std::string_view>()(bytes));
 }
 
 bool FileState::sameIdentityAndTimes(const FileState &other) const
@@ -127,7 +127,7 @@ DiskLook changeSince(const FileState &remembered, const QString &path, FileState
     if (!remembered.bytesKnown || now.size != remembered.size || !now.regular ||
         now.link != remembered.link)
         return {DiskChange::Changed};
-    QByteArray bytes;
+    std::string bytes;
     // A file that can no longer be read (its mode or owner changed) may hold
     // the very bytes read here: that is all that can be said of it.
     if (const FileResult read = readRegularFile(path, bytes); !read) {

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QByteArrayView>
 #include <QString>
 #include <QtGlobal>
+
+#include <string_view>
 
 #ifdef Q_OS_UNIX
 struct stat;
@@ -32,8 +33,8 @@ struct FileState {
     // The same, with the digest of bytes, which the file holds. A file the
     // program just wrote that the system cannot look at is remembered by its
     // size and bytes alone.
-    static FileState of(const QString &path, QByteArrayView bytes);
-    static quint64 digestOf(QByteArrayView bytes);
+    static FileState of(const QString &path, std::string_view bytes);
+    static quint64 digestOf(std::string_view bytes);
     // 1 when the name is a symbolic link, 0 when not, -1 (errno set) when
     // the system could not say.
     static int isLink(const QString &path);
@@ -41,7 +42,7 @@ struct FileState {
     // From what stat() or fstat() said of a file that is there.
     static FileState fromStat(const struct stat &st);
 #endif
-    void setBytes(QByteArrayView bytes);
+    void setBytes(std::string_view bytes);
 
     bool sameIdentityAndTimes(const FileState &other) const;
 };

@@ -85,7 +85,7 @@ void syncFolderOf(const QByteArray &name)
 
 // Replaces the file by a new one, or makes it when there is none.
 FileResult replaceFile(const QString &path, const QByteArray &name, const struct stat *old,
-                       const QByteArray &bytes, const ProgressSink &progress,
+                       std::string_view bytes, const ProgressSink &progress,
                        std::optional<FileState> *after)
 {
     QByteArray tempName;
@@ -140,8 +140,8 @@ Linked linkedFile(const QString &path)
 #endif
 }
 
-FileResult writeFileBytes(const QString &path, const QByteArray &bytes,
-                          const ProgressSink &progress, std::optional<FileState> *after)
+FileResult writeFileBytes(const QString &path, std::string_view bytes, const ProgressSink &progress,
+                          std::optional<FileState> *after)
 {
     try {
 #ifdef Q_OS_UNIX
@@ -172,16 +172,17 @@ FileResult writeFileBytes(const QString &path, const QByteArray &bytes,
         out.setDirectWriteFallback(true);
         if (!out.open(QIODevice::WriteOnly))
             return FileResult::failure(FileResult::Kind::System, out.errorString());
-        for (qsizetype done = 0; done < bytes.size();) {
-            const qsizetype n = std::min(kSlice, bytes.size() - done);
-            if (out.write(bytes.constData() + done, n) != n) {
+        const qsizetype size = qsizetype(bytes.size());
+        for (qsizetype done = 0; done < size;) {
+            const qsizetype n = std::min(kSlice, size - done);
+            if (out.write(bytes.data() + done, n) != n) {
                 const QString why = out.errorString();
                 out.cancelWriting();
                 return FileResult::failure(FileResult::Kind::System, why);
             }
             done += n;
             if (progress)
-                progress(done, bytes.size());
+                progress(done, size);
         }
         if (!out.commit())
             return FileResult::failure(FileResult::Kind::System, out.errorString());

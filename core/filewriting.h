@@ -4,10 +4,10 @@
 #include "filestate.h"
 #include "progress.h"
 
-#include <QByteArray>
 #include <QString>
 
 #include <optional>
+#include <string_view>
 
 // Puts bytes into the file at path, telling progress as bytes written of all
 // bytes. A link stays a link: the file
@@ -26,7 +26,7 @@
 // after receives what the file at path now is, whenever the write touched it:
 // with the digest of the new bytes after a success, of the old ones when they
 // were put back, and without one (FileResult::incomplete) when they could not.
-FileResult writeFileBytes(const QString &path, const QByteArray &bytes,
+FileResult writeFileBytes(const QString &path, std::string_view bytes,
                           const ProgressSink &progress = {},
                           std::optional<FileState> *after = nullptr);
 

@@ -20,12 +20,12 @@
 
 // Writes all bytes to fd in slices, telling progress after each; 0 or errno.
 // written receives how many went in.
-int writeAll(int fd, const QByteArray &bytes, const ProgressSink &progress, qsizetype &written)
+int writeAll(int fd, std::string_view bytes, const ProgressSink &progress, qsizetype &written)
 {
-    const qsizetype size = bytes.size();
+    const qsizetype size = qsizetype(bytes.size());
     for (written = 0; written < size;) {
         const ssize_t n =
-            sys().write(fd, bytes.constData() + written, size_t(std::min(kSlice, size - written)));
+            sys().write(fd, bytes.data() + written, size_t(std::min(kSlice, size - written)));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -43,7 +43,7 @@ namespace {
 
 // Puts old back as the whole content of the file open as fd; true when it is
 // on the disk again.
-bool putBack(int fd, const QByteArray &old)
+bool putBack(int fd, std::string_view old)
 {
     qsizetype written = 0;
     return sys().lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, old, {}, written) == 0 &&
@@ -52,7 +52,7 @@ bool putBack(int fd, const QByteArray &old)
 } // namespace
 
 // A device or a pipe: written as it is, and what went there stays there.
-FileResult writeToDevice(const QString &path, const QByteArray &name, const QByteArray &bytes,
+FileResult writeToDevice(const QString &path, const QByteArray &name, std::string_view bytes,
                          const ProgressSink &progress, std::optional<FileState> *after)
 {
     // A pipe whose reader went away must fail the save, not end the program.
@@ -87,7 +87,7 @@ FileResult writeToDevice(const QString &path, const QByteArray &name, const QByt
 // Rewrites a regular file under its own name, so that every link to it sees
 // the new bytes; on a failure its old bytes go back. after as for
 // writeFileBytes().
-FileResult writeInPlace(const QString &path, const QByteArray &name, const QByteArray &bytes,
+FileResult writeInPlace(const QString &path, const QByteArray &name, std::string_view bytes,
                         const ProgressSink &progress, std::optional<FileState> *after)
 {
     OpenFile file;
@@ -99,7 +99,7 @@ FileResult writeInPlace(const QString &path, const QByteArray &name, const QByte
         return FileResult::system(errno);
     if (!rewriteFitsInMemory(st.st_size, availableMemory()))
         return FileResult::failure(FileResult::Kind::TooLarge, said(Message::InPlaceWithoutMemory));
-    QByteArray old;
+    std::string old;
     if (const FileResult read = readAllInSlices(file, st.st_size, old); !read)
         return read;
     const auto tellAfter = [&](bool known) {

@@ -14,19 +14,20 @@
 #include <QString>
 
 #include <optional>
+#include <string_view>
 
 // Writes all bytes to fd in slices, telling progress after each; 0 or errno.
 // written receives how many went in.
-int writeAll(int fd, const QByteArray &bytes, const ProgressSink &progress, qsizetype &written);
+int writeAll(int fd, std::string_view bytes, const ProgressSink &progress, qsizetype &written);
 
 // Rewrites the regular file name (path, as the writer named it) so that
 // every link to it sees the new bytes: its blocks reserved first, its old
 // bytes held in memory and put back after a failure. after as for
 // writeFileBytes().
-FileResult writeInPlace(const QString &path, const QByteArray &name, const QByteArray &bytes,
+FileResult writeInPlace(const QString &path, const QByteArray &name, std::string_view bytes,
                         const ProgressSink &progress, std::optional<FileState> *after);
 
 // Writes a device or a pipe as it is: what went there stays there.
-FileResult writeToDevice(const QString &path, const QByteArray &name, const QByteArray &bytes,
+FileResult writeToDevice(const QString &path, const QByteArray &name, std::string_view bytes,
                          const ProgressSink &progress, std::optional<FileState> *after);
 #endif

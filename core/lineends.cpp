@@ -1,5 +1,8 @@
 #include "lineends.h"
 
+#include <algorithm>
+#include <string_view>
+
 namespace {
 bool isLineEnd(char c)
 {
@@ -8,39 +11,37 @@ bool isLineEnd(char c)
 
 // True when every line already ends in CR LF, so the bytes need no copy;
 // lines is then their number.
-bool lineEndsAreCrLf(const QByteArray &bytes, qsizetype &lines)
+bool lineEndsAreCrLf(std::string_view bytes, std::ptrdiff_t &lines)
 {
-    const qsizetype n = bytes.size();
+    const size_t n = bytes.size();
     lines = 0;
     if (n == 0)
         return true;
     if (n < 2 || bytes[n - 2] != '\r' || bytes[n - 1] != '\n')
         return false;
-    qsizetype crs = 0;
-    for (qsizetype i = bytes.indexOf('\r'); i >= 0; i = bytes.indexOf('\r', i + 2), ++crs) {
+    std::ptrdiff_t crs = 0;
+    for (size_t i = bytes.find('\r'); i != bytes.npos; i = bytes.find('\r', i + 2), ++crs) {
         if (i + 1 >= n || bytes[i + 1] != '\n')
             return false;
     }
     // Now every CR starts a CR LF; an LF without CR shows as more LFs than CRs.
     lines = crs;
-    return crs == bytes.count('\n');
+    return crs == std::count(bytes.begin(), bytes.end(), '\n');
 }
 
 } // namespace
 
-// Bytes as read from a file, with every line end made CR LF and the last line
-// ended; lines receives the number of lines.
-QByteArray normaliseLineEnds(const QByteArray &bytes, qsizetype &lines)
+std::string normaliseLineEnds(std::string bytes, std::ptrdiff_t &lines)
 {
     if (lineEndsAreCrLf(bytes, lines))
         return bytes;
     lines = 0;
-    QByteArray out;
+    std::string out;
     out.reserve(bytes.size() + bytes.size() / 8 + 2);
-    const char *p = bytes.constData();
-    const qsizetype n = bytes.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
+    const char *p = bytes.data();
+    const size_t n = bytes.size();
+    size_t start = 0;
+    for (size_t i = 0; i < n; ++i) {
         if (!isLineEnd(p[i]))
             continue;
         out.append(p + start, i - start);

@@ -23,8 +23,7 @@ private:
 
 QString NewsDocument::SavedText() const
 {
-    return m_savedAsBytes ? qtstd::string(m_codePage.decode(qtstd::view(m_savedBytes)))
-                          : m_savedText;
+    return m_savedAsBytes ? qtstd::string(m_codePage.decode(m_savedBytes)) : m_savedText;
 }
 
 bool NewsDocument::textEqualsSaved() const
@@ -34,7 +33,7 @@ bool NewsDocument::textEqualsSaved() const
     if (m_host.textLength() != savedLength)
         return false;
     const QString text = m_host.text();
-    return m_savedAsBytes ? m_codePage.equals(qtstd::view(text), qtstd::view(m_savedBytes))
+    return m_savedAsBytes ? m_codePage.equals(qtstd::view(text), m_savedBytes)
                           : text == m_savedText;
 }
 
@@ -102,10 +101,10 @@ void NewsDocument::beginLoad()
     m_loadingFile = true;
 }
 
-void NewsDocument::finishLoad(const QByteArray &fileBytes)
+void NewsDocument::finishLoad(std::string fileBytes)
 {
     m_loadingFile = false;
-    MarkClean(fileBytes);
+    MarkClean(std::move(fileBytes));
 }
 
 void NewsDocument::finishLoadFromNoFile()
@@ -120,12 +119,12 @@ void NewsDocument::failLoad(const QString &message)
     m_loadingFile = false;
 }
 
-void NewsDocument::keepBytesAsSaved(const QByteArray &bytes)
+void NewsDocument::keepBytesAsSaved(std::string bytes)
 {
-    m_savedBytes = bytes;
     // The bytes decode to the text as it stands (the contract of MarkClean):
     // its length is the host's, without a pass over the bytes.
-    m_savedLength = m_codePage.isDoubleByte() ? m_host.textLength() : bytes.size();
+    m_savedLength = m_codePage.isDoubleByte() ? m_host.textLength() : qsizetype(bytes.size());
+    m_savedBytes = std::move(bytes);
     m_savedText = QString();
     m_savedAsBytes = true;
 }
@@ -134,14 +133,14 @@ void NewsDocument::keepAsSaved(const QString &text)
 {
     bool exact = false;
     std::ptrdiff_t join = -1;
-    QByteArray bytes;
+    std::string bytes;
     if (m_codePage.firstUnstorable(qtstd::view(text)) < 0)
-        bytes = qtstd::bytes(m_codePage.encode(qtstd::view(text), &exact, &join));
+        bytes = m_codePage.encode(qtstd::view(text), &exact, &join);
     if (exact && join < 0) {
-        keepBytesAsSaved(bytes);
+        keepBytesAsSaved(std::move(bytes));
     } else {
         m_savedText = text;
-        m_savedBytes = QByteArray();
+        m_savedBytes = std::string();
         m_savedAsBytes = false;
     }
 }
@@ -158,9 +157,9 @@ void NewsDocument::MarkClean()
     becomeClean();
 }
 
-void NewsDocument::MarkClean(const QByteArray &fileBytes)
+void NewsDocument::MarkClean(std::string fileBytes)
 {
-    keepBytesAsSaved(fileBytes);
+    keepBytesAsSaved(std::move(fileBytes));
     becomeClean();
 }
 

@@ -3,8 +3,10 @@
 #include "codepage.h"
 #include "documenthost.h"
 
-#include <QByteArray>
 #include <QString>
+
+#include <string>
+#include <string_view>
 
 // The one news text the editor holds: the last saved text, the unsaved flag and
 // the loading flag, and the rule that keeps the title's "*" in step with them.
@@ -23,16 +25,16 @@ public:
     // The same when the text is what these news file bytes decode to, as after
     // the file was just read or written: the bytes become the saved text
     // without a large text being read back from the host.
-    void MarkClean(const QByteArray &fileBytes);
+    void MarkClean(std::string fileBytes);
     // Once, when the window is loaded.
     void Reset();
 
     QString SavedText() const;
     // The saved text as news file bytes, when it is held so (after every
     // load, and every save that stored no character decomposed); else empty.
-    QByteArrayView savedBytes() const
+    std::string_view savedBytes() const
     {
-        return m_savedAsBytes ? QByteArrayView(m_savedBytes) : QByteArrayView();
+        return m_savedAsBytes ? std::string_view(m_savedBytes) : std::string_view();
     }
     bool Unsaved() const { return m_unsaved; }
     bool LoadingFile() const { return m_loadingFile; }
@@ -50,7 +52,7 @@ public:
     // edit like any other, as the title mark shows while the load lasts.
     void beginLoad();
     // The text is now these news file bytes, read from a file: saved.
-    void finishLoad(const QByteArray &fileBytes);
+    void finishLoad(std::string fileBytes);
     // The text came from no file: unsaved, unless it is empty.
     void finishLoadFromNoFile();
     // The load failed: the text becomes the message, which is no edit either.
@@ -75,14 +77,14 @@ private:
     bool textEqualsSaved() const;
     void removeTitleMark();
     void keepAsSaved(const QString &text);
-    void keepBytesAsSaved(const QByteArray &bytes);
+    void keepBytesAsSaved(std::string bytes);
     void becomeClean();
 
     DocumentHost &m_host;
     const CodePage &m_codePage;
     // The saved text, held as news file bytes (half the memory of a QString)
     // whenever they decode to the very text, else as it is.
-    QByteArray m_savedBytes;
+    std::string m_savedBytes;
     qsizetype m_savedLength = 0; // of the text the saved bytes decode to
     QString m_savedText;
     bool m_savedAsBytes = false;

@@ -129,11 +129,11 @@ QString describeJoin(const QString &text, qsizetype index, const CodePage &codeP
 // Returns the index of the first character that no byte stands for, or -1
 // when bytes holds the whole text; join tells where a kept byte would join
 // the byte after it, or -1.
-qsizetype encodeInSlices(const QString &text, const CodePage &codePage, QByteArrayView saved,
+qsizetype encodeInSlices(const QString &text, const CodePage &codePage, std::string_view saved,
                          std::string &bytes, bool &exact, qsizetype &join,
                          const ProgressSink &progress)
 {
-    const std::vector<KeptPair> keep = pairsToKeep(codePage, qtstd::view(text), qtstd::view(saved));
+    const std::vector<KeptPair> keep = pairsToKeep(codePage, qtstd::view(text), saved);
     CodePage::Encoder encoder(codePage, bytes, keep);
     bytes.reserve(size_t(codePage.isDoubleByte() ? text.size() * 2 : text.size()));
     const qsizetype size = text.size();
@@ -177,7 +177,7 @@ NewsSource regularFileSource(const QString &path)
             if (progress)
                 progress(done, size);
         };
-        QByteArray bytes;
+        std::string bytes;
         if (const FileResult read = readAllInSlices(file, size, bytes, readSoFar); !read)
             return {read, {}, {}};
         // Every byte is in: an error in closing a file that was only read
@@ -192,12 +192,12 @@ NewsSource regularFileSource(const QString &path)
     };
 }
 
-NewsSource bytesSource(QByteArray bytes)
+NewsSource bytesSource(std::string bytes)
 {
     // (Given once: a second load from it gets nothing.)
-    return [held = std::make_shared<QByteArray>(std::move(bytes))](const ProgressSink &,
-                                                                   qint64) -> NewsRead {
-        return {{}, std::exchange(*held, QByteArray()), {}};
+    return [held = std::make_shared<std::string>(std::move(bytes))](const ProgressSink &,
+                                                                    qint64) -> NewsRead {
+        return {{}, std::exchange(*held, std::string()), {}};
     };
 }
 
@@ -209,10 +209,10 @@ NewsRead LoadNews(const NewsSource &source, const CodePage &codePage, const Text
         NewsRead read = source(partOf(progress, 0, 2), available);
         if (!read)
             return read;
-        qsizetype lines = 0;
-        QByteArray bytes = normaliseLineEnds(read.bytes, lines);
-        read.bytes = QByteArray(); // not held beside the text while it is decoded
-        if (!loadFitsInMemory(bytes.size(), lines, available))
+        std::ptrdiff_t lines = 0;
+        // (The bytes as read are not held beside the text while it is decoded.)
+        std::string bytes = normaliseLineEnds(std::exchange(read.bytes, std::string()), lines);
+        if (!loadFitsInMemory(qint64(bytes.size()), lines, available))
             return {fileTooLarge(), {}, {}};
         decodeInSlices(bytes, codePage, appendSlice, partOf(progress, 1, 2));
         return {{}, std::move(bytes), read.state};
@@ -227,17 +227,17 @@ NewsRead ReadNewsFile(const QString &path, const CodePage &codePage, const TextS
     return LoadNews(regularFileSource(path), codePage, appendSlice, progress, available);
 }
 
-void decodeInSlices(QByteArrayView bytes, const CodePage &codePage, const TextSink &appendSlice,
+void decodeInSlices(std::string_view bytes, const CodePage &codePage, const TextSink &appendSlice,
                     const ProgressSink &progress)
 {
-    const qsizetype total = bytes.size();
+    const qsizetype total = qsizetype(bytes.size());
     for (qsizetype start = 0; start < total;) {
-        const qsizetype lineEnd = bytes.indexOf('\n', std::min(start + kSlice, total) - 1);
-        const qsizetype end = lineEnd < 0 ? total : lineEnd + 1;
-        const QByteArrayView slice = bytes.sliced(start, end - start);
-        QString text(slice.size(), Qt::Uninitialized);
-        text.truncate(qsizetype(
-            codePage.decodeInto(qtstd::view(slice), reinterpret_cast<char16_t *>(text.data()))));
+        const size_t lineEnd = bytes.find('\n', size_t(std::min(start + kSlice, total) - 1));
+        const qsizetype end = lineEnd == bytes.npos ? total : qsizetype(lineEnd) + 1;
+        const std::string_view slice = bytes.substr(size_t(start), size_t(end - start));
+        QString text(qsizetype(slice.size()), Qt::Uninitialized);
+        text.truncate(
+            qsizetype(codePage.decodeInto(slice, reinterpret_cast<char16_t *>(text.data()))));
         appendSlice(text);
         start = end;
         if (progress)
@@ -246,17 +246,14 @@ void decodeInSlices(QByteArrayView bytes, const CodePage &codePage, const TextSi
 }
 
 NewsBytes EncodeNewsText(const QString &text, const CodePage &codePage,
-                         const ProgressSink &progress, QByteArrayView saved)
+                         const ProgressSink &progress, std::string_view saved)
 {
     NewsBytes encoded;
     try {
         qsizetype join = -1;
-        std::string bytes;
-        const qsizetype bad =
-            encodeInSlices(text, codePage, saved, bytes, encoded.exact, join, progress);
-        if (bad < 0 && join < 0)
-            encoded.bytes = qtstd::bytes(bytes);
-        if (bad >= 0) {
+        if (const qsizetype bad =
+                encodeInSlices(text, codePage, saved, encoded.bytes, encoded.exact, join, progress);
+            bad >= 0) {
             encoded.result = FileResult::failure(FileResult::Kind::Unstorable, QString());
             encoded.result.unstorable = unstorableFrom(text, bad, codePage);
             encoded.result.error = describeUnstorable(text, encoded.result.unstorable, codePage);
@@ -275,7 +272,7 @@ NewsBytes EncodeNewsText(const QString &text, const CodePage &codePage,
 }
 
 FileResult WriteNewsFile(const QString &path, const QString &text, const CodePage &codePage,
-                         const ProgressSink &progress, QByteArrayView saved)
+                         const ProgressSink &progress, std::string_view saved)
 {
     const NewsBytes encoded = EncodeNewsText(text, codePage, partOf(progress, 0, 2), saved);
     if (!encoded)

@@ -7,12 +7,13 @@
 #include "progress.h"
 #include "systemmemory.h"
 
-#include <QByteArray>
 #include <QDir>
 #include <QString>
 
 #include <functional>
 #include <optional>
+#include <string>
+#include <string_view>
 
 // Takes the text of a file a slice of whole lines at a time.
 using TextSink = std::function<void(const QString &slice)>;
@@ -22,7 +23,7 @@ using TextSink = std::function<void(const QString &slice)>;
 // as they were on the disk. Or why it failed, in result.
 struct NewsRead {
     FileResult result;
-    QByteArray bytes;
+    std::string bytes;
     FileState state;
     explicit operator bool() const { return result.ok(); }
 };
@@ -36,7 +37,7 @@ using NewsSource = std::function<NewsRead(const ProgressSink &progress, qint64 a
 // memory there is.
 NewsSource regularFileSource(const QString &path);
 // Bytes read already (standard input, once it ended).
-NewsSource bytesSource(QByteArray bytes);
+NewsSource bytesSource(std::string bytes);
 
 // The one road of every load: the source's bytes get CR LF line ends (every
 // line, the last one too, is followed by CR LF; CR LF, a lone CR and a lone
@@ -53,7 +54,7 @@ NewsRead ReadNewsFile(const QString &path, const CodePage &codePage, const TextS
 // Decodes news file bytes with LF line ends (normaliseLineEnds()) a slice of
 // whole lines at a time, so that a large file is never held as bytes, as one
 // decoded string and in the text area at once.
-void decodeInSlices(QByteArrayView bytes, const CodePage &codePage, const TextSink &appendSlice,
+void decodeInSlices(std::string_view bytes, const CodePage &codePage, const TextSink &appendSlice,
                     const ProgressSink &progress = {});
 
 // The bytes a file is to hold for a text: the text in the code page, where
@@ -64,18 +65,18 @@ void decodeInSlices(QByteArrayView bytes, const CodePage &codePage, const TextSi
 // whether the bytes decode to the very text (no character stored decomposed).
 struct NewsBytes {
     FileResult result;
-    QByteArray bytes;
+    std::string bytes;
     bool exact = true;
     explicit operator bool() const { return result.ok(); }
 };
 NewsBytes EncodeNewsText(const QString &text, const CodePage &codePage,
-                         const ProgressSink &progress = {}, QByteArrayView saved = {});
+                         const ProgressSink &progress = {}, std::string_view saved = {});
 
 // EncodeNewsText(), then the bytes replace the file's contents in the ways
 // writeFileBytes() (filewriting.h) tells. A text that cannot be stored fails
 // without touching the file.
 FileResult WriteNewsFile(const QString &path, const QString &text, const CodePage &codePage,
-                         const ProgressSink &progress = {}, QByteArrayView saved = {});
+                         const ProgressSink &progress = {}, std::string_view saved = {});
 
 // "news.txt" in the given working directory.
 QString QuickFilePath(const QString &workingDirectory, QChar separator = QDir::separator());

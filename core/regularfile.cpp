@@ -60,15 +60,15 @@ FileResult openRegularFile(const QString &path, OpenFile &file, FileState &state
     return {};
 }
 
-FileResult readAllInSlices(OpenFile &file, qint64 sizeHint, QByteArray &bytes,
+FileResult readAllInSlices(OpenFile &file, qint64 sizeHint, std::string &bytes,
                            const std::function<void(qint64)> &read)
 {
-    bytes.resize(qsizetype(sizeHint));
+    bytes.resize(size_t(sizeHint));
     qsizetype done = 0;
     for (;;) {
-        if (done == bytes.size())
-            bytes.resize(done + kSlice); // the file grew while being read
-        const qsizetype want = std::min(kSlice, bytes.size() - done);
+        if (done == qsizetype(bytes.size()))
+            bytes.resize(size_t(done + kSlice)); // the file grew while being read
+        const qsizetype want = std::min(kSlice, qsizetype(bytes.size()) - done);
 #ifdef Q_OS_UNIX
         const qint64 n = sys().read(file.fd, bytes.data() + done, size_t(want));
         if (n < 0 && errno == EINTR)
@@ -90,11 +90,11 @@ FileResult readAllInSlices(OpenFile &file, qint64 sizeHint, QByteArray &bytes,
         if (read)
             read(done);
     }
-    bytes.truncate(done);
+    bytes.resize(size_t(done));
     return {};
 }
 
-FileResult readRegularFile(const QString &path, QByteArray &bytes)
+FileResult readRegularFile(const QString &path, std::string &bytes)
 {
     OpenFile file;
     FileState state;

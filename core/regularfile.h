@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <string>
 
 #ifndef Q_OS_UNIX
 #include <QFile>
@@ -37,8 +38,8 @@ FileResult openRegularFile(const QString &path, OpenFile &file, FileState &state
 
 // All of an open file of about sizeHint bytes, read in slices, telling how
 // many bytes are in after each; a file that grew meanwhile is read to its end.
-FileResult readAllInSlices(OpenFile &file, qint64 sizeHint, QByteArray &bytes,
+FileResult readAllInSlices(OpenFile &file, qint64 sizeHint, std::string &bytes,
                            const std::function<void(qint64)> &read = {});
 
 // All bytes of a regular file; a failure when it is none or cannot be read.
-FileResult readRegularFile(const QString &path, QByteArray &bytes);
+FileResult readRegularFile(const QString &path, std::string &bytes);

@@ -199,7 +199,7 @@ private slots:
             text.replace(edits[i].toInt(), edits[i + 1].toInt(), edits[i + 2]);
         const QString path = dir.filePath("pairs.txt");
         QFile::remove(path);
-        const FileResult r = WriteNewsFile(path, text, page, {}, saved);
+        const FileResult r = WriteNewsFile(path, text, page, {}, qtstd::view(saved));
         if (!r) {
             QVERIFY2(r.error.startsWith(QString::fromLatin1(written)), qPrintable(r.error));
             QVERIFY(!QFileInfo::exists(path));

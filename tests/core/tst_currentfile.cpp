@@ -1,5 +1,6 @@
 #include "currentfile.h"
 #include "files.h"
+#include "stdstrings.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -56,7 +57,7 @@ private slots:
         } else {
             FileState state = FileState::look(path);
             if (state.present)
-                state.setBytes(readBytes(path));
+                state.setBytes(qtstd::view(readBytes(path)));
             file.adopt(path, state);
         }
         QCOMPARE(field, path); // the dialog's field names it

@@ -180,7 +180,7 @@ private slots:
         host.document = &doc;
         const QString text = QString::fromUtf16(u"\u65E5\u672C\r\n");
         host.textValue = text;
-        doc.MarkClean(QByteArray("\x93\xFA\x96\x7B\r\n"));
+        doc.MarkClean("\x93\xFA\x96\x7B\r\n");
         QCOMPARE(doc.SavedText(), text);
         host.setText(text + "x");
         QVERIFY(doc.Unsaved());
@@ -191,11 +191,11 @@ private slots:
         QVERIFY(doc.Unsaved());
         // The next save takes its pairs from the saved bytes: the file's
         // after a load, the text's own after a clean step without a file.
-        doc.MarkClean(QByteArray("\xEE\xE0\r\n")); // 髙, a pair Windows does not write
-        QCOMPARE(doc.savedBytes(), QByteArray("\xEE\xE0\r\n"));
+        doc.MarkClean("\xEE\xE0\r\n"); // 髙, a pair Windows does not write
+        QCOMPARE(doc.savedBytes(), "\xEE\xE0\r\n");
         host.textValue = QString::fromUtf16(u"\u9AD9\r\n");
         doc.MarkClean();
-        QCOMPARE(doc.savedBytes(), QByteArray("\xFB\xFC\r\n"));
+        QCOMPARE(doc.savedBytes(), "\xFB\xFC\r\n");
     }
 };
 

@@ -83,8 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         in, codePage, [&document](const QString &slice) { document.appendText(slice); });
     if (!loaded)
         fail("read failed");
-    const QByteArray &bytes = loaded.bytes;
-    if (!codePage.equals(qtstd::view(host.value), qtstd::view(bytes)))
+    const std::string &bytes = loaded.bytes;
+    if (!codePage.equals(qtstd::view(host.value), bytes))
         fail("the file bytes are not the text");
     document.finishLoad(bytes);
     if (document.Unsaved() || host.titleValue != QStringLiteral("t"))
