@@ -3,9 +3,9 @@
 
 E2E_TMP=$(mktemp -d /tmp/heraldpad-e2e.XXXXXX)
 # The program's own texts, from the one place it keeps them.
-TEXTS_H="$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../../core/texts.h"
-TITLE=$(sed -n 's/.*kPlainTitle\[\] = "\(.*\)";/\1/p' "$TEXTS_H")
-LOAD_ERROR=$(sed -n 's/.*kLoadError\[\] = QT_TRANSLATE_NOOP("[A-Za-z]*", "\(.*\)");/\1/p' "$TEXTS_H")
+MESSAGES="$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../../core/messages.cpp"
+TITLE=$(sed -n 's/.*{Message::WindowTitle, u"\(.*\)"},/\1/p' "$MESSAGES")
+LOAD_ERROR=$(sed -n 's/.*{Message::LoadError, u"\(.*\)"},/\1/p' "$MESSAGES")
 TITLE_RE=$(printf '%s' "$TITLE" | sed 's/[].[*^$\\]/\\&/g')
 XVFB_PID=
 WM_PID=
