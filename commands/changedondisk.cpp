@@ -9,6 +9,7 @@
 #include "newsfile.h"
 #include "runtimeservices.h"
 #include "said.h"
+#include "stdstrings.h"
 #include "work.h"
 
 #include <QDir>
@@ -54,7 +55,7 @@ void FileCommands::checkFileOnDisk()
     }
     // Clean text is reloaded at once; unsaved text only when the writer says
     // so, and not asked about when what is there now is no file to read.
-    if (m_document.Unsaved() && FileState::look(path).regular &&
+    if (m_document.Unsaved() && FileState::look(qtstd::path(path)).regular &&
         m_services.askReload(path) != RuntimeServices::Answer::Yes)
         return;
     reloadWhereTheWriterWas(QString(), said(Message::ReloadedChanged, {file}));

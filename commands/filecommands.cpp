@@ -7,6 +7,7 @@
 #include "newsfile.h"
 #include "runtimeservices.h"
 #include "said.h"
+#include "stdstrings.h"
 #include "work.h"
 
 #include <QFileInfo>
@@ -120,7 +121,7 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path, Prepared 
         prepared.work = std::make_unique<Work>(m_services, said(Message::Saving, {path}));
     std::optional<FileState> state;
     const FileResult written =
-        writeFileBytes(path, prepared.bytes, prepared.work->step(2, 3), &state);
+        writeFileBytes(qtstd::path(path), prepared.bytes, prepared.work->step(2, 3), &state);
     prepared.work.reset();
     if (!written) {
         m_file.saveFailed(path, state);
@@ -185,7 +186,7 @@ void FileCommands::OpenFile(const QString &path)
     // A file that is not there yet: an empty text, which Ctrl+S creates.
     // (A link that leads nowhere yet: the save creates the file it names.)
     if (!QFileInfo::exists(absolute)) {
-        m_file.adopt(absolute, FileState::look(absolute));
+        m_file.adopt(absolute, FileState::look(qtstd::path(absolute)));
         return;
     }
     loadFile(absolute);

@@ -1,6 +1,7 @@
 #include "currentfile.h"
 
 #include "filewriting.h"
+#include "stdstrings.h"
 
 #include <QFileInfo>
 
@@ -26,7 +27,7 @@ void CurrentFile::adopt(const QString &path, const FileState &state)
 {
     m_path = m_name = path;
     m_state = state;
-    m_linkTarget = state.link ? linkedFile(path).file : QString();
+    m_linkTarget = state.link ? qtstd::fileName(linkedFile(qtstd::path(path)).file) : QString();
     m_read = true;
     m_onlyOnScreen = false;
     m_told.reset();
@@ -34,7 +35,7 @@ void CurrentFile::adopt(const QString &path, const FileState &state)
 
 void CurrentFile::adoptUnread(const QString &path)
 {
-    adopt(path, FileState::look(path));
+    adopt(path, FileState::look(qtstd::path(path)));
     m_read = !m_state.present;
 }
 
@@ -60,7 +61,7 @@ bool CurrentFile::gone() const
 {
     if (!m_state.regular || m_path.isEmpty())
         return false;
-    const FileState now = FileState::look(m_path);
+    const FileState now = FileState::look(qtstd::path(m_path));
     return now.unknown || !now.regular;
 }
 
@@ -75,19 +76,20 @@ CurrentFile::Look CurrentFile::newLink(const QString &path, const FileState &now
 {
     if (!now.link)
         return {};
-    const Linked leadsTo = linkedFile(path);
+    const Linked leadsTo = linkedFile(qtstd::path(path));
     if (leadsTo.error)
         return {DiskNews::Unknown, QString(), leadsTo.error};
     // (A link whose target could not be read when it was kept is taken to
     // lead where it did.)
-    if (m_state.link && (m_linkTarget.isEmpty() || leadsTo.file == m_linkTarget))
+    const QString target = qtstd::fileName(leadsTo.file);
+    if (m_state.link && (m_linkTarget.isEmpty() || target == m_linkTarget))
         return {};
-    return {DiskNews::NowLink, leadsTo.file, 0};
+    return {DiskNews::NowLink, target, 0};
 }
 
 CurrentFile::Look CurrentFile::leadsWhereAgreed(const QString &path, const QString &target) const
 {
-    const FileState now = FileState::look(path);
+    const FileState now = FileState::look(qtstd::path(path));
     if (now.unknown)
         return {DiskNews::Unknown, QString(), now.unknown};
     Look link = newLink(path, now);
@@ -100,7 +102,7 @@ CurrentFile::Look CurrentFile::beforeSave(const QString &path)
 {
     if (!isCurrent(path))
         return {};
-    const FileState now = FileState::look(path);
+    const FileState now = FileState::look(qtstd::path(path));
     if (now.unknown)
         return {DiskNews::Unknown, QString(), now.unknown};
     // A folder is never written over: the save fails and says so.
@@ -110,7 +112,7 @@ CurrentFile::Look CurrentFile::beforeSave(const QString &path)
         return link;
     if (!m_read)
         return {now.present ? DiskNews::NotRead : DiskNews::Nothing, QString(), 0};
-    const DiskLook look = changeSince(m_state, path, &m_state, &now);
+    const DiskLook look = changeSince(m_state, qtstd::path(path), &m_state, &now);
     switch (look.change) {
     case DiskChange::Changed:
         return {m_state.present ? DiskNews::Changed : DiskNews::Created, QString(), 0};
@@ -123,7 +125,7 @@ CurrentFile::Look CurrentFile::beforeSave(const QString &path)
 
 void CurrentFile::told(const QString &path)
 {
-    m_told = FileState::look(path);
+    m_told = FileState::look(qtstd::path(path));
     m_toldLinkTarget = newLink(path, *m_told).linkTarget;
 }
 
@@ -131,7 +133,7 @@ CurrentFile::Look CurrentFile::sinceLastLook()
 {
     if (m_path.isEmpty())
         return {};
-    const FileState now = FileState::look(m_path);
+    const FileState now = FileState::look(qtstd::path(m_path));
     // Each state of the file is told once; a link, once for where it leads.
     const Look link = now.unknown ? Look{} : newLink(m_path, now);
     const auto toldBefore = [&] {
@@ -146,7 +148,7 @@ CurrentFile::Look CurrentFile::sinceLastLook()
     // Asked about before anything is read from it.
     if (link.news != DiskNews::Nothing)
         return toldBefore() ? Look{} : link;
-    const DiskLook look = changeSince(m_state, m_path, &m_state, &now);
+    const DiskLook look = changeSince(m_state, qtstd::path(m_path), &m_state, &now);
     if (look.change == DiskChange::None || toldBefore())
         return {};
     switch (look.change) {

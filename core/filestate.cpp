@@ -2,67 +2,10 @@
 
 #include "regularfile.h"
 
-#include <QDateTime>
-#include <QFile>
-#include <QFileInfo>
+#include <functional>
+#include <string>
 
-#include <cerrno>
-
-#ifdef Q_OS_UNIX
-#include "syscalls.h"
-#endif
-
-#ifdef Q_OS_UNIX
-FileState FileState::fromStat(const struct stat &st)
-{
-    FileState state;
-    state.present = true;
-    state.regular = S_ISREG(st.st_mode);
-    state.folder = S_ISDIR(st.st_mode);
-    state.device = quint64(st.st_dev);
-    state.inode = quint64(st.st_ino);
-    state.size = qint64(st.st_size);
-    state.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    state.changedNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
-    return state;
-}
-#endif
-
-FileState FileState::look(const QString &path)
-{
-    FileState state;
-#ifdef Q_OS_UNIX
-    const QByteArray name = QFile::encodeName(path);
-    const auto missing = [] { return errno == ENOENT || errno == ENOTDIR; };
-    struct stat st {};
-    if (sys().lstat(name.constData(), &st) != 0) {
-        state.unknown = missing() ? 0 : errno;
-        return state;
-    }
-    const bool link = S_ISLNK(st.st_mode);
-    if (link && sys().stat(name.constData(), &st) != 0) {
-        state.link = true; // a link to nothing: no file there
-        state.unknown = missing() ? 0 : errno;
-        return state;
-    }
-    state = fromStat(st);
-    state.link = link;
-#else
-    const QFileInfo info(path);
-    if (!info.exists())
-        return state;
-    state.present = true;
-    state.regular = info.isFile();
-    state.folder = info.isDir();
-    state.link = info.isSymLink();
-    state.size = info.size();
-    state.modifiedNs = info.lastModified().toMSecsSinceEpoch() * 1000000;
-    state.changedNs = info.metadataChangeTime().toMSecsSinceEpoch() * 1000000;
-#endif
-    return state;
-}
-
-FileState FileState::of(const QString &path, std::string_view bytes)
+FileState FileState::of(const std::filesystem::path &path, std::string_view bytes)
 {
     FileState state = look(path);
     if (!state.present) {
@@ -81,18 +24,6 @@ void FileState::setBytes(std::string_view bytes)
     bytesKnown = true;
 }
 
-int FileState::isLink(const QString &path)
-{
-#ifdef Q_OS_UNIX
-    struct stat st {};
-    if (sys().lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return -1;
-    return S_ISLNK(st.st_mode) ? 1 : 0;
-#else
-    return QFileInfo(path).isSymLink() ? 1 : 0;
-#endif
-}
-
 quint64 FileState::digestOf(std::string_view bytes)
 {
     return quint64(std::hash<std::string_view>()(bytes));
@@ -105,8 +36,8 @@ bool FileState::sameIdentityAndTimes(const FileState &other) const
            modifiedNs == other.modifiedNs && changedNs == other.changedNs;
 }
 
-DiskLook changeSince(const FileState &remembered, const QString &path, FileState *refreshed,
-                     const FileState *seen)
+DiskLook changeSince(const FileState &remembered, const std::filesystem::path &path,
+                     FileState *refreshed, const FileState *seen)
 {
     const FileState now = seen ? *seen : FileState::look(path);
     // What the system cannot say is no change: the next look tells.

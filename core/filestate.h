@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QString>
 #include <QtGlobal>
 
+#include <filesystem>
 #include <string_view>
 
-#ifdef Q_OS_UNIX
+#ifndef _WIN32
 struct stat;
 #endif
 
@@ -29,16 +29,16 @@ struct FileState {
     static FileState absent() { return {}; }
     // The file's identity and times now (following links), and whether the
     // name is a link; no digest.
-    static FileState look(const QString &path);
+    static FileState look(const std::filesystem::path &path);
     // The same, with the digest of bytes, which the file holds. A file the
     // program just wrote that the system cannot look at is remembered by its
     // size and bytes alone.
-    static FileState of(const QString &path, std::string_view bytes);
+    static FileState of(const std::filesystem::path &path, std::string_view bytes);
     static quint64 digestOf(std::string_view bytes);
     // 1 when the name is a symbolic link, 0 when not, -1 (errno set) when
     // the system could not say.
-    static int isLink(const QString &path);
-#ifdef Q_OS_UNIX
+    static int isLink(const std::filesystem::path &path);
+#ifndef _WIN32
     // From what stat() or fstat() said of a file that is there.
     static FileState fromStat(const struct stat &st);
 #endif
@@ -64,5 +64,5 @@ struct DiskLook {
     DiskChange change = DiskChange::None;
     int error = 0;
 };
-DiskLook changeSince(const FileState &remembered, const QString &path,
+DiskLook changeSince(const FileState &remembered, const std::filesystem::path &path,
                      FileState *refreshed = nullptr, const FileState *seen = nullptr);

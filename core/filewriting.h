@@ -4,8 +4,7 @@
 #include "filestate.h"
 #include "progress.h"
 
-#include <QString>
-
+#include <filesystem>
 #include <optional>
 #include <string_view>
 
@@ -26,14 +25,14 @@
 // after receives what the file at path now is, whenever the write touched it:
 // with the digest of the new bytes after a success, of the old ones when they
 // were put back, and without one (FileResult::incomplete) when they could not.
-FileResult writeFileBytes(const QString &path, std::string_view bytes,
+FileResult writeFileBytes(const std::filesystem::path &path, std::string_view bytes,
                           const ProgressSink &progress = {},
                           std::optional<FileState> *after = nullptr);
 
 // The file that a link at path leads to, as a full path; path itself when it
 // is no link. When the system cannot say: no file, and its error.
 struct Linked {
-    QString file;
+    std::filesystem::path file;
     int error = 0;
 };
-Linked linkedFile(const QString &path);
+Linked linkedFile(const std::filesystem::path &path);

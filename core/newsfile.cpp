@@ -166,7 +166,7 @@ NewsSource regularFileSource(const QString &path)
     return [path](const ProgressSink &progress, qint64 available) -> NewsRead {
         OpenFile file;
         FileState opened;
-        if (const FileResult result = openRegularFile(path, file, opened); !result)
+        if (const FileResult result = openRegularFile(qtstd::path(path), file, opened); !result)
             return {result, {}, {}};
         const qint64 size = opened.size;
         // Better a plain failure now than the system running out of memory
@@ -184,7 +184,7 @@ NewsSource regularFileSource(const QString &path)
         // loses nothing.
         file.close();
         opened.setBytes(bytes);
-        const int link = FileState::isLink(path);
+        const int link = FileState::isLink(qtstd::path(path));
         if (link < 0)
             return {FileResult::system(errno), {}, {}};
         opened.link = link > 0;
@@ -277,7 +277,7 @@ FileResult WriteNewsFile(const QString &path, const QString &text, const CodePag
     const NewsBytes encoded = EncodeNewsText(text, codePage, partOf(progress, 0, 2), saved);
     if (!encoded)
         return encoded.result;
-    return writeFileBytes(path, encoded.bytes, partOf(progress, 1, 2));
+    return writeFileBytes(qtstd::path(path), encoded.bytes, partOf(progress, 1, 2));
 }
 
 QString QuickFilePath(const QString &workingDirectory, QChar separator)

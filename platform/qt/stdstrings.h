@@ -2,9 +2,11 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFile>
 #include <QString>
 #include <QStringView>
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -28,6 +30,17 @@ inline QString string(std::u16string_view text)
 inline QByteArray bytes(std::string_view bytes)
 {
     return QByteArray(bytes.data(), qsizetype(bytes.size()));
+}
+
+// A file name as the system has it (its bytes, on POSIX systems), and back.
+inline std::filesystem::path path(const QString &name)
+{
+    const QByteArray encoded = QFile::encodeName(name);
+    return std::filesystem::path(std::string(encoded.constData(), size_t(encoded.size())));
+}
+inline QString fileName(const std::filesystem::path &path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(path.native()));
 }
 
 } // namespace qtstd

@@ -55,8 +55,15 @@ TEST_CASE("the single-byte code pages")
             CHECK(read[b] != 0xFFFD);
             CHECK((read[b] < 0xF700 || read[b] > 0xF7FF || read[b] == 0xF700 + b));
         }
+        // Long enough to cross the blocks the encoder gathers bytes in.
+        std::u16string many;
+        std::string manyBytes;
+        for (int i = 0; i < 200; ++i) {
+            many += read;
+            manyBytes += all;
+        }
         bool exact = false;
-        CHECK(page.encode(read, &exact) == all);
+        CHECK(page.encode(many, &exact) == manyBytes);
         CHECK(exact);
         CHECK(page.equals(read, all));
         CHECK(page.firstUnstorable(read + u"ab\u4E2D") == 258);
@@ -163,6 +170,13 @@ TEST_CASE("the double-byte code pages")
         CHECK_FALSE(page.equals(row.text.substr(0, row.text.size() - 1), bytes));
         CHECK_FALSE(page.equals(row.text + u"x", bytes));
         CHECK(page.decodedLength(bytes) == std::ptrdiff_t(row.text.size()));
+        std::u16string many;
+        std::string manyBytes;
+        for (int i = 0; i < 5000; ++i) {
+            many += row.text;
+            manyBytes += bytes;
+        }
+        CHECK(page.encode(many) == manyBytes);
         CHECK(page.firstUnstorable(row.text + row.outside) == std::ptrdiff_t(row.text.size()));
 
         // Every odd byte is kept, a character of its own, and written back.

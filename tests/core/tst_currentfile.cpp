@@ -55,7 +55,7 @@ private slots:
         if (kept == "unread") {
             file.adoptUnread(path);
         } else {
-            FileState state = FileState::look(path);
+            FileState state = FileState::look(qtstd::path(path));
             if (state.present)
                 state.setBytes(qtstd::view(readBytes(path)));
             file.adopt(path, state);

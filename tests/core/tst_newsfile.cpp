@@ -180,7 +180,7 @@ private slots:
     {
         const QString fifo = path("written.fifo");
         QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        const FileState before = FileState::look(fifo);
+        const FileState before = FileState::look(qtstd::path(fifo));
         QTest::qWait(20);
         std::thread reader([&fifo] {
             QFile f(fifo);
@@ -190,13 +190,13 @@ private slots:
         QTest::qWait(100);
         QVERIFY(WriteNewsFile(fifo, "news", k1252));
         reader.join();
-        QVERIFY(!FileState::look(fifo).sameIdentityAndTimes(before));
-        QCOMPARE(changeSince(before, fifo).change, DiskChange::None);
+        QVERIFY(!FileState::look(qtstd::path(fifo)).sameIdentityAndTimes(before));
+        QCOMPARE(changeSince(before, qtstd::path(fifo)).change, DiskChange::None);
         const QString other = path("other.fifo");
         QCOMPARE(mkfifo(QFile::encodeName(other).constData(), 0600), 0);
         QCOMPARE(
             ::rename(QFile::encodeName(other).constData(), QFile::encodeName(fifo).constData()), 0);
-        QCOMPARE(changeSince(before, fifo).change, DiskChange::Changed);
+        QCOMPARE(changeSince(before, qtstd::path(fifo)).change, DiskChange::Changed);
         QFile::remove(fifo);
     }
 
@@ -311,11 +311,11 @@ private slots:
                 QVERIFY(QDir(path("")).mkdir("state.txt"));
         }
         FileState refreshed = read;
-        QCOMPARE(int(changeSince(read, file, &refreshed).change), change);
+        QCOMPARE(int(changeSince(read, qtstd::path(file), &refreshed).change), change);
         // The same bytes under new times: remembered as the file now is, so
         // the next look reads nothing.
         if (meanwhile == "touch" || meanwhile == "same bytes replaced") {
-            QVERIFY(refreshed.sameIdentityAndTimes(FileState::look(file)));
+            QVERIFY(refreshed.sameIdentityAndTimes(FileState::look(qtstd::path(file))));
             QCOMPARE(refreshed.digest, read.digest);
         }
         QDir(path("")).rmdir("state.txt");

@@ -1,38 +1,24 @@
 #include "regularfile.h"
 
-#include <QFile>
+#include "syscalls.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-
-#ifdef Q_OS_UNIX
-#include "syscalls.h"
 
 #include <fcntl.h>
-#else
-#include <QFileInfo>
-#endif
 
 int OpenFile::close()
 {
-#ifdef Q_OS_UNIX
     if (fd < 0)
         return 0;
     const int result = sys().close(fd);
     fd = -1;
     return result == 0 ? 0 : errno;
-#else
-    file.close();
-    return 0;
-#endif
 }
 
-FileResult openRegularFile(const QString &path, OpenFile &file, FileState &state)
+FileResult openRegularFile(const std::filesystem::path &path, OpenFile &file, FileState &state)
 {
-#ifdef Q_OS_UNIX
-    const QByteArray name = QFile::encodeName(path);
-    file.fd = sys().open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0);
+    file.fd = sys().open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0);
     if (file.fd < 0)
         return FileResult::system(errno);
     struct stat st {};
@@ -46,17 +32,6 @@ FileResult openRegularFile(const QString &path, OpenFile &file, FileState &state
     if (flags < 0 || sys().fcntl(file.fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
         return FileResult::system(errno);
     state = FileState::fromStat(st);
-#else
-    const QFileInfo info(path);
-    if (info.isDir())
-        return FileResult::folder();
-    if (info.exists() && !info.isFile())
-        return FileResult::notRegular();
-    file.file.setFileName(path);
-    if (!file.file.open(QIODevice::ReadOnly))
-        return FileResult::failure(FileResult::Kind::System, file.file.errorString());
-    state = FileState::look(path);
-#endif
     return {};
 }
 
@@ -64,37 +39,29 @@ FileResult readAllInSlices(OpenFile &file, qint64 sizeHint, std::string &bytes,
                            const std::function<void(qint64)> &read)
 {
     bytes.resize(size_t(sizeHint));
-    qsizetype done = 0;
+    size_t done = 0;
     for (;;) {
-        if (done == qsizetype(bytes.size()))
-            bytes.resize(size_t(done + kSlice)); // the file grew while being read
-        const qsizetype want = std::min(kSlice, qsizetype(bytes.size()) - done);
-#ifdef Q_OS_UNIX
-        const qint64 n = sys().read(file.fd, bytes.data() + done, size_t(want));
+        if (done == bytes.size())
+            bytes.resize(done + size_t(kSlice)); // the file grew while being read
+        const size_t want = std::min(size_t(kSlice), bytes.size() - done);
+        const ssize_t n = sys().read(file.fd, bytes.data() + done, want);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
             bytes.clear();
             return FileResult::system(errno);
         }
-#else
-        const qint64 n = file.file.read(bytes.data() + done, want);
-        if (n < 0) {
-            bytes.clear();
-            return FileResult::failure(FileResult::Kind::System, file.file.errorString());
-        }
-#endif
         if (n == 0)
             break;
-        done += n;
+        done += size_t(n);
         if (read)
-            read(done);
+            read(qint64(done));
     }
-    bytes.resize(size_t(done));
+    bytes.resize(done);
     return {};
 }
 
-FileResult readRegularFile(const QString &path, std::string &bytes)
+FileResult readRegularFile(const std::filesystem::path &path, std::string &bytes)
 {
     OpenFile file;
     FileState state;

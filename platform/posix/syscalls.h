@@ -1,8 +1,5 @@
 #pragma once
 
-#include <QtGlobal>
-
-#ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -34,4 +31,3 @@ struct SystemCalls {
 
 // The calls in use; a test may put others in their place for a while.
 SystemCalls &sys();
-#endif

@@ -1,6 +1,5 @@
 #include "inplacewriting.h"
 
-#ifdef Q_OS_UNIX
 #include "memorycheck.h"
 #include "regularfile.h"
 #include "said.h"
@@ -52,15 +51,16 @@ bool putBack(int fd, std::string_view old)
 } // namespace
 
 // A device or a pipe: written as it is, and what went there stays there.
-FileResult writeToDevice(const QString &path, const QByteArray &name, std::string_view bytes,
-                         const ProgressSink &progress, std::optional<FileState> *after)
+FileResult writeToDevice(const std::filesystem::path &path, const std::filesystem::path &name,
+                         std::string_view bytes, const ProgressSink &progress,
+                         std::optional<FileState> *after)
 {
     // A pipe whose reader went away must fail the save, not end the program.
     static const bool pipesFail = std::signal(SIGPIPE, SIG_IGN) != SIG_ERR;
-    Q_UNUSED(pipesFail);
+    (void)pipesFail;
     OpenFile file;
     // A pipe without a reader fails at once rather than waiting for one.
-    file.fd = sys().open(name.constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK, 0);
+    file.fd = sys().open(name.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK, 0);
     if (file.fd < 0) {
         if (errno == ENXIO)
             return FileResult::failure(FileResult::Kind::NotRegular,
@@ -87,11 +87,12 @@ FileResult writeToDevice(const QString &path, const QByteArray &name, std::strin
 // Rewrites a regular file under its own name, so that every link to it sees
 // the new bytes; on a failure its old bytes go back. after as for
 // writeFileBytes().
-FileResult writeInPlace(const QString &path, const QByteArray &name, std::string_view bytes,
-                        const ProgressSink &progress, std::optional<FileState> *after)
+FileResult writeInPlace(const std::filesystem::path &path, const std::filesystem::path &name,
+                        std::string_view bytes, const ProgressSink &progress,
+                        std::optional<FileState> *after)
 {
     OpenFile file;
-    file.fd = sys().open(name.constData(), O_RDWR | O_CLOEXEC, 0);
+    file.fd = sys().open(name.c_str(), O_RDWR | O_CLOEXEC, 0);
     if (file.fd < 0)
         return FileResult::system(errno);
     struct stat st {};
@@ -139,7 +140,7 @@ FileResult writeInPlace(const QString &path, const QByteArray &name, std::string
         }
         // Closing said the bytes may not have reached the disk: put the old
         // ones back through the file opened anew.
-        file.fd = sys().open(name.constData(), O_WRONLY | O_CLOEXEC, 0);
+        file.fd = sys().open(name.c_str(), O_WRONLY | O_CLOEXEC, 0);
     }
     if (!touched) {
         tellAfter(true);
@@ -153,4 +154,3 @@ FileResult writeInPlace(const QString &path, const QByteArray &name, std::string
     tellAfter(false);
     return FileResult::system(error, FileResult::Kind::Incomplete);
 }
-#endif

@@ -1,6 +1,8 @@
 #include "syscalls.h"
 
-#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstdio>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -15,7 +17,7 @@ int realFcntl(int fd, int command, int argument)
     return ::fcntl(fd, command, argument);
 }
 
-#ifndef Q_OS_LINUX
+#ifndef __linux__
 // Where blocks cannot be reserved, the save goes on without the reservation.
 int noFallocate(int, int, off_t, off_t)
 {
@@ -36,7 +38,7 @@ SystemCalls makeReal()
     calls.fstat = ::fstat;
     calls.fcntl = realFcntl;
     calls.ftruncate = ::ftruncate;
-#ifdef Q_OS_LINUX
+#ifdef __linux__
     calls.fallocate = ::fallocate;
 #else
     calls.fallocate = noFallocate;
@@ -64,4 +66,3 @@ SystemCalls &sys()
 {
     return current;
 }
-#endif

@@ -1,18 +1,13 @@
 #pragma once
 
 // The two ways of writing a file where it is, without a new file beside it:
-// a regular file rewritten in place, and a device or a pipe. Unix only; the
+// a regular file rewritten in place, and a device or a pipe. the
 // choice between them and a replacement is writeFileBytes()'s (filewriting.h).
-#include <QtGlobal>
-
-#ifdef Q_OS_UNIX
 #include "fileresult.h"
 #include "filestate.h"
 #include "progress.h"
 
-#include <QByteArray>
-#include <QString>
-
+#include <filesystem>
 #include <optional>
 #include <string_view>
 
@@ -24,10 +19,11 @@ int writeAll(int fd, std::string_view bytes, const ProgressSink &progress, qsize
 // every link to it sees the new bytes: its blocks reserved first, its old
 // bytes held in memory and put back after a failure. after as for
 // writeFileBytes().
-FileResult writeInPlace(const QString &path, const QByteArray &name, std::string_view bytes,
-                        const ProgressSink &progress, std::optional<FileState> *after);
+FileResult writeInPlace(const std::filesystem::path &path, const std::filesystem::path &name,
+                        std::string_view bytes, const ProgressSink &progress,
+                        std::optional<FileState> *after);
 
 // Writes a device or a pipe as it is: what went there stays there.
-FileResult writeToDevice(const QString &path, const QByteArray &name, std::string_view bytes,
-                         const ProgressSink &progress, std::optional<FileState> *after);
-#endif
+FileResult writeToDevice(const std::filesystem::path &path, const std::filesystem::path &name,
+                         std::string_view bytes, const ProgressSink &progress,
+                         std::optional<FileState> *after);
