@@ -1,6 +1,7 @@
 #include "failurewords.h"
 
 #include "said.h"
+#include "stdstrings.h"
 
 #include <cstring>
 
@@ -8,10 +9,10 @@ QString failureWords(const FileResult &result)
 {
     switch (result.kind) {
     case FileResult::Kind::Incomplete:
-        return said(Message::IncompleteSave, {result.error});
+        return said(Message::IncompleteSave, {qtstd::string(result.error)});
     case FileResult::Kind::SentInPart:
-        return said(Message::SentInPart, {result.error});
+        return said(Message::SentInPart, {qtstd::string(result.error)});
     default:
-        return result.error;
+        return qtstd::string(result.error);
     }
 }

@@ -143,17 +143,18 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path, Prepared 
     return SaveOutcome::Saved;
 }
 
-void FileCommands::showUnstorable(const QString &text, const QList<qsizetype> &where)
+void FileCommands::showUnstorable(const QString &text, const std::vector<std::ptrdiff_t> &where)
 {
-    if (where.isEmpty())
+    if (where.empty())
         return;
     // The first at or after the caret; after one of them, the next, so that
     // each refused save shows the writer another (also when the one shown
     // was deleted meanwhile).
     const DocumentHost::Span selected = m_document.selectedSpan();
-    const qsizetype from = selected.start + (where.contains(selected.start) ? 1 : 0);
+    const bool onOne = std::binary_search(where.cbegin(), where.cend(), selected.start);
+    const std::ptrdiff_t from = selected.start + (onOne ? 1 : 0);
     const auto next = std::lower_bound(where.cbegin(), where.cend(), from);
-    const qsizetype at = next == where.cend() ? where.first() : *next;
+    const qsizetype at = next == where.cend() ? where.front() : *next;
     const bool pair = text.at(at).isHighSurrogate() && at + 1 < text.size();
     m_document.selectSpan({at, pair ? 2 : 1});
 }

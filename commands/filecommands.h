@@ -83,7 +83,7 @@ private:
     SaveOutcome writeFile(const QString &path, Prepared &prepared);
     // After a save refused for characters the code page cannot store (where
     // they are in text): one of them is selected.
-    void showUnstorable(const QString &text, const QList<qsizetype> &where);
+    void showUnstorable(const QString &text, const std::vector<std::ptrdiff_t> &where);
     void prepareDialog(const QString &title, int flags);
     void loadFile(const QString &path);
     NewsRead readIntoText(const QString &path);

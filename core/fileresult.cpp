@@ -1,22 +1,21 @@
 #include "fileresult.h"
 
-#include "said.h"
-
-#include <cstring>
+#include "messages.h"
+#include "systemerror.h"
 
 FileResult FileResult::system(int errorNumber, Kind kind)
 {
-    FileResult result = failure(kind, QString::fromLocal8Bit(std::strerror(errorNumber)));
+    FileResult result = failure(kind, systemErrorWords(errorNumber));
     result.errorNumber = errorNumber;
     return result;
 }
 
 FileResult FileResult::folder()
 {
-    return failure(Kind::Folder, said(Message::IsFolder));
+    return failure(Kind::Folder, say(Message::IsFolder));
 }
 
 FileResult FileResult::notRegular()
 {
-    return failure(Kind::NotRegular, said(Message::NotRegularFile));
+    return failure(Kind::NotRegular, say(Message::NotRegularFile));
 }

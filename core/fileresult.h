@@ -1,7 +1,9 @@
 #pragma once
 
-#include <QList>
-#include <QString>
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
 
 // Outcome of a file operation; on failure, what failed and why, in the
 // operating system's words where it gave any. Callers branch on the kind,
@@ -24,15 +26,18 @@ struct FileResult {
     };
 
     Kind kind = Kind::Ok;
-    int errorNumber = 0; // errno, for Kind::System
-    QString error;       // why, for the writer
+    int errorNumber = 0;  // errno, for Kind::System
+    std::u16string error; // why, for the writer
     // Kind::Unstorable: where in the text the characters that cannot be
     // stored start, in order (one a character, also outside the basic plane).
-    QList<qsizetype> unstorable;
+    std::vector<std::ptrdiff_t> unstorable;
 
     bool ok() const { return kind == Kind::Ok; }
     explicit operator bool() const { return ok(); }
-    static FileResult failure(Kind kind, const QString &why) { return {kind, 0, why, {}}; }
+    static FileResult failure(Kind kind, std::u16string why)
+    {
+        return {kind, 0, std::move(why), {}};
+    }
     // The system's error, in its own words; kind System, Incomplete or SentInPart.
     static FileResult system(int errorNumber, Kind kind = Kind::System);
     static FileResult folder();

@@ -12,7 +12,7 @@ FileState FileState::of(const std::filesystem::path &path, std::string_view byte
         state = FileState();
         state.present = state.regular = true;
         state.link = isLink(path) > 0;
-        state.size = qint64(bytes.size());
+        state.size = std::int64_t(bytes.size());
     }
     state.setBytes(bytes);
     return state;
@@ -24,9 +24,9 @@ void FileState::setBytes(std::string_view bytes)
     bytesKnown = true;
 }
 
-quint64 FileState::digestOf(std::string_view bytes)
+std::uint64_t FileState::digestOf(std::string_view bytes)
 {
-    return quint64(std::hash<std::string_view>()(bytes));
+    return std::uint64_t(std::hash<std::string_view>()(bytes));
 }
 
 bool FileState::sameIdentityAndTimes(const FileState &other) const

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <cstdint>
 
 #include <filesystem>
 #include <string_view>
@@ -18,13 +18,13 @@ struct FileState {
     bool folder = false;
     bool link = false; // the name itself is a symbolic link
     int unknown = 0;   // the system's error when it could not say what is there
-    quint64 device = 0;
-    quint64 inode = 0;
-    qint64 size = 0;
-    qint64 modifiedNs = 0; // modification time, in nanoseconds
-    qint64 changedNs = 0;  // status-change time, in nanoseconds
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modifiedNs = 0; // modification time, in nanoseconds
+    std::int64_t changedNs = 0;  // status-change time, in nanoseconds
     bool bytesKnown = false;
-    quint64 digest = 0; // of the file's bytes, when bytesKnown
+    std::uint64_t digest = 0; // of the file's bytes, when bytesKnown
 
     static FileState absent() { return {}; }
     // The file's identity and times now (following links), and whether the
@@ -34,7 +34,7 @@ struct FileState {
     // program just wrote that the system cannot look at is remembered by its
     // size and bytes alone.
     static FileState of(const std::filesystem::path &path, std::string_view bytes);
-    static quint64 digestOf(std::string_view bytes);
+    static std::uint64_t digestOf(std::string_view bytes);
     // 1 when the name is a symbolic link, 0 when not, -1 (errno set) when
     // the system could not say.
     static int isLink(const std::filesystem::path &path);

@@ -82,11 +82,12 @@ QString nameOf(const QString &text, qsizetype index)
 }
 
 // Where every character that cannot be stored starts, from the first one.
-QList<qsizetype> unstorableFrom(const QString &text, qsizetype first, const CodePage &codePage)
+std::vector<std::ptrdiff_t> unstorableFrom(const QString &text, qsizetype first,
+                                           const CodePage &codePage)
 {
-    QList<qsizetype> found;
+    std::vector<std::ptrdiff_t> found;
     for (qsizetype at = first; at >= 0;) {
-        found.append(at);
+        found.push_back(at);
         const qsizetype next = at + widthAt(text, at);
         const qsizetype bad = codePage.firstUnstorable(qtstd::view(text).substr(size_t(next)));
         at = bad < 0 ? -1 : next + bad;
@@ -95,22 +96,23 @@ QList<qsizetype> unstorableFrom(const QString &text, qsizetype first, const Code
 }
 
 // Each of them named where it is, the first few when there are many.
-QString describeUnstorable(const QString &text, const QList<qsizetype> &where,
+QString describeUnstorable(const QString &text, const std::vector<std::ptrdiff_t> &where,
                            const CodePage &codePage)
 {
     if (where.size() == 1)
         return said(Message::CannotBeStored,
-                    {lineAndColumn(text, where.first()), nameOf(text, where.first()),
+                    {lineAndColumn(text, where.front()), nameOf(text, where.front()),
                      QString::fromStdString(codePage.name())});
     constexpr qsizetype kNamed = 3;
     QStringList named;
-    for (qsizetype i = 0; i < std::min(kNamed, where.size()); ++i)
-        named << said(Message::CharacterAt,
-                      {nameOf(text, where[i]), lineAndColumn(text, where[i], true)});
-    if (where.size() > kNamed)
-        named << said(Message::AndMore, {QString::number(where.size() - kNamed)});
+    const qsizetype count = qsizetype(where.size());
+    for (qsizetype i = 0; i < std::min(kNamed, count); ++i)
+        named << said(Message::CharacterAt, {nameOf(text, where[size_t(i)]),
+                                             lineAndColumn(text, where[size_t(i)], true)});
+    if (count > kNamed)
+        named << said(Message::AndMore, {QString::number(count - kNamed)});
     return said(Message::CharactersCannotBeStored,
-                {QString::number(where.size()), QString::fromStdString(codePage.name()),
+                {QString::number(count), QString::fromStdString(codePage.name()),
                  named.join(QLatin1String("; "))});
 }
 
@@ -138,8 +140,8 @@ qsizetype encodeInSlices(const QString &text, const CodePage &codePage, std::str
     bytes.reserve(size_t(codePage.isDoubleByte() ? text.size() * 2 : text.size()));
     const qsizetype size = text.size();
     for (qsizetype done = 0; done < size;) {
-        const std::u16string_view slice =
-            qtstd::view(text).substr(size_t(done), size_t(std::min(kSlice, size - done)));
+        const std::u16string_view slice = qtstd::view(text).substr(
+            size_t(done), size_t(std::min<qsizetype>(kSlice, size - done)));
         if (const qsizetype bad = codePage.firstUnstorable(slice); bad >= 0)
             return done + bad;
         encoder.append(slice);
@@ -157,7 +159,7 @@ qsizetype encodeInSlices(const QString &text, const CodePage &codePage, std::str
 namespace {
 FileResult fileTooLarge()
 {
-    return FileResult::failure(FileResult::Kind::TooLarge, said(Message::FileTooLarge));
+    return FileResult::failure(FileResult::Kind::TooLarge, say(Message::FileTooLarge));
 }
 } // namespace
 
@@ -232,7 +234,8 @@ void decodeInSlices(std::string_view bytes, const CodePage &codePage, const Text
 {
     const qsizetype total = qsizetype(bytes.size());
     for (qsizetype start = 0; start < total;) {
-        const size_t lineEnd = bytes.find('\n', size_t(std::min(start + kSlice, total) - 1));
+        const size_t lineEnd =
+            bytes.find('\n', size_t(std::min<qsizetype>(start + kSlice, total) - 1));
         const qsizetype end = lineEnd == bytes.npos ? total : qsizetype(lineEnd) + 1;
         const std::string_view slice = bytes.substr(size_t(start), size_t(end - start));
         QString text(qsizetype(slice.size()), Qt::Uninitialized);
@@ -254,17 +257,19 @@ NewsBytes EncodeNewsText(const QString &text, const CodePage &codePage,
         if (const qsizetype bad =
                 encodeInSlices(text, codePage, saved, encoded.bytes, encoded.exact, join, progress);
             bad >= 0) {
-            encoded.result = FileResult::failure(FileResult::Kind::Unstorable, QString());
+            encoded.result = FileResult::failure(FileResult::Kind::Unstorable, {});
             encoded.result.unstorable = unstorableFrom(text, bad, codePage);
-            encoded.result.error = describeUnstorable(text, encoded.result.unstorable, codePage);
+            encoded.result.error = std::u16string(
+                qtstd::view(describeUnstorable(text, encoded.result.unstorable, codePage)));
         } else if (join >= 0) {
             // Only bytes that read back as the text on screen are written.
-            encoded.result = FileResult::failure(FileResult::Kind::Unstorable,
-                                                 describeJoin(text, join, codePage));
+            encoded.result = FileResult::failure(
+                FileResult::Kind::Unstorable,
+                std::u16string(qtstd::view(describeJoin(text, join, codePage))));
         }
     } catch (const std::bad_alloc &) {
         encoded.result =
-            FileResult::failure(FileResult::Kind::TooLarge, said(Message::NoMemoryToWrite));
+            FileResult::failure(FileResult::Kind::TooLarge, say(Message::NoMemoryToWrite));
     }
     if (!encoded)
         encoded.bytes.clear();

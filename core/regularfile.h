@@ -30,8 +30,8 @@ FileResult openRegularFile(const std::filesystem::path &path, OpenFile &file, Fi
 
 // All of an open file of about sizeHint bytes, read in slices, telling how
 // many bytes are in after each; a file that grew meanwhile is read to its end.
-FileResult readAllInSlices(OpenFile &file, qint64 sizeHint, std::string &bytes,
-                           const std::function<void(qint64)> &read = {});
+FileResult readAllInSlices(OpenFile &file, std::int64_t sizeHint, std::string &bytes,
+                           const std::function<void(std::int64_t)> &read = {});
 
 // All bytes of a regular file; a failure when it is none or cannot be read.
 FileResult readRegularFile(const std::filesystem::path &path, std::string &bytes);

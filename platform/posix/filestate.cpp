@@ -11,11 +11,11 @@ FileState FileState::fromStat(const struct stat &st)
     state.present = true;
     state.regular = S_ISREG(st.st_mode);
     state.folder = S_ISDIR(st.st_mode);
-    state.device = quint64(st.st_dev);
-    state.inode = quint64(st.st_ino);
-    state.size = qint64(st.st_size);
-    state.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    state.changedNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    state.device = std::uint64_t(st.st_dev);
+    state.inode = std::uint64_t(st.st_ino);
+    state.size = std::int64_t(st.st_size);
+    state.modifiedNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    state.changedNs = std::int64_t(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
     return state;
 }
 

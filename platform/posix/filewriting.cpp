@@ -3,8 +3,8 @@
 #include "filewriting.h"
 
 #include "inplacewriting.h"
+#include "messages.h"
 #include "regularfile.h"
-#include "said.h"
 #include "syscalls.h"
 
 #include <cerrno>
@@ -103,7 +103,7 @@ FileResult replaceFile(const std::filesystem::path &path, const std::filesystem:
             return writeInPlace(path, name, bytes, progress, after);
         }
     }
-    qsizetype written = 0;
+    std::ptrdiff_t written = 0;
     int error = writeAll(temp.fd, bytes, progress, written);
     if (!error && sys().fsync(temp.fd) != 0)
         error = errno;
@@ -163,6 +163,6 @@ FileResult writeFileBytes(const std::filesystem::path &path, std::string_view by
             return writeInPlace(path, name, bytes, progress, after);
         return replaceFile(path, name, &st, bytes, progress, after);
     } catch (const std::bad_alloc &) {
-        return FileResult::failure(FileResult::Kind::TooLarge, said(Message::NoMemoryToWrite));
+        return FileResult::failure(FileResult::Kind::TooLarge, say(Message::NoMemoryToWrite));
     }
 }

@@ -1,8 +1,8 @@
 #include "inplacewriting.h"
 
 #include "memorycheck.h"
+#include "messages.h"
 #include "regularfile.h"
-#include "said.h"
 #include "syscalls.h"
 #include "systemmemory.h"
 
@@ -19,9 +19,9 @@
 
 // Writes all bytes to fd in slices, telling progress after each; 0 or errno.
 // written receives how many went in.
-int writeAll(int fd, std::string_view bytes, const ProgressSink &progress, qsizetype &written)
+int writeAll(int fd, std::string_view bytes, const ProgressSink &progress, std::ptrdiff_t &written)
 {
-    const qsizetype size = qsizetype(bytes.size());
+    const std::ptrdiff_t size = std::ptrdiff_t(bytes.size());
     for (written = 0; written < size;) {
         const ssize_t n =
             sys().write(fd, bytes.data() + written, size_t(std::min(kSlice, size - written)));
@@ -44,7 +44,7 @@ namespace {
 // on the disk again.
 bool putBack(int fd, std::string_view old)
 {
-    qsizetype written = 0;
+    std::ptrdiff_t written = 0;
     return sys().lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, old, {}, written) == 0 &&
            sys().ftruncate(fd, off_t(old.size())) == 0 && sys().fsync(fd) == 0;
 }
@@ -64,7 +64,7 @@ FileResult writeToDevice(const std::filesystem::path &path, const std::filesyste
     if (file.fd < 0) {
         if (errno == ENXIO)
             return FileResult::failure(FileResult::Kind::NotRegular,
-                                       said(Message::PipeWithoutReader));
+                                       say(Message::PipeWithoutReader));
         return FileResult::system(errno);
     }
     // Whatever happens now, it is the program's own write to this device.
@@ -73,7 +73,7 @@ FileResult writeToDevice(const std::filesystem::path &path, const std::filesyste
     const int flags = sys().fcntl(file.fd, F_GETFL, 0);
     if (flags < 0 || sys().fcntl(file.fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
         return FileResult::system(errno);
-    qsizetype written = 0;
+    std::ptrdiff_t written = 0;
     int error = writeAll(file.fd, bytes, progress, written);
     if (const int closed = file.close(); !error)
         error = closed;
@@ -99,7 +99,7 @@ FileResult writeInPlace(const std::filesystem::path &path, const std::filesystem
     if (sys().fstat(file.fd, &st) != 0)
         return FileResult::system(errno);
     if (!rewriteFitsInMemory(st.st_size, availableMemory()))
-        return FileResult::failure(FileResult::Kind::TooLarge, said(Message::InPlaceWithoutMemory));
+        return FileResult::failure(FileResult::Kind::TooLarge, say(Message::InPlaceWithoutMemory));
     std::string old;
     if (const FileResult read = readAllInSlices(file, st.st_size, old); !read)
         return read;
@@ -122,7 +122,7 @@ FileResult writeInPlace(const std::filesystem::path &path, const std::filesystem
         return FileResult::system(error);
     }
     int error = sys().lseek(file.fd, 0, SEEK_SET) == 0 ? 0 : errno;
-    qsizetype written = 0;
+    std::ptrdiff_t written = 0;
     if (!error)
         error = writeAll(file.fd, bytes, progress, written);
     bool touched = written > 0;

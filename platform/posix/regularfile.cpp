@@ -35,8 +35,8 @@ FileResult openRegularFile(const std::filesystem::path &path, OpenFile &file, Fi
     return {};
 }
 
-FileResult readAllInSlices(OpenFile &file, qint64 sizeHint, std::string &bytes,
-                           const std::function<void(qint64)> &read)
+FileResult readAllInSlices(OpenFile &file, std::int64_t sizeHint, std::string &bytes,
+                           const std::function<void(std::int64_t)> &read)
 {
     bytes.resize(size_t(sizeHint));
     size_t done = 0;
@@ -55,7 +55,7 @@ FileResult readAllInSlices(OpenFile &file, qint64 sizeHint, std::string &bytes,
             break;
         done += size_t(n);
         if (read)
-            read(qint64(done));
+            read(std::int64_t(done));
     }
     bytes.resize(done);
     return {};

@@ -49,7 +49,7 @@ private slots:
         const QString chinese = QString::fromUtf16(u"x\r\nab\u4E2D");
         const FileResult refused = WriteNewsFile(dir.filePath("no.txt"), chinese, page);
         QVERIFY(!refused);
-        QCOMPARE(refused.error,
+        QCOMPARE(qtstd::string(refused.error),
                  QString::fromUtf16(u"Line 2, column 3: \"\u4E2D\" (U+4E2D) cannot be "
                                     u"stored in Windows-%1.")
                      .arg(number));
@@ -63,7 +63,7 @@ private slots:
         const CodePage &page = CodePage::get(1258);
         const QString typed = QString::fromUtf16(u"Vi\u1EC7t Nam \u1EDF \u0111\u00E2y");
         const FileResult r = WriteNewsFile(dir.filePath("vi.txt"), typed, page);
-        QVERIFY2(r, qPrintable(r.error));
+        QVERIFY2(r, qPrintable(qtstd::string(r.error)));
         QCOMPARE(readBytes(dir.filePath("vi.txt")),
                  QByteArray("Vi\xEA\xF2t Nam \xF5\xD2 \xF0\xE2y"));
         QVERIFY(!EncodeNewsText(typed, page).exact); // the bytes are not the very text
@@ -120,7 +120,7 @@ private slots:
 
         const FileResult refused = WriteNewsFile(dir.filePath("no.txt"), text + outside, page);
         QCOMPARE(
-            refused.error,
+            qtstd::string(refused.error),
             QString("Line 1, column %1: \"%2\" (U+%3) cannot be stored in "
                     "Windows-%4.")
                 .arg(text.size() + 1)
@@ -132,8 +132,8 @@ private slots:
         // right after it: written, the two would read back as one character.
         const QString joined = "ok\r\n" + decoded(page, lead) + "A";
         const FileResult refused2 = WriteNewsFile(dir.filePath("no.txt"), joined, page);
-        QVERIFY2(refused2.error.startsWith("Line 2, column 1: the kept byte"),
-                 qPrintable(refused2.error));
+        QVERIFY2(qtstd::string(refused2.error).startsWith("Line 2, column 1: the kept byte"),
+                 qPrintable(qtstd::string(refused2.error)));
         QVERIFY(!QFileInfo::exists(dir.filePath("no.txt")));
     }
 
@@ -201,7 +201,8 @@ private slots:
         QFile::remove(path);
         const FileResult r = WriteNewsFile(path, text, page, {}, qtstd::view(saved));
         if (!r) {
-            QVERIFY2(r.error.startsWith(QString::fromLatin1(written)), qPrintable(r.error));
+            QVERIFY2(qtstd::string(r.error).startsWith(QString::fromLatin1(written)),
+                     qPrintable(qtstd::string(r.error)));
             QVERIFY(!QFileInfo::exists(path));
             return;
         }

@@ -31,7 +31,7 @@ class TestNewsFile : public QObject {
         const NewsRead r =
             ReadNewsFile(path("in.txt"), k1252, [&text](const QString &slice) { text += slice; });
         if (!r)
-            return "<failed: " + r.result.error + ">";
+            return "<failed: " + qtstd::string(r.result.error) + ">";
         if (decoded(k1252, r.bytes) != text)
             return "<file bytes are not the text>";
         return text;
@@ -107,7 +107,8 @@ private slots:
         int slices = 0;
         const NewsRead r = ReadNewsFile(file, k1252, [&slices](const QString &) { ++slices; });
         QVERIFY(!r);
-        QVERIFY2(r.result.error.contains(error), qPrintable(r.result.error));
+        QVERIFY2(qtstd::string(r.result.error).contains(error),
+                 qPrintable(qtstd::string(r.result.error)));
         QCOMPARE(slices, 0);
         QVERIFY(r.bytes.empty());
     }
@@ -142,7 +143,7 @@ private slots:
         target.replace("<dir>", dir.path());
         const FileResult r = WriteNewsFile(target, "some news\r\n", k1252);
         QVERIFY(!r);
-        QVERIFY2(!r.error.isEmpty(), "a failure says why");
+        QVERIFY2(!qtstd::string(r.error).isEmpty(), "a failure says why");
         QVERIFY2(r.kind != FileResult::Kind::Incomplete && r.kind != FileResult::Kind::SentInPart,
                  "nothing went in, so nothing is left half written");
         if (target == "/dev/full") {
@@ -168,8 +169,8 @@ private slots:
         const FileResult r = WriteNewsFile(fifo, QString(200000, u'x'), k1252);
         reader.join();
         QVERIFY(!r);
-        QVERIFY2(r.error.contains(QString::fromLocal8Bit(std::strerror(EPIPE))),
-                 qPrintable(r.error));
+        QVERIFY2(qtstd::string(r.error).contains(QString::fromLocal8Bit(std::strerror(EPIPE))),
+                 qPrintable(qtstd::string(r.error)));
         QCOMPARE(r.kind, FileResult::Kind::SentInPart);
         QFile::remove(fifo);
     }
@@ -206,7 +207,7 @@ private slots:
         const QString text = QString::fromUtf16(u"one\r\ntwo\r\nthe mark \u2713 here\r\n");
         const FileResult r = WriteNewsFile(path("keep.txt"), text, k1252);
         QVERIFY(!r);
-        QCOMPARE(r.error,
+        QCOMPARE(qtstd::string(r.error),
                  QString::fromUtf16(u"Line 3, column 10: \"\u2713\" (U+2713) cannot be stored in "
                                     u"Windows-1252."));
         QCOMPARE(readBytes(path("keep.txt")), QByteArray("earlier\r\n"));
@@ -214,23 +215,25 @@ private slots:
         // A character outside the basic plane counts as one column.
         const QString emoji = QString::fromUtf16(u"\U0001F600x\U0001F600");
         const FileResult e = WriteNewsFile(path("e.txt"), emoji, k1252);
-        QCOMPARE(e.error, QString::fromUtf16(
-                              u"2 characters cannot be stored in Windows-1252: \"\U0001F600\" "
-                              u"(U+1F600) at line 1, column 1; \"\U0001F600\" (U+1F600) at "
-                              u"line 1, column 3."));
+        QCOMPARE(
+            qtstd::string(e.error),
+            QString::fromUtf16(u"2 characters cannot be stored in Windows-1252: \"\U0001F600\" "
+                               u"(U+1F600) at line 1, column 1; \"\U0001F600\" (U+1F600) at "
+                               u"line 1, column 3."));
         QVERIFY(!QFileInfo::exists(path("e.txt")));
         const FileResult second = WriteNewsFile(path("e.txt"), "\xC3\xA9" + emoji.mid(2), k1252);
-        QVERIFY(second.error.startsWith("Line 1, column 3: "));
+        QVERIFY(qtstd::string(second.error).startsWith("Line 1, column 3: "));
         // Past the first slice of a long text: its own line and column.
         const QString longText =
             QString("abcdefg\r\n").repeated(150000) + QString::fromUtf16(u"xy\u2713");
-        QVERIFY(WriteNewsFile(path("e.txt"), longText, k1252)
-                    .error.startsWith("Line 150001, column 3: "));
+        QVERIFY(qtstd::string(WriteNewsFile(path("e.txt"), longText, k1252).error)
+                    .startsWith("Line 150001, column 3: "));
         // U+0080 is no byte's character: byte 0x80 is the euro sign.
-        QVERIFY(
-            WriteNewsFile(path("e.txt"), QString(QChar(0x80)), k1252).error.contains("(U+0080)"));
-        QVERIFY(WriteNewsFile(path("e.txt"), QString::fromUtf16(u"e\u0301\u0301"), k1252)
-                    .error.contains("combining mark (U+0301)"));
+        QVERIFY(qtstd::string(WriteNewsFile(path("e.txt"), QString(QChar(0x80)), k1252).error)
+                    .contains("(U+0080)"));
+        QVERIFY(qtstd::string(
+                    WriteNewsFile(path("e.txt"), QString::fromUtf16(u"e\u0301\u0301"), k1252).error)
+                    .contains("combining mark (U+0301)"));
     }
 
     void saveKeepsPermissionsAndLinks()
