@@ -94,8 +94,8 @@ int benchFile(int megabytes, int runs, int codePageNumber, bool secondPairs)
     for (int run = 0; run < runs; ++run) {
         QString text;
         const double t0 = nowMs();
-        ReadNewsFile(dir.filePath("news.txt"), page,
-                     [&text](const QString &slice) { text += slice; });
+        ReadNewsFile(qtstd::path(dir.filePath("news.txt")), page,
+                     [&text](std::u16string_view slice) { text += qtstd::string(slice); });
         read.push_back(nowMs() - t0);
     }
     report((prefix + "read and decode").constData(), read);

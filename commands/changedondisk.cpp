@@ -108,7 +108,8 @@ bool FileCommands::reload(const QString &linkTarget)
         const qint64 kept = m_document.textLength() * kBytesPerKeptChar;
         QStringList slices;
         loaded = ReadNewsFile(
-            path, m_document.codePage(), [&slices](const QString &slice) { slices.append(slice); },
+            qtstd::path(path), m_document.codePage(),
+            [&slices](std::u16string_view slice) { slices.append(qtstd::string(slice)); },
             work.step(0, 2), available < 0 ? available : std::max<qint64>(0, available - kept));
         if (const CurrentFile::Look lead = m_file.leadsWhereAgreed(path, linkTarget);
             loaded && lead.news != DiskNews::Nothing) {

@@ -89,7 +89,7 @@ std::optional<FileCommands::Prepared> FileCommands::prepareSave(const QString &p
     // Shown composed only once the save went through: a failed one changes
     // nothing on screen.
     prepared.composed = m_document.composeForSave(prepared.text);
-    NewsBytes encoded = EncodeNewsText(prepared.text, m_document.codePage(),
+    NewsBytes encoded = EncodeNewsText(qtstd::view(prepared.text), m_document.codePage(),
                                        prepared.work->step(1, 3), m_document.savedBytes());
     if (encoded) {
         prepared.bytes = std::move(encoded.bytes);
@@ -264,7 +264,7 @@ void FileCommands::Quickload()
     if (textAtRisk() && !SecuritySave(actionOpen()))
         return;
     m_document.setText(QString());
-    const QString path = QuickFilePath(m_services.currentDir());
+    const QString path = qtstd::fileName(QuickFilePath(qtstd::path(m_services.currentDir())));
     // Only a file read to its end becomes the current file.
     if (auto loaded = readIntoText(path))
         finishLoad(path, std::move(loaded));
@@ -280,8 +280,9 @@ NewsRead FileCommands::readIntoText(const QString &path)
         const Work work(m_services, said(Message::Loading, {path}));
         NewsDocument &document = m_document;
         loaded = ReadNewsFile(
-            path, m_document.codePage(),
-            [&document](const QString &slice) { document.appendText(slice); }, work.step());
+            qtstd::path(path), m_document.codePage(),
+            [&document](std::u16string_view slice) { document.appendText(qtstd::string(slice)); },
+            work.step());
     }
     if (!loaded) {
         m_document.failLoad(loadErrorText());

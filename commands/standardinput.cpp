@@ -8,6 +8,7 @@
 #include "progress.h"
 #include "runtimeservices.h"
 #include "said.h"
+#include "stdstrings.h"
 #include "syscalls.h"
 #include "work.h"
 
@@ -109,8 +110,8 @@ void StandardInput::finish()
         NewsDocument &document = m_document;
         loaded = LoadNews(
             bytesSource(std::exchange(m_bytes, std::string())), document.codePage(),
-            [&document](const QString &slice) { document.appendText(slice); }, work.step(),
-            m_available);
+            [&document](std::u16string_view slice) { document.appendText(qtstd::string(slice)); },
+            work.step(), m_available);
     }
     if (!loaded) {
         fail(loaded.result.kind == FileResult::Kind::TooLarge ? tooLarge()

@@ -7,16 +7,15 @@
 #include "progress.h"
 #include "systemmemory.h"
 
-#include <QDir>
-#include <QString>
-
+#include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 // Takes the text of a file a slice of whole lines at a time.
-using TextSink = std::function<void(const QString &slice)>;
+using TextSink = std::function<void(std::u16string_view slice)>;
 
 // What a load gave: the text as news file bytes (CR LF line ends) and, for a
 // file, what it was as read: its identity, times and the digest of its bytes
@@ -31,11 +30,11 @@ struct NewsRead {
 // Where a load's bytes come from: it gives all of them as they are (and, for
 // a file, what the file was as read), or why it cannot. available: the memory
 // there is (bytes; -1: not known); progress: how far the reading has come.
-using NewsSource = std::function<NewsRead(const ProgressSink &progress, qint64 available)>;
-// A regular file, read through the system-call table; a pipe or a device is
+using NewsSource = std::function<NewsRead(const ProgressSink &progress, std::int64_t available)>;
+// A regular file, read through the system's calls; a pipe or a device is
 // refused (it could block or never end), and so is a file larger than the
 // memory there is.
-NewsSource regularFileSource(const QString &path);
+NewsSource regularFileSource(const std::filesystem::path &path);
 // Bytes read already (standard input, once it ended).
 NewsSource bytesSource(std::string bytes);
 
@@ -45,11 +44,12 @@ NewsSource bytesSource(std::string bytes);
 // and go to appendSlice decoded, in slices of whole lines. A source that
 // fails gives appendSlice nothing. result is TooLarge when they do not fit.
 NewsRead LoadNews(const NewsSource &source, const CodePage &codePage, const TextSink &appendSlice,
-                  const ProgressSink &progress = {}, qint64 available = availableMemory());
+                  const ProgressSink &progress = {}, std::int64_t available = availableMemory());
 
 // LoadNews() of a regular file.
-NewsRead ReadNewsFile(const QString &path, const CodePage &codePage, const TextSink &appendSlice,
-                      const ProgressSink &progress = {}, qint64 available = availableMemory());
+NewsRead ReadNewsFile(const std::filesystem::path &path, const CodePage &codePage,
+                      const TextSink &appendSlice, const ProgressSink &progress = {},
+                      std::int64_t available = availableMemory());
 
 // Decodes news file bytes with LF line ends (normaliseLineEnds()) a slice of
 // whole lines at a time, so that a large file is never held as bytes, as one
@@ -69,14 +69,15 @@ struct NewsBytes {
     bool exact = true;
     explicit operator bool() const { return result.ok(); }
 };
-NewsBytes EncodeNewsText(const QString &text, const CodePage &codePage,
+NewsBytes EncodeNewsText(std::u16string_view text, const CodePage &codePage,
                          const ProgressSink &progress = {}, std::string_view saved = {});
 
 // EncodeNewsText(), then the bytes replace the file's contents in the ways
 // writeFileBytes() (filewriting.h) tells. A text that cannot be stored fails
 // without touching the file.
-FileResult WriteNewsFile(const QString &path, const QString &text, const CodePage &codePage,
-                         const ProgressSink &progress = {}, std::string_view saved = {});
+FileResult WriteNewsFile(const std::filesystem::path &path, std::u16string_view text,
+                         const CodePage &codePage, const ProgressSink &progress = {},
+                         std::string_view saved = {});
 
 // "news.txt" in the given working directory.
-QString QuickFilePath(const QString &workingDirectory, QChar separator = QDir::separator());
+std::filesystem::path QuickFilePath(const std::filesystem::path &workingDirectory);

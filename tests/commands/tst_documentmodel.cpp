@@ -7,7 +7,7 @@
 #include "files.h"
 #include "newsfile.h"
 #include "plainhost.h"
-#include "qtcodepage.h"
+#include "qtside.h"
 
 #include <QFile>
 #include <QRandomGenerator>

@@ -1,7 +1,7 @@
 #include "codepage.h"
 #include "files.h"
 #include "newsfile.h"
-#include "qtcodepage.h"
+#include "qtside.h"
 
 #include <QFileInfo>
 #include <QProcess>

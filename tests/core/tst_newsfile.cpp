@@ -1,7 +1,7 @@
 #include "files.h"
 #include "newsfile.h"
 #include "plainhost.h"
-#include "qtcodepage.h"
+#include "qtside.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -339,24 +339,6 @@ private slots:
             QCOMPARE(bool(r), ok);
             QCOMPARE(slices > 0, ok);
         }
-    }
-
-    void quickFilePath_data()
-    {
-        QTest::addColumn<QString>("workingDir");
-        QTest::addColumn<QChar>("separator");
-        QTest::addColumn<QString>("path");
-        QTest::newRow("root") << "/" << QChar('/') << "/news.txt";
-        QTest::newRow("folder") << "/home/ann/news" << QChar('/') << "/home/ann/news/news.txt";
-        QTest::newRow("drive root") << "C:\\" << QChar('\\') << "C:\\news.txt";
-        QTest::newRow("drive folder") << "C:\\news" << QChar('\\') << "C:\\news\\news.txt";
-    }
-    void quickFilePath()
-    {
-        QFETCH(QString, workingDir);
-        QFETCH(QChar, separator);
-        QFETCH(QString, path);
-        QCOMPARE(QuickFilePath(workingDir, separator), path);
     }
 };
 

@@ -79,8 +79,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     NewsDocument document(host, codePage);
     host.document = &document;
     document.beginLoad();
-    const NewsRead loaded = ReadNewsFile(
-        in, codePage, [&document](const QString &slice) { document.appendText(slice); });
+    const NewsRead loaded =
+        ReadNewsFile(qtstd::path(in), codePage, [&document](std::u16string_view slice) {
+            document.appendText(qtstd::string(slice));
+        });
     if (!loaded)
         fail("read failed");
     const std::string &bytes = loaded.bytes;
@@ -90,7 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (document.Unsaved() || host.titleValue != QStringLiteral("t"))
         fail("state after the load");
     // The pairs read from the file go back as they were.
-    if (!WriteNewsFile(out, host.value, codePage, {}, document.savedBytes()))
+    if (!WriteNewsFile(qtstd::path(out), qtstd::view(host.value), codePage, {},
+                       document.savedBytes()))
         fail("write failed");
     QFile file(out);
     if (!file.open(QIODevice::ReadOnly))
