@@ -1,7 +1,9 @@
+#include "systemerror.h"
 #include "systemlocale.h"
 
 #include <doctest/doctest.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <string>
 
@@ -32,4 +34,30 @@ TEST_CASE("the locale the program runs in")
              " LANG=", shown(row.lang));
         CHECK(systemCodePage(systemLocale()) == row.page);
     }
+}
+
+// The system's words, read in the locale's character set: each row's bytes
+// and the UTF-16 they are, written out by hand.
+TEST_CASE("text in the locale's character set")
+{
+    REQUIRE(std::setlocale(LC_CTYPE, "C.UTF-8"));
+    struct Row {
+        std::string bytes;
+        std::u16string text;
+    } const rows[] = {
+        {"No space left on device", u"No space left on device"},
+        {"Fehler \xF0\x9F\x98\x80", u"Fehler \U0001F600"}, // a pair at the very end
+        {"\xF0\x9F\x98\x80 x", u"\U0001F600 x"},
+        {"Gr\xC3\xB6\xC3\x9F"
+         "e",
+         u"Gr\u00F6\u00DFe"},
+        {"bad \xE9 byte", u"bad \uFFFD byte"},
+        {"cut \xE2\x82", u"cut \uFFFD\uFFFD"},
+        {"", u""},
+    };
+    for (const Row &row : rows) {
+        INFO(row.bytes);
+        CHECK(fromLocaleText(row.bytes) == row.text);
+    }
+    std::setlocale(LC_CTYPE, "C");
 }
