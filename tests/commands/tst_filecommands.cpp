@@ -150,10 +150,16 @@ private slots:
         QCOMPARE(readBytes(e.path("news.txt")), "theirs");
         QCOMPARE(e.services.diskQuestions, QStringList());
 
-        // A text with no file yet: refused before a name is asked for.
+        // A text with no file yet: refused before a name is asked for; side
+        // by side, each is selected in turn.
         Editor unnamed;
-        unnamed.type(QString::fromUtf16(u"\U0001F600"));
-        QCOMPARE(unnamed.commands.Quicksave(), FileCommands::SaveOutcome::Failed);
+        unnamed.type(QString::fromUtf16(u"\U0001F600\u4E2D\u6587"));
+        QList<qsizetype> turns;
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(unnamed.commands.Quicksave(), FileCommands::SaveOutcome::Failed);
+            turns << unnamed.d.host.selected.start;
+        }
+        QCOMPARE(turns, QList<qsizetype>({0, 2, 3, 0}));
         QCOMPARE(unnamed.dialog.shown.size(), 0);
     }
 

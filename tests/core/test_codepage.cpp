@@ -41,6 +41,7 @@ TEST_CASE("the single-byte code pages")
         const CodePage &page = CodePage::get(row.number);
         CHECK(page.name() == "Windows-" + std::to_string(row.number));
         CHECK_FALSE(page.isDoubleByte());
+        CHECK(page.pairFor(u'a') == 0);
         CHECK(page.decode(fromHex(row.bytes)) == row.text);
         CHECK(hex(page.encode(row.text)) == row.bytes);
 
@@ -165,6 +166,9 @@ TEST_CASE("the double-byte code pages")
         const std::string bytes = fromHex(row.bytes);
         CHECK(page.isDoubleByte());
         CHECK(page.decode(bytes) == row.text);
+        CHECK(page.pairFor(row.text[0]) ==
+              (static_cast<unsigned char>(bytes[0]) << 8 | static_cast<unsigned char>(bytes[1])));
+        CHECK(page.pairFor(u'a') == 0);
         CHECK(page.encode(row.text) == bytes);
         CHECK(page.equals(row.text, bytes));
         CHECK_FALSE(page.equals(row.text.substr(0, row.text.size() - 1), bytes));
