@@ -9,11 +9,7 @@
 
 namespace {
 using unicode::isMark;
-
-bool isSurrogate(char16_t c)
-{
-    return c >= 0xD800 && c <= 0xDFFF;
-}
+using unicode::isSurrogate;
 
 bool isKnown(int number)
 {

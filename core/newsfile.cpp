@@ -16,14 +16,8 @@
 #include <vector>
 
 namespace {
-bool isHighSurrogate(char16_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool isLowSurrogate(char16_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
+using unicode::isHighSurrogate;
+using unicode::isLowSurrogate;
 
 // "Line L, column C" of the character at index: lines end in LF, and a
 // character outside the basic plane is one column.
@@ -94,9 +88,8 @@ std::u16string capitalHex(unsigned long value, int digits)
 std::u16string nameOf(std::u16string_view text, size_t index)
 {
     const size_t width = widthAt(text, index);
-    const char32_t c = width == 2 ? 0x10000 + ((char32_t(text[index]) - 0xD800) << 10) +
-                                        (char32_t(text[index + 1]) - 0xDC00)
-                                  : text[index];
+    const char32_t c =
+        width == 2 ? unicode::fromSurrogates(text[index], text[index + 1]) : text[index];
     const std::u16string code = capitalHex(c, 4);
     const std::u16string invisible = invisibleName(c);
     return invisible.empty() ? say(Message::QuotedCharacter, {text.substr(index, width), code})

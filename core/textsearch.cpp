@@ -10,18 +10,9 @@ namespace {
 // Characters below this are never changed by normal form C.
 constexpr char16_t kFirstComposing = 0x0300;
 
-bool isSurrogate(char32_t c)
-{
-    return c >= 0xD800 && c <= 0xDFFF;
-}
-bool isHighSurrogate(char16_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool isLowSurrogate(char16_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
+using unicode::isHighSurrogate;
+using unicode::isLowSurrogate;
+using unicode::isSurrogate;
 
 // For each UTF-16 unit from U+0300 on: whether normal form C may change it
 // where it stands (a combining mark or Hangul vowel or final that may join
@@ -61,8 +52,7 @@ char32_t foldedAt(std::u16string_view text, size_t i, size_t &width)
 {
     if (isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
         width = 2;
-        return unicode::folded(0x10000 + ((char32_t(text[i]) - 0xD800) << 10) +
-                               (char32_t(text[i + 1]) - 0xDC00));
+        return unicode::folded(unicode::fromSurrogates(text[i], text[i + 1]));
     }
     width = 1;
     return tables().folded[text[i]];

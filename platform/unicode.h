@@ -8,6 +8,25 @@
 // (platform/win32/).
 namespace unicode {
 
+// UTF-16's surrogates, the halves of a character beyond the first plane, and
+// the character a high and a low one stand for.
+constexpr bool isSurrogate(char32_t c)
+{
+    return c >= 0xD800 && c <= 0xDFFF;
+}
+constexpr bool isHighSurrogate(char32_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+constexpr bool isLowSurrogate(char32_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+constexpr char32_t fromSurrogates(char16_t high, char16_t low)
+{
+    return 0x10000 + ((char32_t(high) - 0xD800) << 10) + (char32_t(low) - 0xDC00);
+}
+
 // Canonical composition and decomposition (normal forms C and D).
 std::u16string composed(std::u16string_view text);
 std::u16string decomposed(std::u16string_view text);

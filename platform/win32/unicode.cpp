@@ -80,8 +80,8 @@ char32_t folded(char32_t c)
         n)
         return c;
     if (n == 1)
-        return (out[0] >= 0xD800 && out[0] <= 0xDFFF) ? c : char32_t(out[0]);
-    return 0x10000 + ((char32_t(out[0]) - 0xD800) << 10) + (char32_t(out[1]) - 0xDC00);
+        return isSurrogate(out[0]) ? c : char32_t(out[0]);
+    return fromSurrogates(char16_t(out[0]), char16_t(out[1]));
 }
 
 } // namespace unicode
