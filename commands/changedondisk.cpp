@@ -106,11 +106,11 @@ bool FileCommands::reload(const QString &linkTarget)
         // The text shown stays until the new one is whole: count it too.
         const qint64 available = availableMemory();
         const qint64 kept = m_document.textLength() * kBytesPerKeptChar;
-        QStringList slices;
+        std::vector<std::u16string> slices;
         loaded = ReadNewsFile(
             qtstd::path(path), m_document.codePage(),
-            [&slices](std::u16string_view slice) { slices.append(qtstd::string(slice)); },
-            work.step(0, 2), available < 0 ? available : std::max<qint64>(0, available - kept));
+            [&slices](std::u16string_view slice) { slices.emplace_back(slice); }, work.step(0, 2),
+            available < 0 ? available : std::max<qint64>(0, available - kept));
         if (const CurrentFile::Look lead = m_file.leadsWhereAgreed(path, linkTarget);
             loaded && lead.news != DiskNews::Nothing) {
             if (lead.news != DiskNews::Unknown)
@@ -119,11 +119,11 @@ bool FileCommands::reload(const QString &linkTarget)
         }
         if (loaded) {
             m_document.beginLoad();
-            m_document.setText(QString());
+            m_document.setText({});
             const ProgressSink filled = work.step(1, 2);
-            for (qsizetype i = 0; i < slices.size(); ++i) {
-                m_document.appendText(std::exchange(slices[i], QString()));
-                filled(i + 1, slices.size());
+            for (std::size_t i = 0; i < slices.size(); ++i) {
+                m_document.appendText(std::exchange(slices[i], std::u16string()));
+                filled(std::int64_t(i + 1), std::int64_t(slices.size()));
             }
         }
     }

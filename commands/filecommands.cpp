@@ -8,6 +8,7 @@
 #include "runtimeservices.h"
 #include "said.h"
 #include "stdstrings.h"
+#include "unicode.h"
 #include "work.h"
 
 #include <QFileInfo>
@@ -89,7 +90,7 @@ std::optional<FileCommands::Prepared> FileCommands::prepareSave(const QString &p
     // Shown composed only once the save went through: a failed one changes
     // nothing on screen.
     prepared.composed = m_document.composeForSave(prepared.text);
-    NewsBytes encoded = EncodeNewsText(qtstd::view(prepared.text), m_document.codePage(),
+    NewsBytes encoded = EncodeNewsText(prepared.text.view(), m_document.codePage(),
                                        prepared.work->step(1, 3), m_document.savedBytes());
     if (encoded) {
         prepared.bytes = std::move(encoded.bytes);
@@ -102,7 +103,7 @@ std::optional<FileCommands::Prepared> FileCommands::prepareSave(const QString &p
     // at the next save, not as soon as the window is active again.
     if (!m_file.name().isEmpty())
         m_file.told(m_file.name());
-    showUnstorable(prepared.text, encoded.result.unstorable);
+    showUnstorable(prepared.text.view(), encoded.result.unstorable);
     return std::nullopt;
 }
 
@@ -143,7 +144,8 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path, Prepared 
     return SaveOutcome::Saved;
 }
 
-void FileCommands::showUnstorable(const QString &text, const std::vector<std::ptrdiff_t> &where)
+void FileCommands::showUnstorable(std::u16string_view text,
+                                  const std::vector<std::ptrdiff_t> &where)
 {
     if (where.empty())
         return;
@@ -154,8 +156,9 @@ void FileCommands::showUnstorable(const QString &text, const std::vector<std::pt
     const bool onOne = std::binary_search(where.cbegin(), where.cend(), selected.start);
     const std::ptrdiff_t from = selected.start + (onOne ? 1 : 0);
     const auto next = std::lower_bound(where.cbegin(), where.cend(), from);
-    const qsizetype at = next == where.cend() ? where.front() : *next;
-    const bool pair = text.at(at).isHighSurrogate() && at + 1 < text.size();
+    const std::ptrdiff_t at = next == where.cend() ? where.front() : *next;
+    const bool pair =
+        unicode::isHighSurrogate(text[std::size_t(at)]) && std::size_t(at) + 1 < text.size();
     m_document.selectSpan({at, pair ? 2 : 1});
 }
 
@@ -197,7 +200,7 @@ void FileCommands::OpenUnnamable(const QByteArray &name)
 {
     const Busy busy(m_busy);
     m_document.beginLoad();
-    m_document.failLoad(loadErrorText());
+    m_document.failLoad(qtstd::view(loadErrorText()));
     m_services.showLoadFailure(shownName(name), said(Message::NameNotValid));
 }
 
@@ -228,7 +231,7 @@ QString FileCommands::shownName(const QByteArray &name)
 
 void FileCommands::loadFile(const QString &path)
 {
-    m_document.setText(QString());
+    m_document.setText({});
     // Its name becomes the current one also when it cannot be read.
     if (auto loaded = readIntoText(path))
         finishLoad(path, std::move(loaded));
@@ -241,7 +244,7 @@ void FileCommands::LoadDropped(const QString &path)
     const Busy busy(m_busy);
     if (textAtRisk() && !SecuritySave(actionOpen()))
         return;
-    m_document.setText(QString());
+    m_document.setText({});
     if (auto loaded = readIntoText(path))
         finishLoad(path, std::move(loaded));
 }
@@ -263,7 +266,7 @@ void FileCommands::Quickload()
     const Busy busy(m_busy);
     if (textAtRisk() && !SecuritySave(actionOpen()))
         return;
-    m_document.setText(QString());
+    m_document.setText({});
     const QString path = qtstd::fileName(QuickFilePath(qtstd::path(m_services.currentDir())));
     // Only a file read to its end becomes the current file.
     if (auto loaded = readIntoText(path))
@@ -281,11 +284,10 @@ NewsRead FileCommands::readIntoText(const QString &path)
         NewsDocument &document = m_document;
         loaded = ReadNewsFile(
             qtstd::path(path), m_document.codePage(),
-            [&document](std::u16string_view slice) { document.appendText(qtstd::string(slice)); },
-            work.step());
+            [&document](std::u16string_view slice) { document.appendText(slice); }, work.step());
     }
     if (!loaded) {
-        m_document.failLoad(loadErrorText());
+        m_document.failLoad(qtstd::view(loadErrorText()));
         // Whatever is there now was never read here: nothing is written over
         // it unasked.
         m_file.readFailed(path);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "currentfile.h"
+#include "documenthost.h"
 #include "fileresult.h"
 #include "filestate.h"
 #include "newsfile.h"
@@ -71,7 +72,7 @@ private:
     // A save's text as the file is to hold it, worked out before anything is
     // asked; its progress goes on until the write is done or a question comes.
     struct Prepared {
-        QString text;
+        HeldText text;
         std::vector<CodePage::Composed> composed; // shown once the save went through
         std::string bytes;
         bool exact = true; // the bytes decode to the very text
@@ -83,7 +84,7 @@ private:
     SaveOutcome writeFile(const QString &path, Prepared &prepared);
     // After a save refused for characters the code page cannot store (where
     // they are in text): one of them is selected.
-    void showUnstorable(const QString &text, const std::vector<std::ptrdiff_t> &where);
+    void showUnstorable(std::u16string_view text, const std::vector<std::ptrdiff_t> &where);
     void prepareDialog(const QString &title, int flags);
     void loadFile(const QString &path);
     NewsRead readIntoText(const QString &path);

@@ -110,8 +110,8 @@ void StandardInput::finish()
         NewsDocument &document = m_document;
         loaded = LoadNews(
             bytesSource(std::exchange(m_bytes, std::string())), document.codePage(),
-            [&document](std::u16string_view slice) { document.appendText(qtstd::string(slice)); },
-            work.step(), m_available);
+            [&document](std::u16string_view slice) { document.appendText(slice); }, work.step(),
+            m_available);
     }
     if (!loaded) {
         fail(loaded.result.kind == FileResult::Kind::TooLarge ? tooLarge()
@@ -134,7 +134,7 @@ void StandardInput::fail(const QString &reason)
         end();
     // What came before the failure is not the whole news: the text says the
     // load failed, and the writer is told why.
-    m_document.failLoad(FileCommands::loadErrorText());
+    m_document.failLoad(qtstd::view(FileCommands::loadErrorText()));
     m_services.showLoadFailure(said(Message::StandardInputName), reason);
 }
 

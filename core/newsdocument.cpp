@@ -1,11 +1,11 @@
 #include "newsdocument.h"
 
 namespace {
-const QChar kTitleMark = u'*';
+const char16_t kTitleMark = u'*';
 
-bool endsWithMark(const QString &title)
+bool endsWithMark(std::u16string_view title)
 {
-    return !title.isEmpty() && title.back() == kTitleMark;
+    return !title.empty() && title.back() == kTitleMark;
 }
 
 // Holds a flag while a write lasts, also when the write throws.
@@ -21,27 +21,28 @@ private:
 };
 } // namespace
 
-QString NewsDocument::SavedText() const
+std::u16string NewsDocument::SavedText() const
 {
-    return m_savedAsBytes ? qtstd::string(m_codePage.decode(m_savedBytes)) : m_savedText;
+    return m_savedAsBytes ? m_codePage.decode(m_savedBytes) : m_savedText;
 }
 
 bool NewsDocument::textEqualsSaved() const
 {
     // Lengths first: an edit that changes the length needs no look at the text.
-    const qsizetype savedLength = m_savedAsBytes ? m_savedLength : m_savedText.size();
+    const std::ptrdiff_t savedLength =
+        m_savedAsBytes ? m_savedLength : std::ptrdiff_t(m_savedText.size());
     if (m_host.textLength() != savedLength)
         return false;
-    const QString text = m_host.text();
-    return m_savedAsBytes ? m_codePage.equals(qtstd::view(text), m_savedBytes)
-                          : text == m_savedText;
+    const HeldText text = m_host.text();
+    return m_savedAsBytes ? m_codePage.equals(text.view(), m_savedBytes)
+                          : text.view() == m_savedText;
 }
 
 void NewsDocument::removeTitleMark()
 {
-    const QString title = m_host.title();
+    const std::u16string title = m_host.title();
     if (endsWithMark(title))
-        m_host.setTitle(title.left(title.size() - 1));
+        m_host.setTitle(std::u16string_view(title).substr(0, title.size() - 1));
 }
 
 void NewsDocument::TextChanged()
@@ -50,16 +51,16 @@ void NewsDocument::TextChanged()
         return;
     if (!textEqualsSaved()) {
         m_unsaved = true;
-        const QString title = m_host.title();
+        std::u16string title = m_host.title();
         if (!endsWithMark(title))
-            m_host.setTitle(title + kTitleMark);
+            m_host.setTitle(title += kTitleMark);
     } else {
         m_unsaved = false;
         removeTitleMark();
     }
 }
 
-void NewsDocument::setText(const QString &text)
+void NewsDocument::setText(std::u16string_view text)
 {
     {
         const Writing writing(m_writing);
@@ -68,11 +69,11 @@ void NewsDocument::setText(const QString &text)
     TextChanged();
 }
 
-std::vector<CodePage::Composed> NewsDocument::composeForSave(QString &text) const
+std::vector<CodePage::Composed> NewsDocument::composeForSave(HeldText &text) const
 {
-    const std::vector<CodePage::Composed> parts = m_codePage.composable(qtstd::view(text));
+    const std::vector<CodePage::Composed> parts = m_codePage.composable(text.view());
     if (!parts.empty())
-        text = DocumentHost::withParts(std::move(text), parts);
+        text = HeldText(DocumentHost::withParts(text.string(), parts));
     return parts;
 }
 
@@ -87,7 +88,7 @@ void NewsDocument::showComposed(const std::vector<CodePage::Composed> &parts)
     TextChanged();
 }
 
-void NewsDocument::appendText(const QString &more)
+void NewsDocument::appendText(std::u16string_view more)
 {
     {
         const Writing writing(m_writing);
@@ -113,7 +114,7 @@ void NewsDocument::finishLoadFromNoFile()
     TextChanged();
 }
 
-void NewsDocument::failLoad(const QString &message)
+void NewsDocument::failLoad(std::u16string_view message)
 {
     setText(message);
     m_loadingFile = false;
@@ -123,23 +124,23 @@ void NewsDocument::keepBytesAsSaved(std::string bytes)
 {
     // The bytes decode to the text as it stands (the contract of MarkClean):
     // its length is the host's, without a pass over the bytes.
-    m_savedLength = m_codePage.isDoubleByte() ? m_host.textLength() : qsizetype(bytes.size());
+    m_savedLength = m_codePage.isDoubleByte() ? m_host.textLength() : std::ptrdiff_t(bytes.size());
     m_savedBytes = std::move(bytes);
-    m_savedText = QString();
+    m_savedText = std::u16string();
     m_savedAsBytes = true;
 }
 
-void NewsDocument::keepAsSaved(const QString &text)
+void NewsDocument::keepAsSaved(std::u16string_view text)
 {
     bool exact = false;
     std::ptrdiff_t join = -1;
     std::string bytes;
-    if (m_codePage.firstUnstorable(qtstd::view(text)) < 0)
-        bytes = m_codePage.encode(qtstd::view(text), &exact, &join);
+    if (m_codePage.firstUnstorable(text) < 0)
+        bytes = m_codePage.encode(text, &exact, &join);
     if (exact && join < 0) {
         keepBytesAsSaved(std::move(bytes));
     } else {
-        m_savedText = text;
+        m_savedText = std::u16string(text);
         m_savedBytes = std::string();
         m_savedAsBytes = false;
     }
@@ -153,7 +154,7 @@ void NewsDocument::becomeClean()
 
 void NewsDocument::MarkClean()
 {
-    keepAsSaved(m_host.text());
+    keepAsSaved(m_host.text().view());
     becomeClean();
 }
 

@@ -3,8 +3,7 @@
 #include "codepage.h"
 #include "documenthost.h"
 
-#include <QString>
-
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -29,7 +28,7 @@ public:
     // Once, when the window is loaded.
     void Reset();
 
-    QString SavedText() const;
+    std::u16string SavedText() const;
     // The saved text as news file bytes, when it is held so (after every
     // load, and every save that stored no character decomposed); else empty.
     std::string_view savedBytes() const
@@ -43,8 +42,8 @@ public:
     // host directly. A write reaches the change rule once, after the whole
     // write: the host's calls of TextChanged() while it lasts are let pass,
     // so that a large text is not compared with the saved one at every step.
-    void setText(const QString &text);
-    void appendText(const QString &more);
+    void setText(std::u16string_view text);
+    void appendText(std::u16string_view more);
 
     // A load: the text is filled while LoadingFile holds, and the change rule
     // stays inert (the writes of a load are no edit) until the load ends in
@@ -56,16 +55,20 @@ public:
     // The text came from no file: unsaved, unless it is empty.
     void finishLoadFromNoFile();
     // The load failed: the text becomes the message, which is no edit either.
-    void failLoad(const QString &message);
+    void failLoad(std::u16string_view message);
 
-    QString textForSave(const ProgressSink &progress) const { return m_host.textForSave(progress); }
+    HeldText textForSave(const ProgressSink &progress) const
+    {
+        return m_host.textForSave(progress);
+    }
     // Letters with combining marks that the code page stores only composed
-    // are composed in text (as textForSave() gave it); the parts composed.
-    std::vector<CodePage::Composed> composeForSave(QString &text) const;
+    // are composed in text (as textForSave() gave it; a copy is made only
+    // when there are any); the parts composed.
+    std::vector<CodePage::Composed> composeForSave(HeldText &text) const;
     // Once the composed text is saved: the same on screen, as one edit, so
     // that the text shown is the text saved.
     void showComposed(const std::vector<CodePage::Composed> &parts);
-    qsizetype textLength() const { return m_host.textLength(); }
+    std::ptrdiff_t textLength() const { return m_host.textLength(); }
     DocumentHost::Place writerPlace() const { return m_host.writerPlace(); }
     DocumentHost::Span selectedSpan() const { return m_host.selectedSpan(); }
     void selectSpan(const DocumentHost::Span &span) { m_host.selectSpan(span); }
@@ -76,17 +79,17 @@ public:
 private:
     bool textEqualsSaved() const;
     void removeTitleMark();
-    void keepAsSaved(const QString &text);
+    void keepAsSaved(std::u16string_view text);
     void keepBytesAsSaved(std::string bytes);
     void becomeClean();
 
     DocumentHost &m_host;
     const CodePage &m_codePage;
-    // The saved text, held as news file bytes (half the memory of a QString)
+    // The saved text, held as news file bytes (half the memory of UTF-16)
     // whenever they decode to the very text, else as it is.
     std::string m_savedBytes;
-    qsizetype m_savedLength = 0; // of the text the saved bytes decode to
-    QString m_savedText;
+    std::ptrdiff_t m_savedLength = 0; // of the text the saved bytes decode to
+    std::u16string m_savedText;
     bool m_savedAsBytes = false;
 
     bool m_unsaved = false;

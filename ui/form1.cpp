@@ -250,24 +250,44 @@ void Form1::moveEvent(QMoveEvent *event)
     m_placement.moved();
 }
 
-QString Form1::text() const
+namespace {
+// The text area's text, held as Qt built it.
+HeldText held(QString text)
+{
+    auto holder = std::make_shared<const QString>(std::move(text));
+    const std::u16string_view view = qtstd::view(*holder);
+    return {view, std::move(holder)};
+}
+} // namespace
+
+QString Form1::newsText() const
 {
     return Text->newsText();
 }
 
-QString Form1::textForSave(const ProgressSink &progress) const
-{
-    return Text->newsText(progress);
-}
-
-void Form1::setText(const QString &text)
+void Form1::setNewsText(const QString &text)
 {
     Text->setNewsText(text);
 }
 
-void Form1::appendText(const QString &more)
+HeldText Form1::text() const
 {
-    Text->appendNewsText(more);
+    return held(Text->newsText());
+}
+
+HeldText Form1::textForSave(const ProgressSink &progress) const
+{
+    return held(Text->newsText(progress));
+}
+
+void Form1::setText(std::u16string_view text)
+{
+    Text->setNewsText(qtstd::string(text));
+}
+
+void Form1::appendText(std::u16string_view more)
+{
+    Text->appendNewsText(qtstd::string(more));
 }
 
 void Form1::replaceParts(const std::vector<CodePage::Composed> &parts)
@@ -289,18 +309,19 @@ void Form1::replaceParts(const std::vector<CodePage::Composed> &parts)
     });
 }
 
-qsizetype Form1::textLength() const
+std::ptrdiff_t Form1::textLength() const
 {
     return Text->newsTextLength();
 }
 
-QString Form1::title() const
+std::u16string Form1::title() const
 {
-    return windowTitle();
+    return qtstd::u16(windowTitle());
 }
 
-void Form1::setTitle(const QString &title)
+void Form1::setTitle(std::u16string_view shown)
 {
+    const QString title = qtstd::string(shown);
     const bool marked = windowTitle().endsWith(u'*');
     setWindowTitle(title);
     // The mark coming or going is heard, not only seen in the title.

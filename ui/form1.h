@@ -62,15 +62,19 @@ public:
     // closed: the program was started with standard input closed.
     void readStandardInput(bool closed = false);
 
+    // The news text with CR LF line ends, as Qt holds it.
+    QString newsText() const;
+    void setNewsText(const QString &text);
+
     // DocumentHost
-    QString text() const override;
-    QString textForSave(const ProgressSink &progress) const override;
-    void setText(const QString &text) override;
-    void appendText(const QString &more) override;
-    qsizetype textLength() const override;
+    HeldText text() const override;
+    HeldText textForSave(const ProgressSink &progress) const override;
+    void setText(std::u16string_view text) override;
+    void appendText(std::u16string_view more) override;
+    std::ptrdiff_t textLength() const override;
     void replaceParts(const std::vector<CodePage::Composed> &parts) override;
-    QString title() const override;
-    void setTitle(const QString &title) override;
+    std::u16string title() const override;
+    void setTitle(std::u16string_view title) override;
     Place writerPlace() const override;
     void setWriterPlace(const Place &place) override;
     Span selectedSpan() const override;

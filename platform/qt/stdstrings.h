@@ -11,8 +11,8 @@
 #include <string_view>
 
 // Qt's strings seen as the standard library's, and back: where the Qt side of
-// the program meets the portable core. Views share the characters; the two
-// conversions back copy them.
+// the program meets the portable core. Views share the characters; the
+// conversions copy them.
 namespace qtstd {
 
 inline std::u16string_view view(QStringView text)
@@ -22,6 +22,10 @@ inline std::u16string_view view(QStringView text)
 inline std::string_view view(QByteArrayView bytes)
 {
     return {bytes.data(), size_t(bytes.size())};
+}
+inline std::u16string u16(QStringView text)
+{
+    return std::u16string(view(text));
 }
 inline QString string(std::u16string_view text)
 {

@@ -199,7 +199,7 @@ class TestDocumentModel : public QObject {
                 return at + "text differs from the model";
             if (document.Unsaved() != m.unsaved)
                 return at + "Unsaved differs from the model";
-            if (document.SavedText() != m.saved)
+            if (qtstd::string(document.SavedText()) != m.saved)
                 return at + "SavedText differs from the model";
             if (m.lastWriteSeen && document.Unsaved() != (m.text != m.saved))
                 return at + "Unsaved does not say whether the text differs from SavedText";

@@ -67,7 +67,7 @@ private slots:
         QCOMPARE(e.dialog.FileName, e.path("a.txt"));
         QVERIFY(!e.d.document.Unsaved());
         QCOMPARE(e.title(), PlainHost::kTitle);
-        QCOMPARE(e.d.document.SavedText(), QString("one\r\n"));
+        QCOMPARE(qtstd::string(e.d.document.SavedText()), QString("one\r\n"));
 
         e.type("two");
         QCOMPARE(e.commands.SaveAs(), FileCommands::SaveOutcome::NotChosen);
@@ -199,7 +199,7 @@ private slots:
         e.dialog.choices = {e.path("a.txt")};
         e.commands.Load();
         QCOMPARE(e.text(), QString("first\r\nsecond\r\n"));
-        QCOMPARE(e.d.document.SavedText(), e.text());
+        QCOMPARE(qtstd::string(e.d.document.SavedText()), e.text());
         QVERIFY(!e.d.document.Unsaved());
         QCOMPARE(e.title(), PlainHost::kTitle);
         QVERIFY(!e.d.document.LoadingFile());
@@ -261,7 +261,7 @@ private slots:
         e.commands.Quickload();
         QCOMPARE(e.text(), kError);
         QCOMPARE(e.dialog.FileName, e.path("news.txt"));
-        QCOMPARE(e.d.document.SavedText(), QString("kept\r\n"));
+        QCOMPARE(qtstd::string(e.d.document.SavedText()), QString("kept\r\n"));
         // Emptying before the read was an edit against "kept"; the message is not.
         QVERIFY(e.d.document.Unsaved());
         QCOMPARE(e.title(), kMarked);
@@ -319,7 +319,7 @@ private slots:
         QCOMPARE(e.text(), text);
         QVERIFY(e.d.document.Unsaved());
         QCOMPARE(e.title(), kMarked);
-        QCOMPARE(e.d.document.SavedText(), QString("on disk\r\n"));
+        QCOMPARE(qtstd::string(e.d.document.SavedText()), QString("on disk\r\n"));
         QCOMPARE(e.dialog.FileName, e.path("news.txt"));
 
         // The same through Quicksave and Save as, to a place that cannot be
@@ -330,7 +330,7 @@ private slots:
         QCOMPARE(e.dialog.FileName, e.path("news.txt"));
         QCOMPARE(e.services.failures.size(), 3);
         QVERIFY(e.d.document.Unsaved());
-        QCOMPARE(e.d.document.SavedText(), QString("on disk\r\n"));
+        QCOMPARE(qtstd::string(e.d.document.SavedText()), QString("on disk\r\n"));
     }
 
     // Yes to the prompt and a save that fails or writes nothing: the text the

@@ -26,7 +26,7 @@ private slots:
         PlainDocument d;
         d.host.setText("line\r\n");
         d.document.MarkClean();
-        QCOMPARE(d.document.SavedText(), QString("line\r\n"));
+        QCOMPARE(qtstd::string(d.document.SavedText()), QString("line\r\n"));
         QCOMPARE(d.host.titleValue, PlainHost::kTitle);
         d.host.setText("");
         QVERIFY(d.document.Unsaved());
@@ -116,7 +116,7 @@ private slots:
         const QString tick = QString::fromUtf16(u"done \u2713\r\n");
         d.host.setText(tick);
         d.document.MarkClean();
-        QCOMPARE(d.document.SavedText(), tick);
+        QCOMPARE(qtstd::string(d.document.SavedText()), tick);
         d.host.setText(QString::fromUtf16(u"done \u2714\r\n"));
         QVERIFY(d.document.Unsaved());
         d.host.setText(tick);
@@ -125,7 +125,7 @@ private slots:
         const QString euro = QString::fromUtf16(u"\u20ac\u00a0\u0081");
         d.host.setText(euro);
         d.document.MarkClean();
-        QCOMPARE(d.document.SavedText(), euro);
+        QCOMPARE(qtstd::string(d.document.SavedText()), euro);
         d.host.setText(QString::fromUtf16(u"\u20ac \u0081"));
         QVERIFY(d.document.Unsaved());
     }
@@ -137,7 +137,7 @@ private slots:
         d.host.titleValue = PlainHost::kTitle + "*";
         d.document.MarkClean("caf\xE9 \x80\r\n");
         QCOMPARE(d.host.textReads, 0);
-        QCOMPARE(d.document.SavedText(), d.host.textValue);
+        QCOMPARE(qtstd::string(d.document.SavedText()), d.host.textValue);
         QCOMPARE(d.host.titleValue, PlainHost::kTitle);
         d.host.setText(d.host.textValue + "x");
         d.host.setText(d.host.textValue.chopped(1));
@@ -152,7 +152,7 @@ private slots:
         d.host.setText("news\r\n");
         d.document.MarkClean();
         const int reads = d.host.textReads;
-        d.document.setText("wens\r\n");
+        d.document.setText(u"wens\r\n");
         QCOMPARE(d.host.textReads, reads + 1);
         QCOMPARE(d.host.titleValue, PlainHost::kTitle + "*");
     }
@@ -181,7 +181,7 @@ private slots:
         const QString text = QString::fromUtf16(u"\u65E5\u672C\r\n");
         host.textValue = text;
         doc.MarkClean("\x93\xFA\x96\x7B\r\n");
-        QCOMPARE(doc.SavedText(), text);
+        QCOMPARE(qtstd::string(doc.SavedText()), text);
         host.setText(text + "x");
         QVERIFY(doc.Unsaved());
         host.setText(text);

@@ -17,18 +17,18 @@
 namespace {
 class Host : public DocumentHost {
 public:
-    QString value;
-    QString titleValue = QStringLiteral("t");
+    std::u16string value;
+    std::u16string titleValue = u"t";
     NewsDocument *document = nullptr;
-    QString text() const override { return value; }
-    void setText(const QString &t) override
+    HeldText text() const override { return HeldText(value); }
+    void setText(std::u16string_view t) override
     {
         value = t;
         document->TextChanged();
     }
-    qsizetype textLength() const override { return value.size(); }
-    QString title() const override { return titleValue; }
-    void setTitle(const QString &t) override { titleValue = t; }
+    std::ptrdiff_t textLength() const override { return std::ptrdiff_t(value.size()); }
+    std::u16string title() const override { return titleValue; }
+    void setTitle(std::u16string_view t) override { titleValue = t; }
 };
 
 // What the file must hold after the round trip, worked out byte by byte.
@@ -80,20 +80,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     host.document = &document;
     document.beginLoad();
     const NewsRead loaded =
-        ReadNewsFile(qtstd::path(in), codePage, [&document](std::u16string_view slice) {
-            document.appendText(qtstd::string(slice));
-        });
+        ReadNewsFile(qtstd::path(in), codePage,
+                     [&document](std::u16string_view slice) { document.appendText(slice); });
     if (!loaded)
         fail("read failed");
     const std::string &bytes = loaded.bytes;
-    if (!codePage.equals(qtstd::view(host.value), bytes))
+    if (!codePage.equals(host.value, bytes))
         fail("the file bytes are not the text");
     document.finishLoad(bytes);
-    if (document.Unsaved() || host.titleValue != QStringLiteral("t"))
+    if (document.Unsaved() || host.titleValue != u"t")
         fail("state after the load");
     // The pairs read from the file go back as they were.
-    if (!WriteNewsFile(qtstd::path(out), qtstd::view(host.value), codePage, {},
-                       document.savedBytes()))
+    if (!WriteNewsFile(qtstd::path(out), host.value, codePage, {}, document.savedBytes()))
         fail("write failed");
     QFile file(out);
     if (!file.open(QIODevice::ReadOnly))

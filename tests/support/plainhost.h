@@ -3,6 +3,9 @@
 #include "documenthost.h"
 #include "newsdocument.h"
 #include "said.h"
+#include "stdstrings.h"
+
+#include <memory>
 
 // A host without any window: the text and the title as plain strings.
 class PlainHost : public DocumentHost {
@@ -15,12 +18,15 @@ public:
     int textReads = 0;
     int titleWrites = 0;
 
-    QString text() const override
+    HeldText text() const override
     {
         ++const_cast<PlainHost *>(this)->textReads;
-        return textValue;
+        auto holder = std::make_shared<const QString>(textValue);
+        const std::u16string_view view = qtstd::view(*holder);
+        return {view, std::move(holder)};
     }
-    void setText(const QString &text) override
+    void setText(std::u16string_view text) override { setText(qtstd::string(text)); }
+    void setText(const QString &text)
     {
         textValue = text;
         if (document)
@@ -28,20 +34,20 @@ public:
     }
     // Building the text for a save tells its progress, as a text area does.
     bool tellsProgress = false;
-    QString textForSave(const ProgressSink &progress) const override
+    HeldText textForSave(const ProgressSink &progress) const override
     {
         for (qint64 done = 1; tellsProgress && progress && done <= 4; ++done)
             progress(done, 4);
         return text();
     }
-    qsizetype textLength() const override { return textValue.size(); }
+    std::ptrdiff_t textLength() const override { return textValue.size(); }
     Span selected;
     Span selectedSpan() const override { return selected; }
     void selectSpan(const Span &span) override { selected = span; }
-    QString title() const override { return titleValue; }
-    void setTitle(const QString &title) override
+    std::u16string title() const override { return qtstd::u16(titleValue); }
+    void setTitle(std::u16string_view title) override
     {
-        titleValue = title;
+        titleValue = qtstd::string(title);
         ++titleWrites;
     }
 };

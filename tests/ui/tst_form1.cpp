@@ -172,7 +172,7 @@ private slots:
         }
         QCOMPARE(forward, order);
         QCOMPARE(backward, order);
-        QCOMPARE(w.form.text(), QString()); // no tab character typed
+        QCOMPARE(w.form.newsText(), QString()); // no tab character typed
         QCOMPARE(w.form.windowTitle(), kTitle);
         // Typing that lands in the info box is not taken there and lost.
         auto *info = w.form.findChild<QPlainTextEdit *>("Text1");
@@ -226,7 +226,7 @@ private slots:
         writeBytes(path("news.txt"), "from disk\r\n");
         Window w;
         QTest::mouseClick(w.form.findChild<QWidget *>("Image1"), Qt::LeftButton);
-        QCOMPARE(w.form.text(), QString("from disk\r\n"));
+        QCOMPARE(w.form.newsText(), QString("from disk\r\n"));
         QTest::keyClicks(w.text, "!");
         QTest::mouseClick(w.form.findChild<QWidget *>("Image2"), Qt::LeftButton);
         QCOMPARE(readBytes(path("news.txt")), QByteArray("!from disk\r\n"));
@@ -240,11 +240,11 @@ private slots:
         QCOMPARE(w.text->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
         QCOMPARE(w.text->lineWrapMode(), QPlainTextEdit::WidgetWidth);
         const QString line = QString("news ").repeated(60) + "\r\n";
-        w.form.setText(line);
+        w.form.setNewsText(line);
         QCoreApplication::processEvents();
         QCOMPARE(w.text->document()->blockCount(), 2);
         QVERIFY(w.text->document()->firstBlock().layout()->lineCount() > 1);
-        QCOMPARE(w.form.text(), line);
+        QCOMPARE(w.form.newsText(), line);
     }
 
     void typingMarksTheTitle()
@@ -261,10 +261,10 @@ private slots:
 
         QTest::keyClicks(w.text, "xy");
         QTest::keyClick(w.text, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(w.form.text(), QString());
+        QCOMPARE(w.form.newsText(), QString());
         QCOMPARE(w.form.windowTitle(), kTitle);                  // undone back to the saved text
         QTest::keyClick(w.text, Qt::Key_Y, Qt::ControlModifier); // redone, as on Windows
-        QCOMPARE(w.form.text(), QString("xy"));
+        QCOMPARE(w.form.newsText(), QString("xy"));
         QCOMPARE(w.form.windowTitle(), kTitle + "*");
         QTest::keyClick(w.text, Qt::Key_Z, Qt::ControlModifier);
 
@@ -289,12 +289,12 @@ private slots:
         QTest::keyClick(w.text, Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
         QTest::keyClick(w.text, Qt::Key_L, Qt::AltModifier);
         QTest::keyClick(w.text, Qt::Key_L);
-        QVERIFY(!w.form.text().contains("quick"));
+        QVERIFY(!w.form.newsText().contains("quick"));
         QCOMPARE(w.form.dialog().FileName, QString());
-        w.form.setText(QString());
+        w.form.setNewsText(QString());
 
         QTest::keyClick(w.text, Qt::Key_L, Qt::ControlModifier);
-        QCOMPARE(w.form.text(), QString("quick\r\n"));
+        QCOMPARE(w.form.newsText(), QString("quick\r\n"));
         QCOMPARE(w.form.dialog().FileName, QDir::currentPath() + "/news.txt");
 
         QTest::keyClick(w.text, Qt::Key_End, Qt::ControlModifier);
@@ -302,9 +302,9 @@ private slots:
         QTest::keyClick(w.text, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
         QTest::keyClick(w.text, Qt::Key_S, Qt::AltModifier);
         QCOMPARE(readBytes(path("news.txt")), QByteArray("quick\r\n"));
-        const QString typed = w.form.text();
+        const QString typed = w.form.newsText();
         QTest::keyClick(w.text, Qt::Key_S, Qt::ControlModifier);
-        QCOMPARE(w.form.text(), typed); // nothing typed for the key
+        QCOMPARE(w.form.newsText(), typed); // nothing typed for the key
         QCOMPARE(readBytes(path("news.txt")), typed.toLatin1());
         QVERIFY(typed.startsWith("quick\r\nmore"));
         QCOMPARE(w.form.windowTitle(), kTitle);
@@ -312,7 +312,7 @@ private slots:
         // A load is not undoable.
         QTest::keyClick(w.text, Qt::Key_L, Qt::ControlModifier);
         QTest::keyClick(w.text, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(w.form.text(), typed + "\r\n");
+        QCOMPARE(w.form.newsText(), typed + "\r\n");
 
         // Not from another window of the program.
         QTest::keyClicks(w.text, "q");
@@ -434,10 +434,10 @@ private slots:
         auto *mark = w.form.findChild<QLabel *>("MarkSpoken");
         QCOMPARE(QAccessible::queryAccessibleInterface(mark)->role(), QAccessible::Notification);
         QCOMPARE(mark->text(), QString("All changes saved"));
-        QCOMPARE(w.form.text(), QString::fromUtf16(u"Caf\u00E9\r\ncr\u00E8me"));
+        QCOMPARE(w.form.newsText(), QString::fromUtf16(u"Caf\u00E9\r\ncr\u00E8me"));
         QCOMPARE(w.form.windowTitle(), kTitle);
         QTest::keyClick(w.text, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(w.form.text(), QString(pasted).replace("\n", "\r\n"));
+        QCOMPARE(w.form.newsText(), QString(pasted).replace("\n", "\r\n"));
         QCOMPARE(w.form.windowTitle(), kTitle + "*");
         QVERIFY(w.text->textCursor().position() >= 4); // at the change, not the top
 
@@ -449,7 +449,7 @@ private slots:
         QTest::keyClick(w.text, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(w.text->textCursor().selectedText(), QString::fromUtf16(u"\u4E2D"));
         // A refused save composes nothing on screen.
-        QCOMPARE(w.form.text(),
+        QCOMPARE(w.form.newsText(),
                  QString::fromUtf16(u"\r\n\r\n\u4E2D!") + QString(pasted).replace("\n", "\r\n"));
     }
 
@@ -497,12 +497,12 @@ private slots:
         QCOMPARE(::write(ends[1], "piped", 5), ssize_t(5));
         QTest::keyClicks(w.text, "x");
         QTest::keyClick(w.text, Qt::Key_L, Qt::ControlModifier);
-        QCOMPARE(w.form.text(), QString());
+        QCOMPARE(w.form.newsText(), QString());
         ::close(ends[1]);
-        QTRY_COMPARE(w.form.text(), QString("piped\r\n"));
+        QTRY_COMPARE(w.form.newsText(), QString("piped\r\n"));
         QTest::keyClick(w.text, Qt::Key_End, Qt::ControlModifier);
         QTest::keyClicks(w.text, "y");
-        QCOMPARE(w.form.text(), QString("piped\r\ny"));
+        QCOMPARE(w.form.newsText(), QString("piped\r\ny"));
         QCOMPARE(::dup2(stdinBefore, STDIN_FILENO), STDIN_FILENO);
         ::close(stdinBefore);
         ::close(ends[0]);
@@ -513,10 +513,10 @@ private slots:
         whenModalShows([](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); }, &told);
         closed.form.readStandardInput(true);
         QCOMPARE(told, QString("Not opened"));
-        QCOMPARE(closed.form.text(), FileCommands::loadErrorText());
+        QCOMPARE(closed.form.newsText(), FileCommands::loadErrorText());
         QTest::keyClick(closed.text, Qt::Key_End, Qt::ControlModifier);
         QTest::keyClicks(closed.text, "z");
-        QCOMPARE(closed.form.text(), FileCommands::loadErrorText() + "z");
+        QCOMPARE(closed.form.newsText(), FileCommands::loadErrorText() + "z");
     }
 
     void closingAsksLikeExit()
@@ -550,7 +550,7 @@ private slots:
             whenModalShows(dismiss);
             QTest::keyClick(u.text, Qt::Key_E, Qt::ControlModifier);
             QVERIFY(u.form.isVisible());
-            QCOMPARE(u.form.text(), QString("x"));
+            QCOMPARE(u.form.newsText(), QString("x"));
         }
 
         QString prompt;
@@ -612,21 +612,21 @@ private slots:
         Window w;
         const QString text =
             "a" + kNbsp + "b\r\n" + QString(QChar(0)) + "\r\n\r\n" + QString(QChar(0x81)) + "end";
-        w.form.setText(text);
-        QCOMPARE(w.form.text(), text);
+        w.form.setNewsText(text);
+        QCOMPARE(w.form.newsText(), text);
         QCOMPARE(w.form.textLength(), text.size());
         // Read back from the text area itself, not from what was handed to it.
         QTest::keyClick(w.text, Qt::Key_End, Qt::ControlModifier);
         QTest::keyClicks(w.text, "x");
         QTest::keyClick(w.text, Qt::Key_Backspace);
-        QCOMPARE(w.form.text(), text);
+        QCOMPARE(w.form.newsText(), text);
         for (const QString &t : {QString(), QString("\r\n"), QString("x\r\n\r\ny")}) {
-            w.form.setText(t);
+            w.form.setNewsText(t);
             QCOMPARE(w.form.textLength(), t.size());
         }
         // A lone CR becomes a line break in the text area: the text says so.
-        w.form.setText("a\rb");
-        QCOMPARE(w.form.text(), QString("a\r\nb"));
+        w.form.setNewsText("a\rb");
+        QCOMPARE(w.form.newsText(), QString("a\r\nb"));
         QCOMPARE(w.form.textLength(), 4);
     }
 
@@ -639,7 +639,7 @@ private slots:
         const QByteArray file = (line + "\r\n").repeated(40000);
         writeBytes(path("news.txt"), file);
         Window w;
-        w.form.setText("before");
+        w.form.setNewsText("before");
         w.text->moveCursor(QTextCursor::End);
         w.form.document().MarkClean();
         QTest::keyClick(w.text, Qt::Key_L, Qt::ControlModifier);
@@ -671,31 +671,31 @@ private slots:
         QTest::keyClicks(w.text, "a");
         QTest::keyClick(w.text, Qt::Key_Return, Qt::ShiftModifier);
         QTest::keyClicks(w.text, "b");
-        QCOMPARE(w.form.text(), QString("a\r\nb"));
+        QCOMPARE(w.form.newsText(), QString("a\r\nb"));
     }
 
     void cutAndPasteKeepNonBreakingSpaces()
     {
         Window w;
         const QString paragraph = "one" + kNbsp + "two\r\n";
-        w.form.setText(paragraph + "rest\r\n");
+        w.form.setNewsText(paragraph + "rest\r\n");
         QTextCursor cursor = w.text->textCursor();
         cursor.movePosition(QTextCursor::Start);
         cursor.movePosition(QTextCursor::Down, QTextCursor::KeepAnchor);
         w.text->setTextCursor(cursor);
         w.text->cut();
-        QCOMPARE(w.form.text(), QString("rest\r\n"));
+        QCOMPARE(w.form.newsText(), QString("rest\r\n"));
         QCOMPARE(QApplication::clipboard()->text(), "one" + kNbsp + "two\n");
         w.text->moveCursor(QTextCursor::End);
         w.text->paste();
-        QCOMPARE(w.form.text(), "rest\r\n" + paragraph);
+        QCOMPARE(w.form.newsText(), "rest\r\n" + paragraph);
 
         // A large paste from another program, with Windows line ends.
         const QString big = QString("x" + kNbsp + "y\r\n").repeated(250000);
         QApplication::clipboard()->setText(big);
-        w.form.setText(QString());
+        w.form.setNewsText(QString());
         w.text->paste();
-        QCOMPARE(w.form.text(), big);
+        QCOMPARE(w.form.newsText(), big);
         QVERIFY(w.form.document().Unsaved());
     }
 
@@ -753,7 +753,7 @@ private slots:
         text->setFocus();
         QTest::keyClick(text, Qt::Key_L, Qt::ControlModifier);
         QTest::keyClick(text, Qt::Key_Delete);
-        QCOMPARE(form.text(), QString::fromUtf16(u"\u6A4B\r\n\u7E8A\r\n"));
+        QCOMPARE(form.newsText(), QString::fromUtf16(u"\u6A4B\r\n\u7E8A\r\n"));
         QTest::keyClick(text, Qt::Key_Z, Qt::ControlModifier);
         QTest::keyClick(text, Qt::Key_Down);
         QTest::keyClick(text, Qt::Key_Home);
@@ -850,7 +850,7 @@ private slots:
         QWidget *focused = w.form.focusWidget();
         QVERIFY(focused);
         QTest::keyClicks(focused, "abc def");
-        QVERIFY2(w.form.text().contains("abc def"), qPrintable(w.form.text()));
+        QVERIFY2(w.form.newsText().contains("abc def"), qPrintable(w.form.newsText()));
     }
 
     // With a current file, Load and Save as open in its folder with its name
@@ -916,7 +916,7 @@ private slots:
         QCOMPARE(spoken->text(QAccessible::Name), QString("Something happened."));
         QTest::keyClicks(w.text, "a");
         QVERIFY(!notice->isVisible());
-        QCOMPARE(w.form.text(), QString("a"));
+        QCOMPARE(w.form.newsText(), QString("a"));
         // A second message while one shows is shown anew, so that a screen
         // reader speaks it too.
         int shown = 0;
