@@ -145,7 +145,7 @@ int benchOddFile(const QString &path)
     const double load = quickload(form, text);
     // Without building a large text, which would count in the peak.
     const QString error = FileCommands::loadErrorText();
-    const bool failed = form.textLength() == error.size() && form.text() == error;
+    const bool failed = form.textLength() == error.size() && form.newsText() == error;
     text->moveCursor(QTextCursor::End);
     settle(form);
     const double t0 = nowMs();
