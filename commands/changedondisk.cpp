@@ -5,19 +5,29 @@
 
 #include "failurewords.h"
 #include "filedialog.h"
+#include "filename.h"
+#include "messages.h"
 #include "newsdocument.h"
 #include "newsfile.h"
 #include "runtimeservices.h"
-#include "said.h"
-#include "stdstrings.h"
 #include "work.h"
-
-#include <QDir>
-#include <QFileInfo>
-#include <QScopeGuard>
 
 #include <algorithm>
 #include <utility>
+
+namespace {
+// Runs a step when the scope ends, however it ends.
+template <typename Step> class AtEnd {
+public:
+    explicit AtEnd(Step step) : m_step(std::move(step)) {}
+    ~AtEnd() { m_step(); }
+    AtEnd(const AtEnd &) = delete;
+    AtEnd &operator=(const AtEnd &) = delete;
+
+private:
+    Step m_step;
+};
+} // namespace
 
 void FileCommands::checkFileOnDisk()
 {
@@ -27,12 +37,13 @@ void FileCommands::checkFileOnDisk()
     if (look.news == DiskNews::Nothing)
         return;
     const Busy busy(m_busy);
-    const QString &path = m_file.name();
-    const QString file = QFileInfo(path).fileName();
+    const Path &path = m_file.name();
+    const std::u16string shown = shownName(path);
+    const std::u16string file = shownName(path.filename());
     switch (look.news) {
     case DiskNews::Deleted:
         m_file.lost();
-        m_services.tellDeleted(path);
+        m_services.tellDeleted(shown);
         return;
     case DiskNews::Unreadable:
     case DiskNews::Unknown:
@@ -43,25 +54,24 @@ void FileCommands::checkFileOnDisk()
         return;
     case DiskNews::NowLink:
         // Nothing is read from where the link leads unless the writer says so.
-        if (m_services.askReloadFromLink(path, look.linkTarget, m_document.Unsaved()) !=
+        if (m_services.askReloadFromLink(shown, shownName(look.linkTarget), m_document.Unsaved()) !=
             RuntimeServices::Answer::Yes)
             return;
-        reloadWhereTheWriterWas(
-            look.linkTarget,
-            said(Message::ReloadedFromLink, {file, QDir::toNativeSeparators(look.linkTarget)}));
+        reloadWhereTheWriterWas(look.linkTarget,
+                                say(Message::ReloadedFromLink, {file, shownName(look.linkTarget)}));
         return;
     default:
         break;
     }
     // Clean text is reloaded at once; unsaved text only when the writer says
     // so, and not asked about when what is there now is no file to read.
-    if (m_document.Unsaved() && FileState::look(qtstd::path(path)).regular &&
-        m_services.askReload(path) != RuntimeServices::Answer::Yes)
+    if (m_document.Unsaved() && FileState::look(path).regular &&
+        m_services.askReload(shown) != RuntimeServices::Answer::Yes)
         return;
-    reloadWhereTheWriterWas(QString(), said(Message::ReloadedChanged, {file}));
+    reloadWhereTheWriterWas(Path(), say(Message::ReloadedChanged, {file}));
 }
 
-void FileCommands::reloadWhereTheWriterWas(const QString &linkTarget, const QString &notice)
+void FileCommands::reloadWhereTheWriterWas(const Path &linkTarget, std::u16string_view notice)
 {
     const DocumentHost::Place place = m_document.writerPlace();
     if (reload(linkTarget)) {
@@ -70,7 +80,7 @@ void FileCommands::reloadWhereTheWriterWas(const QString &linkTarget, const QStr
     }
 }
 
-FileCommands::Write FileCommands::mayWriteOver(const QString &path, std::unique_ptr<Work> &work)
+FileCommands::Write FileCommands::mayWriteOver(const Path &path, std::unique_ptr<Work> &work)
 {
     const CurrentFile::Look look = m_file.beforeSave(path);
     if (look.news == DiskNews::Nothing)
@@ -79,16 +89,17 @@ FileCommands::Write FileCommands::mayWriteOver(const QString &path, std::unique_
     work.reset();
     // Asked or told now: the next activation does not tell of this state
     // again, also when the save that follows fails.
-    const auto told = qScopeGuard([&] { m_file.told(path); });
+    const AtEnd told([&] { m_file.told(path); });
+    const std::u16string shown = shownName(path);
     if (look.news == DiskNews::Unknown) {
         // Not knowing whether another program changed it, write nothing.
-        m_services.showSaveFailure(path, failureWords(FileResult::system(look.error)));
+        m_services.showSaveFailure(shown, failureWords(FileResult::system(look.error)));
         return Write::Failed;
     }
-    const QString detail = look.news == DiskNews::Unreadable
-                               ? failureWords(FileResult::system(look.error))
-                               : look.linkTarget;
-    return m_services.askSaveOver(path, look.news, detail) == RuntimeServices::Answer::Yes
+    const std::u16string detail = look.news == DiskNews::Unreadable
+                                      ? failureWords(FileResult::system(look.error))
+                                      : shownName(look.linkTarget);
+    return m_services.askSaveOver(shown, look.news, detail) == RuntimeServices::Answer::Yes
                ? Write::Yes
                : Write::No;
 }
@@ -97,20 +108,20 @@ FileCommands::Write FileCommands::mayWriteOver(const QString &path, std::unique_
 // cannot be read leaves the text, its undo history and the mark as they were.
 // A name that became a link is read only where the writer agreed it leads
 // (linkTarget); one that became a link meanwhile is left for the next look.
-bool FileCommands::reload(const QString &linkTarget)
+bool FileCommands::reload(const Path &linkTarget)
 {
-    const QString path = m_file.name();
+    const Path path = m_file.name();
     NewsRead loaded;
     {
-        const Work work(m_services, said(Message::Loading, {path}));
+        const Work work(m_services, say(Message::Loading, {shownName(path)}));
         // The text shown stays until the new one is whole: count it too.
-        const qint64 available = availableMemory();
-        const qint64 kept = m_document.textLength() * kBytesPerKeptChar;
+        const std::int64_t available = availableMemory();
+        const std::int64_t kept = m_document.textLength() * kBytesPerKeptChar;
         std::vector<std::u16string> slices;
         loaded = ReadNewsFile(
-            qtstd::path(path), m_document.codePage(),
+            path, m_document.codePage(),
             [&slices](std::u16string_view slice) { slices.emplace_back(slice); }, work.step(0, 2),
-            available < 0 ? available : std::max<qint64>(0, available - kept));
+            available < 0 ? available : std::max<std::int64_t>(0, available - kept));
         if (const CurrentFile::Look lead = m_file.leadsWhereAgreed(path, linkTarget);
             loaded && lead.news != DiskNews::Nothing) {
             if (lead.news != DiskNews::Unknown)
@@ -138,17 +149,17 @@ bool FileCommands::reload(const QString &linkTarget)
     return true;
 }
 
-QString FileCommands::notReloadedText(const QString &path, const FileResult &read)
+std::u16string FileCommands::notReloadedText(const Path &path, const FileResult &read)
 {
-    const QString file = QDir::toNativeSeparators(path);
+    const std::u16string file = shownName(path);
     switch (read.kind) {
     case FileResult::Kind::Folder:
-        return said(Message::NowFolder, {file});
+        return say(Message::NowFolder, {file});
     case FileResult::Kind::NotRegular:
-        return said(Message::NowNotRegular, {file});
+        return say(Message::NowNotRegular, {file});
     case FileResult::Kind::TooLarge:
-        return said(Message::NowTooLarge, {file});
+        return say(Message::NowTooLarge, {file});
     default:
-        return said(Message::CannotBeRead, {file, failureWords(read)});
+        return say(Message::CannotBeRead, {file, failureWords(read)});
     }
 }

@@ -1,18 +1,15 @@
 #include "failurewords.h"
 
-#include "said.h"
-#include "stdstrings.h"
+#include "messages.h"
 
-#include <cstring>
-
-QString failureWords(const FileResult &result)
+std::u16string failureWords(const FileResult &result)
 {
     switch (result.kind) {
     case FileResult::Kind::Incomplete:
-        return said(Message::IncompleteSave, {qtstd::string(result.error)});
+        return say(Message::IncompleteSave, {result.error});
     case FileResult::Kind::SentInPart:
-        return said(Message::SentInPart, {qtstd::string(result.error)});
+        return say(Message::SentInPart, {result.error});
     default:
-        return qtstd::string(result.error);
+        return result.error;
     }
 }

@@ -2,22 +2,20 @@
 
 #include "failurewords.h"
 #include "filedialog.h"
+#include "filename.h"
 #include "filewriting.h"
+#include "messages.h"
 #include "newsdocument.h"
 #include "newsfile.h"
 #include "runtimeservices.h"
-#include "said.h"
-#include "stdstrings.h"
 #include "unicode.h"
 #include "work.h"
 
-#include <QFileInfo>
-#include <QStringDecoder>
-
 #include <algorithm>
+#include <system_error>
 
 namespace {
-const QString kFilter = QStringLiteral("*.txt (Textfiles)|*.txt");
+constexpr std::u16string_view kFilter = u"*.txt (Textfiles)|*.txt";
 } // namespace
 
 FileCommands::FileCommands(NewsDocument &document, FileDialog &dialog, RuntimeServices &services)
@@ -25,25 +23,25 @@ FileCommands::FileCommands(NewsDocument &document, FileDialog &dialog, RuntimeSe
 {
 }
 
-QString FileCommands::loadErrorText()
+std::u16string FileCommands::loadErrorText()
 {
-    return said(Message::LoadError);
+    return say(Message::LoadError);
 }
 
-QString FileCommands::actionExit()
+std::u16string FileCommands::actionExit()
 {
-    return said(Message::ActionExit);
+    return say(Message::ActionExit);
 }
 
-QString FileCommands::actionOpen()
+std::u16string FileCommands::actionOpen()
 {
-    return said(Message::ActionOpen);
+    return say(Message::ActionOpen);
 }
 
-bool FileCommands::SecuritySave(const QString &action)
+bool FileCommands::SecuritySave(std::u16string_view action)
 {
-    const QString prompt = said(Message::SaveChangesBefore, {action});
-    switch (m_services.askYesNo(prompt, said(Message::SaveChangesTitle))) {
+    switch (m_services.askYesNo(say(Message::SaveChangesBefore, {action}),
+                                say(Message::SaveChangesTitle))) {
     case RuntimeServices::Answer::No:
         return true;
     case RuntimeServices::Answer::Cancel:
@@ -60,9 +58,9 @@ bool FileCommands::SecuritySave(const QString &action)
 FileCommands::SaveOutcome FileCommands::Quicksave()
 {
     const Busy busy(m_busy);
-    if (m_file.name().isEmpty())
+    if (m_file.name().empty())
         return SaveAs();
-    std::optional<Prepared> prepared = prepareSave(m_file.name());
+    std::optional<Prepared> prepared = prepareSave(shownName(m_file.name()));
     return prepared ? writeFile(m_file.name(), *prepared) : SaveOutcome::Failed;
 }
 
@@ -70,11 +68,11 @@ FileCommands::SaveOutcome FileCommands::SaveAs()
 {
     const Busy busy(m_busy);
     // Text that cannot be stored is refused before a name is asked for.
-    std::optional<Prepared> prepared = prepareSave(said(Message::ActionNewFile));
+    std::optional<Prepared> prepared = prepareSave(say(Message::ActionNewFile));
     if (!prepared)
         return SaveOutcome::Failed;
     prepared->work.reset();
-    prepareDialog(said(Message::SaveDialogTitle), FileDialog::OverwritePrompt);
+    prepareDialog(say(Message::SaveDialogTitle), FileDialog::OverwritePrompt);
     if (!m_dialog.ShowSave())
         return SaveOutcome::NotChosen;
     // The chosen file becomes the current one only once the text is in it:
@@ -82,10 +80,10 @@ FileCommands::SaveOutcome FileCommands::SaveAs()
     return writeFile(m_file.takeChosen(), *prepared);
 }
 
-std::optional<FileCommands::Prepared> FileCommands::prepareSave(const QString &path)
+std::optional<FileCommands::Prepared> FileCommands::prepareSave(std::u16string_view path)
 {
     Prepared prepared;
-    prepared.work = std::make_unique<Work>(m_services, said(Message::Saving, {path}));
+    prepared.work = std::make_unique<Work>(m_services, say(Message::Saving, {path}));
     prepared.text = m_document.textForSave(prepared.work->step(0, 3));
     // Shown composed only once the save went through: a failed one changes
     // nothing on screen.
@@ -101,13 +99,13 @@ std::optional<FileCommands::Prepared> FileCommands::prepareSave(const QString &p
     m_services.showSaveFailure(path, failureWords(encoded.result));
     // What another program did to the current file meanwhile is asked about
     // at the next save, not as soon as the window is active again.
-    if (!m_file.name().isEmpty())
+    if (!m_file.name().empty())
         m_file.told(m_file.name());
     showUnstorable(prepared.text.view(), encoded.result.unstorable);
     return std::nullopt;
 }
 
-FileCommands::SaveOutcome FileCommands::writeFile(const QString &path, Prepared &prepared)
+FileCommands::SaveOutcome FileCommands::writeFile(const Path &path, Prepared &prepared)
 {
     // Another program's change is never written over unasked.
     switch (mayWriteOver(path, prepared.work)) {
@@ -118,15 +116,16 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path, Prepared 
     case Write::Failed:
         return SaveOutcome::Failed;
     }
+    const std::u16string shown = shownName(path);
     if (!prepared.work)
-        prepared.work = std::make_unique<Work>(m_services, said(Message::Saving, {path}));
+        prepared.work = std::make_unique<Work>(m_services, say(Message::Saving, {shown}));
     std::optional<FileState> state;
     const FileResult written =
-        writeFileBytes(qtstd::path(path), prepared.bytes, prepared.work->step(2, 3), &state);
+        writeFileBytes(path, prepared.bytes, prepared.work->step(2, 3), &state);
     prepared.work.reset();
     if (!written) {
         m_file.saveFailed(path, state);
-        m_services.showSaveFailure(path, failureWords(written));
+        m_services.showSaveFailure(shown, failureWords(written));
         // Told now: the next activation does not tell of the same state again.
         m_file.told(path);
         return SaveOutcome::Failed;
@@ -140,7 +139,7 @@ FileCommands::SaveOutcome FileCommands::writeFile(const QString &path, Prepared 
         m_document.MarkClean();
     m_file.adopt(path, state.value_or(FileState::absent()));
     // Said, so that a screen reader says it too.
-    m_services.tell(said(Message::SavedTo, {QFileInfo(path).fileName()}));
+    m_services.tell(say(Message::SavedTo, {shownName(path.filename())}));
     return SaveOutcome::Saved;
 }
 
@@ -162,11 +161,11 @@ void FileCommands::showUnstorable(std::u16string_view text,
     m_document.selectSpan({at, pair ? 2 : 1});
 }
 
-void FileCommands::prepareDialog(const QString &title, int flags)
+void FileCommands::prepareDialog(std::u16string_view title, int flags)
 {
     m_dialog.InitDir = m_services.currentDir();
     m_dialog.Filter = kFilter;
-    m_dialog.DialogTitle = title;
+    m_dialog.DialogTitle = std::u16string(title);
     m_dialog.Flags = flags;
 }
 
@@ -175,7 +174,7 @@ void FileCommands::Load()
     const Busy busy(m_busy);
     if (textAtRisk() && !SecuritySave(actionOpen()))
         return;
-    prepareDialog(said(Message::OpenDialogTitle), FileDialog::HideReadOnly);
+    prepareDialog(say(Message::OpenDialogTitle), FileDialog::HideReadOnly);
     // A cancelled dialog leaves the text, its undo history and the current
     // file as they were; the text is emptied only once a file was chosen.
     if (!m_dialog.ShowOpen())
@@ -183,53 +182,31 @@ void FileCommands::Load()
     loadFile(m_file.takeChosen());
 }
 
-void FileCommands::OpenFile(const QString &path)
+void FileCommands::OpenFile(const Path &path)
 {
     const Busy busy(m_busy);
-    const QString absolute = QFileInfo(path).absoluteFilePath();
+    std::error_code error;
+    Path absolute = std::filesystem::absolute(path, error);
+    if (error)
+        absolute = path;
     // A file that is not there yet: an empty text, which Ctrl+S creates.
     // (A link that leads nowhere yet: the save creates the file it names.)
-    if (!QFileInfo::exists(absolute)) {
-        m_file.adopt(absolute, FileState::look(qtstd::path(absolute)));
+    if (!std::filesystem::exists(absolute, error) && !error) {
+        m_file.adopt(absolute, FileState::look(absolute));
         return;
     }
     loadFile(absolute);
 }
 
-void FileCommands::OpenUnnamable(const QByteArray &name)
+void FileCommands::OpenUnnamable(const Path &name)
 {
     const Busy busy(m_busy);
     m_document.beginLoad();
-    m_document.failLoad(qtstd::view(loadErrorText()));
-    m_services.showLoadFailure(shownName(name), said(Message::NameNotValid));
+    m_document.failLoad(loadErrorText());
+    m_services.showLoadFailure(shownName(name), say(Message::NameNotValid));
 }
 
-QString FileCommands::shownName(const QByteArray &name)
-{
-    QString shown;
-    for (qsizetype at = 0; at < name.size();) {
-        // The shortest run of bytes from here that reads as characters.
-        qsizetype length = 1;
-        for (; length <= 4 && at + length <= name.size(); ++length) {
-            QStringDecoder decode(QStringDecoder::System);
-            const QString read = decode(name.mid(at, length));
-            if (!decode.hasError() && !read.isEmpty() &&
-                !read.contains(QChar::ReplacementCharacter)) {
-                shown += read;
-                break;
-            }
-        }
-        if (length > 4 || at + length > name.size()) {
-            shown += QStringLiteral("\\x") +
-                     QString::number(uchar(name.at(at)), 16).rightJustified(2, u'0').toUpper();
-            length = 1;
-        }
-        at += length;
-    }
-    return shown;
-}
-
-void FileCommands::loadFile(const QString &path)
+void FileCommands::loadFile(const Path &path)
 {
     m_document.setText({});
     // Its name becomes the current one also when it cannot be read.
@@ -239,7 +216,7 @@ void FileCommands::loadFile(const QString &path)
         m_file.adoptUnread(path);
 }
 
-void FileCommands::LoadDropped(const QString &path)
+void FileCommands::LoadDropped(const Path &path)
 {
     const Busy busy(m_busy);
     if (textAtRisk() && !SecuritySave(actionOpen()))
@@ -247,18 +224,6 @@ void FileCommands::LoadDropped(const QString &path)
     m_document.setText({});
     if (auto loaded = readIntoText(path))
         finishLoad(path, std::move(loaded));
-}
-
-FileCommands::Drop FileCommands::whatDropDoes(const QList<QUrl> &urls, QString *path)
-{
-    if (urls.isEmpty() || !urls.first().isLocalFile())
-        return Drop::Text;
-    const QString local = urls.first().toLocalFile();
-    if (QFileInfo(local).isDir())
-        return Drop::Nothing;
-    if (path)
-        *path = local;
-    return Drop::File;
 }
 
 void FileCommands::Quickload()
@@ -267,7 +232,7 @@ void FileCommands::Quickload()
     if (textAtRisk() && !SecuritySave(actionOpen()))
         return;
     m_document.setText({});
-    const QString path = qtstd::fileName(QuickFilePath(qtstd::path(m_services.currentDir())));
+    const Path path = QuickFilePath(m_services.currentDir());
     // Only a file read to its end becomes the current file.
     if (auto loaded = readIntoText(path))
         finishLoad(path, std::move(loaded));
@@ -275,19 +240,19 @@ void FileCommands::Quickload()
 
 // Reads the file into the emptied text; when it could not be read, the text
 // says so instead.
-NewsRead FileCommands::readIntoText(const QString &path)
+NewsRead FileCommands::readIntoText(const Path &path)
 {
     m_document.beginLoad();
     NewsRead loaded;
     {
-        const Work work(m_services, said(Message::Loading, {path}));
+        const Work work(m_services, say(Message::Loading, {shownName(path)}));
         NewsDocument &document = m_document;
         loaded = ReadNewsFile(
-            qtstd::path(path), m_document.codePage(),
+            path, m_document.codePage(),
             [&document](std::u16string_view slice) { document.appendText(slice); }, work.step());
     }
     if (!loaded) {
-        m_document.failLoad(qtstd::view(loadErrorText()));
+        m_document.failLoad(loadErrorText());
         // Whatever is there now was never read here: nothing is written over
         // it unasked.
         m_file.readFailed(path);
@@ -295,7 +260,7 @@ NewsRead FileCommands::readIntoText(const QString &path)
     return loaded;
 }
 
-void FileCommands::finishLoad(const QString &path, NewsRead &&loaded)
+void FileCommands::finishLoad(const Path &path, NewsRead &&loaded)
 {
     m_document.finishLoad(std::move(loaded.bytes));
     m_file.adopt(path, loaded.state);

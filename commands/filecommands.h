@@ -6,12 +6,11 @@
 #include "filestate.h"
 #include "newsfile.h"
 
-#include <QByteArray>
-#include <QString>
-#include <QUrl>
-
+#include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 
 class FileDialog;
 class Work;
@@ -23,13 +22,14 @@ class RuntimeServices;
 class FileCommands {
 public:
     enum class SaveOutcome { Saved, NotChosen, Failed };
+    using Path = std::filesystem::path;
 
     FileCommands(NewsDocument &document, FileDialog &dialog, RuntimeServices &services);
 
     // Asks whether to save before action ("exiting the application", ...).
     // True when the calling command may go on: the user said No, or the save
     // went through. A prompt closed without an answer stops the command.
-    bool SecuritySave(const QString &action);
+    bool SecuritySave(std::u16string_view action);
     SaveOutcome Quicksave();
     void Quickload();
     void Load();          // cmd_Open
@@ -39,16 +39,14 @@ public:
     bool mayClose();
     // Opens a file dropped on the window, as Load opens a chosen one; it
     // becomes the current file only once it was read completely.
-    void LoadDropped(const QString &path);
+    void LoadDropped(const Path &path);
     // Opens a file named when the program started (heraldpad FILE) as Load
     // opens a chosen one; a file not there yet is an empty text to save there.
-    void OpenFile(const QString &path);
+    void OpenFile(const Path &path);
     // A file was named whose name is not valid in the system's character
     // set: it cannot be opened or saved by that name. The text says the load
     // failed, the writer is told why, and Ctrl+S asks for a name.
-    void OpenUnnamable(const QByteArray &name);
-    // A name's bytes as text: what the character set cannot read, as \xHH.
-    static QString shownName(const QByteArray &name);
+    void OpenUnnamable(const Path &name);
     // The window was activated: tells once of each change another program
     // made to the current file, and reloads it where the writer agrees.
     void checkFileOnDisk();
@@ -58,15 +56,9 @@ public:
     // A command, its dialogs or its progress are under way.
     bool busy() const { return m_busy; }
 
-    // What a drop of these URLs does: opens the first one when it is a local
-    // file (path receives it), does nothing for a local folder, and is text
-    // otherwise.
-    enum class Drop { File, Nothing, Text };
-    static Drop whatDropDoes(const QList<QUrl> &urls, QString *path);
-
-    static QString loadErrorText();
-    static QString actionExit();
-    static QString actionOpen();
+    static std::u16string loadErrorText();
+    static std::u16string actionExit();
+    static std::u16string actionOpen();
 
 private:
     // A save's text as the file is to hold it, worked out before anything is
@@ -80,23 +72,23 @@ private:
     };
     // Nothing, after telling why, when the code page cannot store the text
     // (path names the save in the message).
-    std::optional<Prepared> prepareSave(const QString &path);
-    SaveOutcome writeFile(const QString &path, Prepared &prepared);
+    std::optional<Prepared> prepareSave(std::u16string_view path);
+    SaveOutcome writeFile(const Path &path, Prepared &prepared);
     // After a save refused for characters the code page cannot store (where
     // they are in text): one of them is selected.
     void showUnstorable(std::u16string_view text, const std::vector<std::ptrdiff_t> &where);
-    void prepareDialog(const QString &title, int flags);
-    void loadFile(const QString &path);
-    NewsRead readIntoText(const QString &path);
-    void finishLoad(const QString &path, NewsRead &&loaded);
+    void prepareDialog(std::u16string_view title, int flags);
+    void loadFile(const Path &path);
+    NewsRead readIntoText(const Path &path);
+    void finishLoad(const Path &path, NewsRead &&loaded);
 
     // Another program's changes (changedondisk.cpp).
     enum class Write { Yes, No, Failed };
     // The work's progress is ended before anything is asked or told.
-    Write mayWriteOver(const QString &path, std::unique_ptr<Work> &work);
-    bool reload(const QString &linkTarget);
-    void reloadWhereTheWriterWas(const QString &linkTarget, const QString &notice);
-    static QString notReloadedText(const QString &path, const FileResult &read);
+    Write mayWriteOver(const Path &path, std::unique_ptr<Work> &work);
+    bool reload(const Path &linkTarget);
+    void reloadWhereTheWriterWas(const Path &linkTarget, std::u16string_view notice);
+    static std::u16string notReloadedText(const Path &path, const FileResult &read);
 
     NewsDocument &m_document;
     FileDialog &m_dialog;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QString>
+#include <filesystem>
+#include <string>
 
 // The file dialog the commands use. Its FileName is the current file name: the
 // file Quicksave writes to. It is empty at start and keeps its value between
@@ -11,10 +12,10 @@ public:
 
     virtual ~FileDialog() = default;
 
-    QString FileName;
-    QString DialogTitle;
-    QString Filter; // "description|pattern"
-    QString InitDir;
+    std::filesystem::path FileName;
+    std::u16string DialogTitle;
+    std::u16string Filter; // "description|pattern"
+    std::filesystem::path InitDir;
     int Flags = 0;
 
     // Modal. True when the user chose a file, which FileName then holds;

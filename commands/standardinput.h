@@ -1,13 +1,9 @@
 #pragma once
 
-#include <QString>
-
-#include <functional>
-#include <memory>
+#include <cstdint>
 #include <string>
 
 class NewsDocument;
-class QSocketNotifier;
 class RuntimeServices;
 
 // The news read from standard input (heraldpad -), while the window shows:
@@ -18,43 +14,36 @@ class RuntimeServices;
 // for a name.
 class StandardInput {
 public:
-    StandardInput(NewsDocument &document, RuntimeServices &services, qint64 availableBytes);
-    ~StandardInput();
+    StandardInput(NewsDocument &document, RuntimeServices &services, std::int64_t availableBytes);
 
-    // Starts reading from fd: the text waits for the input, the progress
-    // counts the bytes read so far (the length is not known). fd < 0: the
-    // program was started with standard input closed, which fails at once.
-    void begin(int fd);
-    // One read of what fd holds now; call it when fd is readable, until it
-    // returns false: the input ended or failed, and the text shows the news
-    // or the failed load's line, with the reason told.
+    // Starts reading from input (inputstream.h): the text waits for it, the
+    // progress counts the bytes read so far (the length is not known).
+    // input < 0: the program was started with standard input closed, which
+    // fails at once.
+    void begin(int input);
+    // One read of what the input holds now; call it when it is readable,
+    // until it returns false: the input ended or failed, and the text shows
+    // the news or the failed load's line, with the reason told. A terminal
+    // that hung up is told as such, not taken as the end of the news.
     bool readMore();
-    // Reads fd with readMore() whenever it is readable while the event loop
-    // runs, until the input ends or fails; then ended() runs (not after
-    // stop()). A terminal that hangs up meanwhile is told as such, not taken
-    // as the end of the program.
-    void watch(int fd, std::function<void()> ended);
     // The writer ends the program: the reading stops, nothing is asked.
     void stop();
 
-    bool reading() const { return m_fd >= 0; }
+    bool reading() const { return m_input >= 0; }
     // Why the news could not be read, or nothing.
-    const QString &problem() const { return m_problem; }
+    const std::u16string &problem() const { return m_problem; }
 
 private:
-    static QString what();
+    static std::u16string what();
     void finish();
-    void fail(const QString &reason);
+    void fail(const std::u16string &reason);
     void end();
-    void endWatch();
 
     NewsDocument &m_document;
     RuntimeServices &m_services;
-    qint64 m_available;
-    int m_fd = -1;
+    std::int64_t m_available;
+    int m_input = -1;
     bool m_terminal = false;
     std::string m_bytes;
-    QString m_problem;
-    std::unique_ptr<QSocketNotifier> m_watcher;
-    std::function<void()> m_ended;
+    std::u16string m_problem;
 };

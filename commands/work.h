@@ -6,7 +6,7 @@
 // Shows a load or save as long work while it lasts.
 class Work {
 public:
-    Work(RuntimeServices &services, const QString &what) : m_services(services)
+    Work(RuntimeServices &services, std::u16string_view what) : m_services(services)
     {
         m_services.beginWork(what);
     }
@@ -17,8 +17,9 @@ public:
     // Progress of step index of count steps, each as long as the others.
     ProgressSink step(int index = 0, int count = 1) const
     {
-        return partOf([this](qint64 done, qint64 total) { m_services.workProgress(done, total); },
-                      index, count);
+        return partOf(
+            [this](std::int64_t done, std::int64_t total) { m_services.workProgress(done, total); },
+            index, count);
     }
 
 private:

@@ -1,45 +1,60 @@
 #include "currentfile.h"
 
 #include "filewriting.h"
-#include "stdstrings.h"
 
-#include <QFileInfo>
+#include <system_error>
 
-bool CurrentFile::isCurrent(const QString &path) const
+namespace {
+// The name as an absolute path without "." or "..", not asking the system
+// where links lead; empty when there is no working directory to start from.
+std::filesystem::path absoluteName(const std::filesystem::path &path)
 {
-    if (path.isEmpty() || m_path.isEmpty())
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? std::filesystem::path() : absolute.lexically_normal();
+}
+} // namespace
+
+bool CurrentFile::isCurrent(const Path &path) const
+{
+    if (path.empty() || m_path.empty())
         return false;
-    const QFileInfo first(path), second(m_path);
-    if (first.absoluteFilePath() == second.absoluteFilePath())
+    const Path first = absoluteName(path);
+    if (!first.empty() && first == absoluteName(m_path))
         return true;
-    const QString canonical = first.canonicalFilePath();
-    return !canonical.isEmpty() && canonical == second.canonicalFilePath();
+    // The same file by another spelling or through a link: both are there.
+    std::error_code error;
+    const Path canonical = std::filesystem::canonical(path, error);
+    if (error)
+        return false;
+    const Path other = std::filesystem::canonical(m_path, error);
+    return !error && canonical == other;
 }
 
-QString CurrentFile::takeChosen()
+CurrentFile::Path CurrentFile::takeChosen()
 {
-    const QString chosen = m_name;
+    const Path chosen = m_name;
     m_name = m_path;
     return chosen;
 }
 
-void CurrentFile::adopt(const QString &path, const FileState &state)
+void CurrentFile::adopt(const Path &path, const FileState &state)
 {
     m_path = m_name = path;
     m_state = state;
-    m_linkTarget = state.link ? qtstd::fileName(linkedFile(qtstd::path(path)).file) : QString();
+    m_linkTarget = state.link ? linkedFile(path).file : Path();
     m_read = true;
     m_onlyOnScreen = false;
     m_told.reset();
 }
 
-void CurrentFile::adoptUnread(const QString &path)
+void CurrentFile::adoptUnread(const Path &path)
 {
-    adopt(path, FileState::look(qtstd::path(path)));
+    adopt(path, FileState::look(path));
     m_read = !m_state.present;
 }
 
-void CurrentFile::readFailed(const QString &path)
+void CurrentFile::readFailed(const Path &path)
 {
     // The text it was about is gone: what it says now is that the read failed.
     m_onlyOnScreen = false;
@@ -47,7 +62,7 @@ void CurrentFile::readFailed(const QString &path)
         adoptUnread(m_path);
 }
 
-void CurrentFile::saveFailed(const QString &path, const std::optional<FileState> &after)
+void CurrentFile::saveFailed(const Path &path, const std::optional<FileState> &after)
 {
     // What the program's own failed save left is not another program's
     // change: only a later change is told as one.
@@ -59,9 +74,9 @@ void CurrentFile::saveFailed(const QString &path, const std::optional<FileState>
 
 bool CurrentFile::gone() const
 {
-    if (!m_state.regular || m_path.isEmpty())
+    if (!m_state.regular || m_path.empty())
         return false;
-    const FileState now = FileState::look(qtstd::path(m_path));
+    const FileState now = FileState::look(m_path);
     return now.unknown || !now.regular;
 }
 
@@ -72,68 +87,68 @@ bool CurrentFile::onlyOnScreen()
     return m_onlyOnScreen;
 }
 
-CurrentFile::Look CurrentFile::newLink(const QString &path, const FileState &now) const
+CurrentFile::Look CurrentFile::newLink(const Path &path, const FileState &now) const
 {
     if (!now.link)
         return {};
-    const Linked leadsTo = linkedFile(qtstd::path(path));
+    const Linked leadsTo = linkedFile(path);
     if (leadsTo.error)
-        return {DiskNews::Unknown, QString(), leadsTo.error};
+        return {DiskNews::Unknown, Path(), leadsTo.error};
     // (A link whose target could not be read when it was kept is taken to
     // lead where it did.)
-    const QString target = qtstd::fileName(leadsTo.file);
-    if (m_state.link && (m_linkTarget.isEmpty() || target == m_linkTarget))
+    const Path &target = leadsTo.file;
+    if (m_state.link && (m_linkTarget.empty() || target == m_linkTarget))
         return {};
     return {DiskNews::NowLink, target, 0};
 }
 
-CurrentFile::Look CurrentFile::leadsWhereAgreed(const QString &path, const QString &target) const
+CurrentFile::Look CurrentFile::leadsWhereAgreed(const Path &path, const Path &target) const
 {
-    const FileState now = FileState::look(qtstd::path(path));
+    const FileState now = FileState::look(path);
     if (now.unknown)
-        return {DiskNews::Unknown, QString(), now.unknown};
+        return {DiskNews::Unknown, Path(), now.unknown};
     Look link = newLink(path, now);
-    if (link.news == DiskNews::NowLink && !target.isEmpty() && link.linkTarget == target)
+    if (link.news == DiskNews::NowLink && !target.empty() && link.linkTarget == target)
         return {};
     return link;
 }
 
-CurrentFile::Look CurrentFile::beforeSave(const QString &path)
+CurrentFile::Look CurrentFile::beforeSave(const Path &path)
 {
     if (!isCurrent(path))
         return {};
-    const FileState now = FileState::look(qtstd::path(path));
+    const FileState now = FileState::look(path);
     if (now.unknown)
-        return {DiskNews::Unknown, QString(), now.unknown};
+        return {DiskNews::Unknown, Path(), now.unknown};
     // A folder is never written over: the save fails and says so.
     if (now.folder)
         return {};
     if (Look link = newLink(path, now); link.news != DiskNews::Nothing)
         return link;
     if (!m_read)
-        return {now.present ? DiskNews::NotRead : DiskNews::Nothing, QString(), 0};
-    const DiskLook look = changeSince(m_state, qtstd::path(path), &m_state, &now);
+        return {now.present ? DiskNews::NotRead : DiskNews::Nothing, Path(), 0};
+    const DiskLook look = changeSince(m_state, path, &m_state, &now);
     switch (look.change) {
     case DiskChange::Changed:
-        return {m_state.present ? DiskNews::Changed : DiskNews::Created, QString(), 0};
+        return {m_state.present ? DiskNews::Changed : DiskNews::Created, Path(), 0};
     case DiskChange::Unreadable:
-        return {DiskNews::Unreadable, QString(), look.error};
+        return {DiskNews::Unreadable, Path(), look.error};
     default:
         return {};
     }
 }
 
-void CurrentFile::told(const QString &path)
+void CurrentFile::told(const Path &path)
 {
-    m_told = FileState::look(qtstd::path(path));
+    m_told = FileState::look(path);
     m_toldLinkTarget = newLink(path, *m_told).linkTarget;
 }
 
 CurrentFile::Look CurrentFile::sinceLastLook()
 {
-    if (m_path.isEmpty())
+    if (m_path.empty())
         return {};
-    const FileState now = FileState::look(qtstd::path(m_path));
+    const FileState now = FileState::look(m_path);
     // Each state of the file is told once; a link, once for where it leads.
     const Look link = now.unknown ? Look{} : newLink(m_path, now);
     const auto toldBefore = [&] {
@@ -144,19 +159,19 @@ CurrentFile::Look CurrentFile::sinceLastLook()
         return false;
     };
     if (now.unknown)
-        return toldBefore() ? Look{} : Look{DiskNews::Unknown, QString(), now.unknown};
+        return toldBefore() ? Look{} : Look{DiskNews::Unknown, Path(), now.unknown};
     // Asked about before anything is read from it.
     if (link.news != DiskNews::Nothing)
         return toldBefore() ? Look{} : link;
-    const DiskLook look = changeSince(m_state, qtstd::path(m_path), &m_state, &now);
+    const DiskLook look = changeSince(m_state, m_path, &m_state, &now);
     if (look.change == DiskChange::None || toldBefore())
         return {};
     switch (look.change) {
     case DiskChange::Deleted:
-        return {DiskNews::Deleted, QString(), 0};
+        return {DiskNews::Deleted, Path(), 0};
     case DiskChange::Unreadable:
-        return {DiskNews::Unreadable, QString(), look.error};
+        return {DiskNews::Unreadable, Path(), look.error};
     default:
-        return {DiskNews::Changed, QString(), 0};
+        return {DiskNews::Changed, Path(), 0};
     }
 }

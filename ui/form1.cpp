@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "filedrops.h"
+#include "filename.h"
 #include "finddialog.h"
 #include "findreplace.h"
 #include "keycommands.h"
@@ -70,7 +71,7 @@ Form1::Form1(const CodePage &codePage, QWidget *parent)
         this,
         [this](const QString &path) {
             if (!m_input.reading())
-                m_commands.LoadDropped(path);
+                m_commands.LoadDropped(qtstd::path(path));
         },
         this);
     connect(qApp, &QGuiApplication::commitDataRequest, this, &Form1::commitData);
@@ -181,23 +182,25 @@ void Form1::Form_Load()
 
 void Form1::openFile(const QString &path)
 {
-    m_commands.OpenFile(path);
+    m_commands.OpenFile(qtstd::path(path));
 }
 
 void Form1::openUnnamable(const QByteArray &name)
 {
+    const std::filesystem::path named(name.toStdString());
     std::fprintf(stderr, "heraldpad: %s not opened: its name is not valid in the locale\n",
-                 qPrintable(FileCommands::shownName(name)));
-    m_commands.OpenUnnamable(name);
+                 qPrintable(qtstd::string(shownName(named))));
+    m_commands.OpenUnnamable(named);
 }
 
 void Form1::readStandardInput(bool closed)
 {
     setReading(true);
-    m_input.watch(closed ? -1 : STDIN_FILENO, [this] {
+    m_inputWatch.watch(closed ? -1 : STDIN_FILENO, [this] {
         setReading(false);
-        if (!m_input.problem().isEmpty())
-            std::fprintf(stderr, "heraldpad: standard input: %s\n", qPrintable(m_input.problem()));
+        if (!m_input.problem().empty())
+            std::fprintf(stderr, "heraldpad: standard input: %s\n",
+                         qPrintable(qtstd::string(m_input.problem())));
     });
 }
 
@@ -212,7 +215,7 @@ bool Form1::endWhileReading()
 {
     if (!m_input.reading())
         return false;
-    m_input.stop();
+    m_inputWatch.stop();
     endProgram();
     return true;
 }
@@ -426,7 +429,7 @@ void Form1::closeEvent(QCloseEvent *event)
 {
     // Closing by the frame asks like Exit, so unsaved news is not lost.
     if (m_input.reading()) {
-        m_input.stop();
+        m_inputWatch.stop();
         m_ending = true;
     }
     if (m_ending || m_commands.mayClose()) {

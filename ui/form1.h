@@ -2,6 +2,7 @@
 
 #include "documenthost.h"
 #include "filecommands.h"
+#include "inputwatch.h"
 #include "keycommands.h"
 #include "layout.h"
 #include "localename.h"
@@ -123,6 +124,7 @@ private:
     FileCommands m_commands{m_document, Dialog1, m_services};
 
     StandardInput m_input{m_document, m_services, availableMemory()};
+    InputWatch m_inputWatch{m_input};
     void setReading(bool reading);
     // While standard input is read: Exit stops it and ends the program.
     bool endWhileReading();

@@ -1,5 +1,7 @@
 #include "qtfiledialog.h"
 
+#include "stdstrings.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -26,11 +28,11 @@ bool QtFileDialog::show(bool save)
 {
     // The current file, when there is one: its folder, its name in the name
     // field, so that Enter saves to it; else the initial folder.
-    const QFileInfo current(FileName);
-    QFileDialog dialog(m_parent, DialogTitle,
-                       FileName.isEmpty() ? InitDir : current.absolutePath());
+    const QFileInfo current(qtstd::fileName(FileName));
+    QFileDialog dialog(m_parent, qtstd::string(DialogTitle),
+                       FileName.empty() ? qtstd::fileName(InitDir) : current.absolutePath());
     dialog.setObjectName(QStringLiteral("Dialog1"));
-    dialog.setNameFilters(qtNameFilters(Filter));
+    dialog.setNameFilters(qtNameFilters(qtstd::string(Filter)));
     // Shown as its description alone: "*.txt (Textfiles)".
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -39,10 +41,10 @@ bool QtFileDialog::show(bool save)
     if (save)
         dialog.setDefaultSuffix(QStringLiteral("txt"));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !(Flags & OverwritePrompt));
-    if (!FileName.isEmpty())
+    if (!FileName.empty())
         dialog.selectFile(current.fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
-    FileName = dialog.selectedFiles().constFirst();
+    FileName = qtstd::path(dialog.selectedFiles().constFirst());
     return true;
 }

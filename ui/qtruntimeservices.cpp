@@ -36,10 +36,11 @@ protected:
 };
 } // namespace
 
-RuntimeServices::Answer QtRuntimeServices::askYesNo(const QString &prompt, const QString &title)
+RuntimeServices::Answer QtRuntimeServices::askYesNo(std::u16string_view prompt,
+                                                    std::u16string_view title)
 {
-    QuestionBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Yes | QMessageBox::No,
-                    m_parent);
+    QuestionBox box(QMessageBox::NoIcon, qtstd::string(title), qtstd::string(prompt),
+                    QMessageBox::Yes | QMessageBox::No, m_parent);
     box.setObjectName(QStringLiteral("SecureSave"));
     box.setDefaultButton(QMessageBox::Yes);
     box.setWindowModality(Qt::ApplicationModal);
@@ -53,17 +54,17 @@ RuntimeServices::Answer QtRuntimeServices::askYesNo(const QString &prompt, const
     }
 }
 
-QString QtRuntimeServices::currentDir() const
+std::filesystem::path QtRuntimeServices::currentDir() const
 {
-    return QDir::toNativeSeparators(QDir::currentPath());
+    return qtstd::path(QDir::currentPath());
 }
 
-void QtRuntimeServices::showSaveFailure(const QString &fileName, const QString &reason)
+void QtRuntimeServices::showSaveFailure(std::u16string_view file, std::u16string_view reason)
 {
     QMessageBox box(QMessageBox::Warning, tr("Save failed"),
                     tr("The news could not be saved to %1.\n\n%2\n\n"
                        "The text is still here, unsaved.")
-                        .arg(QDir::toNativeSeparators(fileName), reason),
+                        .arg(qtstd::string(file), qtstd::string(reason)),
                     QMessageBox::Ok, m_parent);
     box.setObjectName(QStringLiteral("SaveFailure"));
     box.exec();
@@ -84,10 +85,11 @@ RuntimeServices::Answer QtRuntimeServices::askToAct(const QString &name, const Q
     return box.clickedButton() == acts ? Answer::Yes : Answer::Cancel;
 }
 
-RuntimeServices::Answer QtRuntimeServices::askSaveOver(const QString &fileName, DiskNews why,
-                                                       const QString &detail)
+RuntimeServices::Answer QtRuntimeServices::askSaveOver(std::u16string_view shown, DiskNews why,
+                                                       std::u16string_view said)
 {
-    const QString file = QDir::toNativeSeparators(fileName);
+    const QString file = qtstd::string(shown);
+    const QString detail = qtstd::string(said);
     QString title, text;
     switch (why) {
     case DiskNews::Changed:
@@ -107,7 +109,7 @@ RuntimeServices::Answer QtRuntimeServices::askSaveOver(const QString &fileName, 
         title = tr("File replaced by a link");
         text = tr("%1 is now a link to %2.\n\nSave over it? The text shown here then "
                   "goes into %2.")
-                   .arg(file, QDir::toNativeSeparators(detail));
+                   .arg(file, detail);
         break;
     case DiskNews::Created:
         title = tr("File created by another program");
@@ -131,54 +133,55 @@ RuntimeServices::Answer QtRuntimeServices::askSaveOver(const QString &fileName, 
     return askToAct(QStringLiteral("SaveOver"), title, text, tr("&Save over it"), tr("Cancel"));
 }
 
-RuntimeServices::Answer QtRuntimeServices::askReload(const QString &fileName)
+RuntimeServices::Answer QtRuntimeServices::askReload(std::u16string_view file)
 {
     return askToAct(QStringLiteral("Reload"), tr("File changed by another program"),
                     tr("%1 was changed by another program.\n\nReload it? The unsaved text "
                        "shown here is then thrown away.")
-                        .arg(QDir::toNativeSeparators(fileName)),
+                        .arg(qtstd::string(file)),
                     tr("&Reload"), tr("&Keep my text"));
 }
 
-RuntimeServices::Answer QtRuntimeServices::askReloadFromLink(const QString &fileName,
-                                                             const QString &linkTarget,
+RuntimeServices::Answer QtRuntimeServices::askReloadFromLink(std::u16string_view file,
+                                                             std::u16string_view linkTarget,
                                                              bool unsaved)
 {
-    const QString target = QDir::toNativeSeparators(linkTarget);
+    const QString target = qtstd::string(linkTarget);
     return askToAct(
         QStringLiteral("ReloadFromLink"), tr("File replaced by a link"),
         tr("%1 is now a link to %2. Reload from it?\n\n%3Saving then writes "
            "into %2.")
-            .arg(QDir::toNativeSeparators(fileName), target,
+            .arg(qtstd::string(file), target,
                  unsaved ? tr("The unsaved text shown here is then thrown away. ") : QString()),
         tr("&Reload from it"), tr("&No"));
 }
 
-void QtRuntimeServices::showLoadFailure(const QString &source, const QString &reason)
+void QtRuntimeServices::showLoadFailure(std::u16string_view source, std::u16string_view reason)
 {
     QMessageBox box(QMessageBox::Warning, tr("Not opened"),
-                    tr("The news could not be read from %1.\n\n%2").arg(source, reason),
+                    tr("The news could not be read from %1.\n\n%2")
+                        .arg(qtstd::string(source), qtstd::string(reason)),
                     QMessageBox::Ok, m_parent);
     box.setObjectName(QStringLiteral("LoadFailure"));
     box.exec();
 }
 
-void QtRuntimeServices::tellDeleted(const QString &fileName)
+void QtRuntimeServices::tellDeleted(std::u16string_view file)
 {
     QMessageBox box(QMessageBox::Information, tr("File deleted by another program"),
                     tr("%1 was deleted by another program.\n\nThe text shown here stays; "
                        "saving writes the file again.")
-                        .arg(QDir::toNativeSeparators(fileName)),
+                        .arg(qtstd::string(file)),
                     QMessageBox::Ok, m_parent);
     box.setObjectName(QStringLiteral("Deleted"));
     box.exec();
 }
 
-void QtRuntimeServices::tellNotReloaded(const QString &what)
+void QtRuntimeServices::tellNotReloaded(std::u16string_view what)
 {
     QMessageBox box(QMessageBox::Warning, tr("File not reloaded"),
-                    tr("%1\n\nThe text shown here stays as it was.").arg(what), QMessageBox::Ok,
-                    m_parent);
+                    tr("%1\n\nThe text shown here stays as it was.").arg(qtstd::string(what)),
+                    QMessageBox::Ok, m_parent);
     box.setObjectName(QStringLiteral("NotReloaded"));
     box.exec();
 }
@@ -199,18 +202,18 @@ QtRuntimeServices::QtRuntimeServices(QWidget *parent, std::function<void()> endP
 
 QtRuntimeServices::~QtRuntimeServices() = default;
 
-void QtRuntimeServices::beginWaiting(const QString &what)
+void QtRuntimeServices::beginWaiting(std::u16string_view what)
 {
-    m_work = what;
+    m_work = qtstd::string(what);
     m_workTime.start();
     m_waiting = true;
     m_waited = 0;
     m_showProgress.start();
 }
 
-void QtRuntimeServices::beginWork(const QString &what)
+void QtRuntimeServices::beginWork(std::u16string_view what)
 {
-    m_work = what;
+    m_work = qtstd::string(what);
     m_workTime.start();
     m_waiting = false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -222,7 +225,7 @@ void QtRuntimeServices::beginWork(const QString &what)
         m_heldWhileWorking->setUpdatesEnabled(false);
 }
 
-void QtRuntimeServices::workProgress(qint64 done, qint64 total)
+void QtRuntimeServices::workProgress(std::int64_t done, std::int64_t total)
 {
     if (total < 0)
         m_waited = done;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "runtimeservices.h"
+#include "stdstrings.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -22,28 +23,28 @@ public:
     QtRuntimeServices(QWidget *parent, std::function<void()> endProgram);
     ~QtRuntimeServices() override;
 
-    Answer askYesNo(const QString &prompt, const QString &title) override;
-    QString currentDir() const override;
+    Answer askYesNo(std::u16string_view prompt, std::u16string_view title) override;
+    std::filesystem::path currentDir() const override;
     void endProgram() override { m_endProgram(); }
-    void showSaveFailure(const QString &fileName, const QString &reason) override;
-    Answer askSaveOver(const QString &fileName, DiskNews why, const QString &detail) override;
-    Answer askReload(const QString &fileName) override;
-    Answer askReloadFromLink(const QString &fileName, const QString &linkTarget,
+    void showSaveFailure(std::u16string_view file, std::u16string_view reason) override;
+    Answer askSaveOver(std::u16string_view file, DiskNews why, std::u16string_view detail) override;
+    Answer askReload(std::u16string_view file) override;
+    Answer askReloadFromLink(std::u16string_view file, std::u16string_view linkTarget,
                              bool unsaved) override;
-    void showLoadFailure(const QString &source, const QString &reason) override;
-    void tellDeleted(const QString &fileName) override;
-    void tellNotReloaded(const QString &what) override;
+    void showLoadFailure(std::u16string_view source, std::u16string_view reason) override;
+    void tellDeleted(std::u16string_view file) override;
+    void tellNotReloaded(std::u16string_view what) override;
     // Progress shows once the work has taken half a second.
-    void beginWork(const QString &what) override;
+    void beginWork(std::u16string_view what) override;
     // The same without the wait cursor and with the text area painted; the
     // progress shows after half a second also when nothing came meanwhile.
-    void beginWaiting(const QString &what) override;
-    void workProgress(qint64 done, qint64 total) override;
+    void beginWaiting(std::u16string_view what) override;
+    void workProgress(std::int64_t done, std::int64_t total) override;
     void endWork() override;
-    void tell(const QString &notice) override
+    void tell(std::u16string_view notice) override
     {
         if (m_tell)
-            m_tell(notice);
+            m_tell(qtstd::string(notice));
     }
 
     static constexpr int kProgressAfterMs = 500;

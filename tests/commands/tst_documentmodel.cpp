@@ -15,7 +15,7 @@
 #include <QTest>
 
 namespace {
-const QString kError = FileCommands::loadErrorText();
+const QString kError = qtstd::string(FileCommands::loadErrorText());
 
 // What the document must hold, worked out without it.
 struct Model {
@@ -184,11 +184,11 @@ class TestDocumentModel : public QObject {
                 m.savedBytes.clear();
                 break;
             case 7: { // Load, cancelled: nothing changes, not the current file either
-                const QString current = dialog.FileName;
+                const QString current = qtstd::fileName(dialog.FileName);
                 dialog.choices = {QString()};
                 what = "cancelled Load";
                 commands.Load();
-                if (dialog.FileName != current)
+                if (qtstd::fileName(dialog.FileName) != current)
                     return what + ": the current file changed";
                 break;
             }

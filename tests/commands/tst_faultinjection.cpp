@@ -11,7 +11,7 @@ const QByteArray kOld = "old news\r\nsecond line\r\n";
 const QByteArray kLonger = "The writer's news\r\nsecond line\r\nand a third one\r\n";
 const QByteArray kShorter = "NEW\r\n";
 const QByteArray kOther = "another program's news\r\n";
-const QString kError = FileCommands::loadErrorText();
+const QString kError = qtstd::string(FileCommands::loadErrorText());
 // The calls whose failure no save outlives: the new bytes are not all on the disk.
 const QList<QByteArray> kNeverOutlived = {"write", "fsync", "ftruncate", "rename"};
 constexpr int kPartial = -1; // a write that writes half, then fails with ENOSPC
@@ -73,14 +73,14 @@ class TestFaultInjection : public QObject {
             s.textAfter = QString::fromLatin1(kOld);
             break;
         case Command::Reload:
-            e.commands.OpenFile(s.news);
+            e.commands.OpenFile(qtstd::path(s.news));
             writeBytes(s.file, kOther);
             s.before = s.after = kOther;
             s.textBefore = QString::fromLatin1(kOld);
             s.textAfter = QString::fromLatin1(kOther);
             break;
         default:
-            e.commands.OpenFile(s.news);
+            e.commands.OpenFile(qtstd::path(s.news));
             // A shorter text where the file is rewritten in place: its tail
             // must go.
             s.after = kind == Kind::TwoNames ? kShorter : kLonger;

@@ -15,7 +15,7 @@ const QString kExitPrompt =
     QStringLiteral("Would you like to save your changes before exiting the application?");
 const QString kOpenPrompt =
     QStringLiteral("Would you like to save your changes before opening a new file?");
-const QString kError = FileCommands::loadErrorText();
+const QString kError = qtstd::string(FileCommands::loadErrorText());
 
 } // namespace
 
@@ -64,17 +64,17 @@ private slots:
         e.dialog.choices = {e.path("a.txt")};
         QCOMPARE(e.commands.SaveAs(), FileCommands::SaveOutcome::Saved);
         QCOMPARE(readBytes(e.path("a.txt")), QByteArray("one\r\n"));
-        QCOMPARE(e.dialog.FileName, e.path("a.txt"));
+        QCOMPARE(qtstd::fileName(e.dialog.FileName), e.path("a.txt"));
         QVERIFY(!e.d.document.Unsaved());
         QCOMPARE(e.title(), PlainHost::kTitle);
         QCOMPARE(qtstd::string(e.d.document.SavedText()), QString("one\r\n"));
 
         e.type("two");
         QCOMPARE(e.commands.SaveAs(), FileCommands::SaveOutcome::NotChosen);
-        QCOMPARE(e.dialog.FileName, e.path("a.txt"));
+        QCOMPARE(qtstd::fileName(e.dialog.FileName), e.path("a.txt"));
         e.dialog.choices = {e.path("no/such/folder.txt")};
         QCOMPARE(e.commands.SaveAs(), FileCommands::SaveOutcome::Failed);
-        QCOMPARE(e.dialog.FileName, e.path("a.txt"));
+        QCOMPARE(qtstd::fileName(e.dialog.FileName), e.path("a.txt"));
         QCOMPARE(e.title(), kMarked);
         QCOMPARE(e.commands.Quicksave(), FileCommands::SaveOutcome::Saved);
         QCOMPARE(readBytes(e.path("a.txt")), QByteArray("one\r\ntwo"));
@@ -89,13 +89,13 @@ private slots:
         Editor e;
         writeBytes(e.path("given.txt"), "given\r\n");
         QVERIFY(QDir::setCurrent(e.dir.path()));
-        e.commands.OpenFile("given.txt");
+        e.commands.OpenFile(qtstd::path("given.txt"));
         QCOMPARE(e.text(), QString("given\r\n"));
-        QCOMPARE(e.dialog.FileName, e.path("given.txt"));
+        QCOMPARE(qtstd::fileName(e.dialog.FileName), e.path("given.txt"));
         QCOMPARE(e.title(), PlainHost::kTitle);
 
         Editor missing;
-        missing.commands.OpenFile(missing.path("new.txt"));
+        missing.commands.OpenFile(qtstd::path(missing.path("new.txt")));
         QCOMPARE(missing.text(), QString());
         QCOMPARE(missing.title(), PlainHost::kTitle);
         missing.type("first");
@@ -103,7 +103,7 @@ private slots:
         QCOMPARE(readBytes(missing.path("new.txt")), QByteArray("first"));
 
         Editor folder;
-        folder.commands.OpenFile(folder.dir.path());
+        folder.commands.OpenFile(qtstd::path(folder.dir.path()));
         QCOMPARE(folder.text(), kError);
         QCOMPARE(folder.title(), PlainHost::kTitle);
 
@@ -127,7 +127,7 @@ private slots:
     void refusedSaveSelectsEachCharacterInTurn()
     {
         Editor e;
-        e.commands.OpenFile(e.path("news.txt"));
+        e.commands.OpenFile(qtstd::path(e.path("news.txt")));
         e.type(QString::fromUtf16(u"a\U0001F600b\u200Fc\r\n\u4E2D"));
         writeBytes(e.path("news.txt"), "theirs");
         QList<qsizetype> selected;
@@ -180,7 +180,7 @@ private slots:
         QCOMPARE(e.text(), QString("saved\r\n"));
         QVERIFY(!e.d.document.Unsaved());
         QCOMPARE(e.title(), PlainHost::kTitle);
-        QCOMPARE(e.dialog.FileName, e.path("news.txt"));
+        QCOMPARE(qtstd::fileName(e.dialog.FileName), e.path("news.txt"));
 
         // Typed text, No at the prompt, then Escape in the dialog: still there.
         e.type("typed");
@@ -189,7 +189,7 @@ private slots:
         QCOMPARE(e.services.asked.size(), 1);
         QCOMPARE(e.text(), QString("saved\r\ntyped"));
         QCOMPARE(e.title(), kMarked);
-        QCOMPARE(e.dialog.FileName, e.path("news.txt"));
+        QCOMPARE(qtstd::fileName(e.dialog.FileName), e.path("news.txt"));
     }
 
     void loadReadsTheChosenFile()
@@ -222,7 +222,7 @@ private slots:
         QVERIFY(!e.d.document.Unsaved()); // the message is not an edit
         QCOMPARE(e.title(), PlainHost::kTitle);
         QVERIFY(!e.d.document.LoadingFile());
-        QCOMPARE(e.dialog.FileName, name);
+        QCOMPARE(qtstd::fileName(e.dialog.FileName), name);
 
         if (chosen.isEmpty())
             return;
@@ -244,7 +244,7 @@ private slots:
         e.commands.Quickload();
         QCOMPARE(e.text(), kError);
         QCOMPARE(e.title(), PlainHost::kTitle);
-        QCOMPARE(e.dialog.FileName, QString());
+        QCOMPARE(qtstd::fileName(e.dialog.FileName), QString());
         e.type("!");
         QCOMPARE(e.title(), kMarked);
         e.services.answers = {kNo};
@@ -260,7 +260,7 @@ private slots:
         QFile::remove(e.path("news.txt"));
         e.commands.Quickload();
         QCOMPARE(e.text(), kError);
-        QCOMPARE(e.dialog.FileName, e.path("news.txt"));
+        QCOMPARE(qtstd::fileName(e.dialog.FileName), e.path("news.txt"));
         QCOMPARE(qtstd::string(e.d.document.SavedText()), QString("kept\r\n"));
         // Emptying before the read was an edit against "kept"; the message is not.
         QVERIFY(e.d.document.Unsaved());
@@ -320,14 +320,14 @@ private slots:
         QVERIFY(e.d.document.Unsaved());
         QCOMPARE(e.title(), kMarked);
         QCOMPARE(qtstd::string(e.d.document.SavedText()), QString("on disk\r\n"));
-        QCOMPARE(e.dialog.FileName, e.path("news.txt"));
+        QCOMPARE(qtstd::fileName(e.dialog.FileName), e.path("news.txt"));
 
         // The same through Quicksave and Save as, to a place that cannot be
         // written either.
         QCOMPARE(e.commands.Quicksave(), FileCommands::SaveOutcome::Failed);
         e.dialog.choices = {e.path("no/such/folder.txt")};
         QCOMPARE(e.commands.SaveAs(), FileCommands::SaveOutcome::Failed);
-        QCOMPARE(e.dialog.FileName, e.path("news.txt"));
+        QCOMPARE(qtstd::fileName(e.dialog.FileName), e.path("news.txt"));
         QCOMPARE(e.services.failures.size(), 3);
         QVERIFY(e.d.document.Unsaved());
         QCOMPARE(qtstd::string(e.d.document.SavedText()), QString("on disk\r\n"));
@@ -352,7 +352,7 @@ private slots:
         writeBytes(e.path("news.txt"), "other\r\n");
         e.type("mine");
         if (!cancel) { // a folder where the current file was: the save fails
-            e.commands.OpenFile(e.path("gone.txt"));
+            e.commands.OpenFile(qtstd::path(e.path("gone.txt")));
             QVERIFY(QDir(e.dir.path()).mkdir("gone.txt"));
         }
         e.dialog.choices = {QString(), e.path("news.txt")};
@@ -414,7 +414,7 @@ private slots:
         e.commands.Quickload();
         QCOMPARE(readBytes(e.path("b.txt")), QByteArray("b\r\n+"));
         QCOMPARE(e.text(), QString("a\r\n"));
-        QCOMPARE(e.dialog.FileName, e.path("news.txt"));
+        QCOMPARE(qtstd::fileName(e.dialog.FileName), e.path("news.txt"));
         QVERIFY(!e.d.document.Unsaved());
     }
 
@@ -436,7 +436,7 @@ private slots:
         QFETCH(QStringList, work);
         Editor e;
         if (save)
-            e.commands.OpenFile(e.path("news.txt")); // not there yet
+            e.commands.OpenFile(qtstd::path(e.path("news.txt"))); // not there yet
         e.type("typed");
         if (fails)
             QVERIFY(QDir(e.dir.path()).mkdir("news.txt"));
@@ -514,9 +514,9 @@ private slots:
         Editor e;
         e.loadQuickFile("quick\r\n");
         QVERIFY(::mkfifo(QFile::encodeName(e.path("pipe.txt")).constData(), 0600) == 0);
-        e.commands.LoadDropped(e.path("pipe.txt"));
+        e.commands.LoadDropped(qtstd::path(e.path("pipe.txt")));
         QCOMPARE(e.text(), kError);
-        QCOMPARE(e.dialog.FileName, e.path("news.txt"));
+        QCOMPARE(qtstd::fileName(e.dialog.FileName), e.path("news.txt"));
         e.type("!");
         QCOMPARE(e.commands.Quicksave(), FileCommands::SaveOutcome::Saved);
         QCOMPARE(readBytes(e.path("news.txt")), (kError + "!").toLatin1());

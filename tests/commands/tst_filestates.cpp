@@ -305,7 +305,7 @@ private slots:
                 e.dialog.choices = {news};
                 e.commands.Load();
             } else if (step == "open") {
-                e.commands.OpenFile(news);
+                e.commands.OpenFile(qtstd::path(news));
             } else if (step == "activate") {
                 e.commands.checkFileOnDisk();
             } else if (step == "quicksave") {

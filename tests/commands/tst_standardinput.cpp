@@ -18,7 +18,7 @@
 #include <unistd.h>
 
 namespace {
-const QString kError = FileCommands::loadErrorText();
+const QString kError = qtstd::string(FileCommands::loadErrorText());
 } // namespace
 
 // heraldpad -: the news piped in becomes the text, as a load makes a file's
@@ -117,7 +117,7 @@ private slots:
         QVERIFY(!r.input.reading());
         QCOMPARE(r.d.host.textValue, text);
         QCOMPARE(r.d.host.titleValue, PlainHost::kTitle + (unsaved ? "*" : ""));
-        QCOMPARE(r.input.problem(), problem);
+        QCOMPARE(qtstd::string(r.input.problem()), problem);
         QCOMPARE(r.services.loadFailures,
                  problem.isEmpty() ? QStringList() : QStringList{"standard input: " + problem});
         if (source != "closed")

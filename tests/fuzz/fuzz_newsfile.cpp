@@ -6,9 +6,7 @@
 #include "newsdocument.h"
 #include "newsfile.h"
 
-#include <QByteArray>
-#include <QFile>
-#include <QTemporaryDir>
+#include "tempdir.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -32,9 +30,9 @@ public:
 };
 
 // What the file must hold after the round trip, worked out byte by byte.
-QByteArray expected(const uint8_t *data, size_t size)
+std::string expected(const uint8_t *data, size_t size)
 {
-    QByteArray out;
+    std::string out;
     bool lineOpen = false;
     for (size_t i = 0; i < size; ++i) {
         const char c = char(data[i]);
@@ -66,22 +64,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static std::size_t round = 0;
     const CodePage &codePage =
         CodePage::get(CodePage::kNumbers[round++ % CodePage::kNumbers.size()]);
-    static QTemporaryDir dir;
-    const QString in = dir.filePath(QStringLiteral("in.txt"));
-    const QString out = dir.filePath(QStringLiteral("out.txt"));
-    {
-        QFile file(in);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            fail("cannot write the input");
-        file.write(reinterpret_cast<const char *>(data), qint64(size));
-    }
+    static const TempDir dir;
+    const std::filesystem::path in = dir / "in.txt";
+    const std::filesystem::path out = dir / "out.txt";
+    if (!writeFile(in, std::string_view(reinterpret_cast<const char *>(data), size)))
+        fail("cannot write the input");
     Host host;
     NewsDocument document(host, codePage);
     host.document = &document;
     document.beginLoad();
-    const NewsRead loaded =
-        ReadNewsFile(qtstd::path(in), codePage,
-                     [&document](std::u16string_view slice) { document.appendText(slice); });
+    const NewsRead loaded = ReadNewsFile(
+        in, codePage, [&document](std::u16string_view slice) { document.appendText(slice); });
     if (!loaded)
         fail("read failed");
     const std::string &bytes = loaded.bytes;
@@ -91,12 +84,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (document.Unsaved() || host.titleValue != u"t")
         fail("state after the load");
     // The pairs read from the file go back as they were.
-    if (!WriteNewsFile(qtstd::path(out), host.value, codePage, {}, document.savedBytes()))
+    if (!WriteNewsFile(out, host.value, codePage, {}, document.savedBytes()))
         fail("write failed");
-    QFile file(out);
-    if (!file.open(QIODevice::ReadOnly))
-        fail("cannot read the output");
-    if (file.readAll() != expected(data, size))
+    if (readFile(out) != expected(data, size))
         fail("bytes differ");
     return 0;
 }

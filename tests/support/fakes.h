@@ -4,6 +4,7 @@
 
 #include "filedialog.h"
 #include "runtimeservices.h"
+#include "stdstrings.h"
 
 #include <QHash>
 #include <QList>
@@ -27,11 +28,12 @@ public:
 private:
     bool show(const QString &kind)
     {
-        shown.append({kind, DialogTitle, Filter, InitDir, Flags});
+        shown.append({kind, qtstd::string(DialogTitle), qtstd::string(Filter),
+                      qtstd::fileName(InitDir), Flags});
         const QString chosen = choices.isEmpty() ? QString() : choices.takeFirst();
         if (chosen.isEmpty())
             return false;
-        FileName = chosen;
+        FileName = qtstd::path(chosen);
         return true;
     }
 };
@@ -53,19 +55,19 @@ public:
     QStringList failures; // "file: reason"
 
     std::function<void()> whileAsking; // runs while the prompt is open
-    Answer askYesNo(const QString &prompt, const QString &title) override
+    Answer askYesNo(std::u16string_view prompt, std::u16string_view title) override
     {
-        asked.append({prompt, title});
+        asked.append({qtstd::string(prompt), qtstd::string(title)});
         if (whileAsking)
             whileAsking();
         return answers.isEmpty() ? kNo : answers.takeFirst();
     }
-    QString currentDir() const override { return workingDir; }
+    std::filesystem::path currentDir() const override { return qtstd::path(workingDir); }
     void endProgram() override { ++ended; }
-    void showSaveFailure(const QString &fileName, const QString &reason) override
+    void showSaveFailure(std::u16string_view fileName, std::u16string_view reason) override
     {
         spokeOverWork |= workOpen > 0;
-        failures.append(fileName + ": " + reason);
+        failures.append(qtstd::string(fileName) + ": " + qtstd::string(reason));
     }
 
     // Questions about another program's changes: "save over", "reload",
@@ -79,7 +81,7 @@ public:
         diskQuestions.append(what + ": " + fileName);
         return diskAnswers.isEmpty() ? kCancel : diskAnswers.takeFirst();
     }
-    Answer askSaveOver(const QString &fileName, DiskNews why, const QString &detail) override
+    Answer askSaveOver(std::u16string_view file, DiskNews why, std::u16string_view said) override
     {
         const QHash<DiskNews, const char *> kWhy{{DiskNews::Changed, "save over"},
                                                  {DiskNews::NotRead, "save over unread"},
@@ -87,22 +89,33 @@ public:
                                                  {DiskNews::Created, "save over created"},
                                                  {DiskNews::Unreadable, "save over unreadable"}};
         const char *const joint = why == DiskNews::NowLink ? " -> " : ": ";
+        const QString fileName = qtstd::string(file), detail = qtstd::string(said);
         return diskAnswer(kWhy.value(why, "asked for no reason"),
                           fileName + (detail.isEmpty() ? "" : joint + detail));
     }
-    Answer askReload(const QString &fileName) override { return diskAnswer("reload", fileName); }
-    Answer askReloadFromLink(const QString &fileName, const QString &target, bool unsaved) override
+    Answer askReload(std::u16string_view file) override
+    {
+        return diskAnswer("reload", qtstd::string(file));
+    }
+    Answer askReloadFromLink(std::u16string_view file, std::u16string_view target,
+                             bool unsaved) override
     {
         return diskAnswer(unsaved ? "reload unsaved from link" : "reload from link",
-                          fileName + " -> " + target);
+                          qtstd::string(file) + " -> " + qtstd::string(target));
     }
     QStringList loadFailures; // "source: reason"
-    void showLoadFailure(const QString &source, const QString &reason) override
+    void showLoadFailure(std::u16string_view source, std::u16string_view reason) override
     {
-        loadFailures.append(source + ": " + reason);
+        loadFailures.append(qtstd::string(source) + ": " + qtstd::string(reason));
     }
-    void tellDeleted(const QString &fileName) override { diskAnswer("deleted", fileName); }
-    void tellNotReloaded(const QString &what) override { diskAnswer("not reloaded", what); }
+    void tellDeleted(std::u16string_view file) override
+    {
+        diskAnswer("deleted", qtstd::string(file));
+    }
+    void tellNotReloaded(std::u16string_view what) override
+    {
+        diskAnswer("not reloaded", qtstd::string(what));
+    }
 
     QStringList work;        // "Loading ...", "100%", "end"
     QList<double> progress;  // every fraction told
@@ -110,17 +123,17 @@ public:
     // A question or a failure told while the progress still showed.
     bool spokeOverWork = false;
     int workOpen = 0;
-    void beginWork(const QString &what) override
+    void beginWork(std::u16string_view what) override
     {
         ++workOpen;
-        work.append(what);
+        work.append(qtstd::string(what));
     }
-    void beginWaiting(const QString &what) override
+    void beginWaiting(std::u16string_view what) override
     {
         ++workOpen;
-        work.append("waiting: " + what);
+        work.append("waiting: " + qtstd::string(what));
     }
-    void workProgress(qint64 done, qint64 total) override
+    void workProgress(std::int64_t done, std::int64_t total) override
     {
         if (total < 0) {
             readSoFar.append(done);
@@ -136,5 +149,5 @@ public:
         work.append("end");
     }
     QStringList notices;
-    void tell(const QString &notice) override { notices.append(notice); }
+    void tell(std::u16string_view notice) override { notices.append(qtstd::string(notice)); }
 };

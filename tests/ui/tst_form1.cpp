@@ -290,12 +290,12 @@ private slots:
         QTest::keyClick(w.text, Qt::Key_L, Qt::AltModifier);
         QTest::keyClick(w.text, Qt::Key_L);
         QVERIFY(!w.form.newsText().contains("quick"));
-        QCOMPARE(w.form.dialog().FileName, QString());
+        QCOMPARE(qtstd::fileName(w.form.dialog().FileName), QString());
         w.form.setNewsText(QString());
 
         QTest::keyClick(w.text, Qt::Key_L, Qt::ControlModifier);
         QCOMPARE(w.form.newsText(), QString("quick\r\n"));
-        QCOMPARE(w.form.dialog().FileName, QDir::currentPath() + "/news.txt");
+        QCOMPARE(qtstd::fileName(w.form.dialog().FileName), QDir::currentPath() + "/news.txt");
 
         QTest::keyClick(w.text, Qt::Key_End, Qt::ControlModifier);
         QTest::keyClicks(w.text, "more");
@@ -353,7 +353,7 @@ private slots:
         QCOMPARE(folder, QDir::currentPath()); // no current file: the working directory
         QCOMPARE(name, QString());
         QCOMPARE(w.form.windowTitle(), kTitle + "*");
-        QCOMPARE(w.form.dialog().FileName, QString());
+        QCOMPARE(qtstd::fileName(w.form.dialog().FileName), QString());
     }
 
     // What only the window shows of the file questions: Enter never acts, a
@@ -365,11 +365,11 @@ private slots:
         writeBytes(news, "old\r\n");
         Window w;
         QTest::keyClick(w.text, Qt::Key_L, Qt::ControlModifier);
-        QCOMPARE(w.form.dialog().FileName, news);
+        QCOMPARE(qtstd::fileName(w.form.dialog().FileName), news);
         for (const char *button : {"cmd_Save", "cmd_Open"}) {
             whenModalShows([](QWidget *dialog) { static_cast<QDialog *>(dialog)->reject(); });
             w.form.findChild<QPushButton *>(button)->click();
-            QCOMPARE(w.form.dialog().FileName, news);
+            QCOMPARE(qtstd::fileName(w.form.dialog().FileName), news);
         }
         QCOMPARE(w.text->toPlainText(), QString("old\n"));
         QTest::keyClick(w.text, Qt::Key_End, Qt::ControlModifier);
@@ -475,7 +475,7 @@ private slots:
                 text = qobject_cast<QMessageBox *>(box)->text();
                 QTest::keyClick(box, Qt::Key_Escape);
             });
-            QCOMPARE(services.askSaveOver("/news/news.txt", row.why, "/elsewhere/b.txt"),
+            QCOMPARE(services.askSaveOver(u"/news/news.txt", row.why, u"/elsewhere/b.txt"),
                      RuntimeServices::Answer::Cancel);
             QCOMPARE(title, QString(row.title));
             QVERIFY2(text.startsWith("/news/news.txt ") && text.contains(row.says),
@@ -513,10 +513,10 @@ private slots:
         whenModalShows([](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); }, &told);
         closed.form.readStandardInput(true);
         QCOMPARE(told, QString("Not opened"));
-        QCOMPARE(closed.form.newsText(), FileCommands::loadErrorText());
+        QCOMPARE(closed.form.newsText(), qtstd::string(FileCommands::loadErrorText()));
         QTest::keyClick(closed.text, Qt::Key_End, Qt::ControlModifier);
         QTest::keyClicks(closed.text, "z");
-        QCOMPARE(closed.form.newsText(), FileCommands::loadErrorText() + "z");
+        QCOMPARE(closed.form.newsText(), qtstd::string(FileCommands::loadErrorText()) + "z");
     }
 
     void closingAsksLikeExit()
@@ -781,7 +781,7 @@ private slots:
             auto *window = w.form.findChild<QWidget *>("Progress");
             return window && window->isVisible();
         };
-        services.beginWork("Loading news.txt");
+        services.beginWork(u"Loading news.txt");
         QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
         QVERIFY(!w.text->updatesEnabled());
         QVERIFY(w.form.updatesEnabled()); // the window itself is never held
@@ -791,7 +791,7 @@ private slots:
         QVERIFY(w.text->updatesEnabled());
         QVERIFY(!QApplication::overrideCursor());
 
-        services.beginWork("Loading news.txt");
+        services.beginWork(u"Loading news.txt");
         QThread::msleep(QtRuntimeServices::kProgressAfterMs + 20);
         services.workProgress(1, 2);
         QVERIFY(shown());
@@ -893,7 +893,7 @@ private slots:
         QTest::mouseClick(w.form.findChild<QPushButton *>("cmd_Open"), Qt::LeftButton);
         QCOMPARE(folder, path("desk"));
         QCOMPARE(name, QString("today.txt"));
-        QCOMPARE(w.form.dialog().FileName, file);
+        QCOMPARE(qtstd::fileName(w.form.dialog().FileName), file);
     }
 
     // A notice needs no answer: shown near the text area without taking the

@@ -631,7 +631,7 @@ private slots:
         QCOMPARE(w.form.newsText(), text);
         QCOMPARE(asked, !answer.isEmpty());
         const bool loaded = text.endsWith("\r\n");
-        QCOMPARE(w.form.dialog().FileName.isEmpty(), !loaded);
+        QCOMPARE(w.form.dialog().FileName.empty(), !loaded);
         if (loaded)
             QCOMPARE(w.form.windowTitle(), kTitle);
     }
