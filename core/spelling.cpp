@@ -1,68 +1,76 @@
 #include "spelling.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include "unicode.h"
+#include "utf8.h"
 
 #include <nuspell/dictionary.hxx>
 
 #include <algorithm>
 #include <exception>
+#include <system_error>
 
 namespace {
-bool isJoiner(QChar c)
+bool isJoiner(char16_t c)
 {
-    return c == u'\'' || c == QChar(0x2019) || c == u'-';
+    return c == u'\'' || c == u'\u2019' || c == u'-';
 }
 
-bool isWordChar(QChar c)
+bool isWordChar(char16_t c)
 {
-    return c.isLetter() || c.isMark();
+    return unicode::isLetter(c) || unicode::isMark(c);
 }
 
 // The words of one token, which holds no whitespace.
-void addWords(QStringView line, qsizetype start, qsizetype end, QList<WordSpan> &words)
+void addWords(std::u16string_view line, std::size_t start, std::size_t end,
+              std::vector<WordSpan> &words)
 {
-    for (qsizetype i = start; i < end; ++i) {
-        const QChar c = line[i];
-        if (c.isDigit() || c == u'@' || c == u'/')
+    for (std::size_t i = start; i < end; ++i) {
+        const char16_t c = line[i];
+        if (unicode::isDigit(c) || c == u'@' || c == u'/')
             return;
     }
-    qsizetype i = start;
+    std::size_t i = start;
     while (i < end) {
-        while (i < end && !(line[i].isLetter()))
+        while (i < end && !unicode::isLetter(line[i]))
             ++i;
         if (i == end)
             break;
-        const qsizetype wordStart = i;
+        const std::size_t wordStart = i;
         for (;;) {
             while (i < end && isWordChar(line[i]))
                 ++i;
-            if (i + 1 < end && isJoiner(line[i]) && line[i + 1].isLetter())
+            if (i + 1 < end && isJoiner(line[i]) && unicode::isLetter(line[i + 1]))
                 ++i;
             else
                 break;
         }
-        words.append({wordStart, i - wordStart});
+        words.push_back({std::ptrdiff_t(wordStart), std::ptrdiff_t(i - wordStart)});
     }
 }
 
-std::string utf8(QStringView word)
+std::u16string caseFolded(std::u16string_view word)
 {
-    const QByteArray bytes = word.toString().normalized(QString::NormalizationForm_C).toUtf8();
-    return std::string(bytes.constData(), size_t(bytes.size()));
+    std::u16string folded(word);
+    for (char16_t &c : folded) {
+        // (One unit for one: a surrogate folds to itself.)
+        const char32_t to = unicode::folded(c);
+        if (to <= 0xFFFF)
+            c = char16_t(to);
+    }
+    return folded;
 }
 } // namespace
 
-QList<WordSpan> wordsToCheck(QStringView line)
+std::vector<WordSpan> wordsToCheck(std::u16string_view line)
 {
-    QList<WordSpan> words;
-    qsizetype i = 0;
-    const qsizetype n = line.size();
+    std::vector<WordSpan> words;
+    std::size_t i = 0;
+    const std::size_t n = line.size();
     while (i < n) {
-        while (i < n && line[i].isSpace())
+        while (i < n && unicode::isSpace(line[i]))
             ++i;
-        const qsizetype start = i;
-        while (i < n && !line[i].isSpace())
+        const std::size_t start = i;
+        while (i < n && !unicode::isSpace(line[i]))
             ++i;
         if (i > start)
             addWords(line, start, i, words);
@@ -70,36 +78,39 @@ QList<WordSpan> wordsToCheck(QStringView line)
     return words;
 }
 
-QStringList SpellChecker::defaultFolders()
+SpellChecker::Folders SpellChecker::defaultFolders()
 {
-    return {QStringLiteral("/usr/share/hunspell"), QStringLiteral("/usr/share/myspell"),
-            QStringLiteral("/usr/share/myspell/dicts")};
+    return {"/usr/share/hunspell", "/usr/share/myspell", "/usr/share/myspell/dicts"};
 }
 
 std::unique_ptr<SpellChecker> SpellChecker::forLocale(const LocaleName &locale,
-                                                      const QStringList &folders)
+                                                      const Folders &folders)
 {
     const bool english = locale.language.empty();
-    const QString language =
-        english ? QStringLiteral("en") : QString::fromStdString(locale.language);
-    const QString territory =
-        english ? QStringLiteral("US") : QString::fromStdString(locale.territory);
+    const std::string language = english ? "en" : locale.language;
+    const std::string territory = english ? "US" : locale.territory;
     // The language and territory, else the language of any territory.
-    QStringList candidates;
-    for (const QString &folder : folders) {
-        if (!territory.isEmpty())
-            candidates << QDir(folder).filePath(language + u'_' + territory +
-                                                QLatin1String(".aff"));
+    std::vector<std::filesystem::path> candidates;
+    for (const std::filesystem::path &folder : folders) {
+        if (!territory.empty())
+            candidates.push_back(folder / (language + '_' + territory + ".aff"));
     }
-    for (const QString &folder : folders) {
-        candidates << QDir(folder).filePath(language + QLatin1String(".aff"));
-        const QStringList others =
-            QDir(folder).entryList({language + QLatin1String("_*.aff")}, QDir::Files, QDir::Name);
-        for (const QString &other : others)
-            candidates << QDir(folder).filePath(other);
+    for (const std::filesystem::path &folder : folders) {
+        candidates.push_back(folder / (language + ".aff"));
+        std::vector<std::filesystem::path> others;
+        std::error_code error;
+        for (const auto &entry : std::filesystem::directory_iterator(folder, error)) {
+            const std::string name = entry.path().filename().string();
+            if (name.size() > language.size() + 5 && name.starts_with(language + '_') &&
+                name.ends_with(".aff") && entry.is_regular_file(error))
+                others.push_back(entry.path());
+        }
+        std::sort(others.begin(), others.end());
+        candidates.insert(candidates.end(), others.begin(), others.end());
     }
-    for (const QString &aff : candidates) {
-        if (!QFileInfo::exists(aff))
+    for (const std::filesystem::path &aff : candidates) {
+        std::error_code error;
+        if (!std::filesystem::exists(aff, error))
             continue;
         auto checker = std::make_unique<SpellChecker>(aff);
         if (checker->isLoaded())
@@ -108,11 +119,11 @@ std::unique_ptr<SpellChecker> SpellChecker::forLocale(const LocaleName &locale,
     return nullptr;
 }
 
-SpellChecker::SpellChecker(const QString &affPath)
+SpellChecker::SpellChecker(const std::filesystem::path &affPath)
 {
     try {
         auto dictionary = std::make_unique<nuspell::Dictionary>();
-        dictionary->load_aff_dic(QFile::encodeName(affPath).toStdString());
+        dictionary->load_aff_dic(affPath);
         m_dictionary = std::move(dictionary);
     } catch (const std::exception &) {
         // A dictionary that cannot be read marks nothing.
@@ -121,78 +132,83 @@ SpellChecker::SpellChecker(const QString &affPath)
 
 SpellChecker::~SpellChecker() = default;
 
-bool SpellChecker::isCorrect(QStringView word) const
+bool SpellChecker::isCorrect(std::u16string_view word) const
 {
     return check(word, true).value_or(true);
 }
 
-std::optional<bool> SpellChecker::isCorrectAtOnce(QStringView word) const
+std::optional<bool> SpellChecker::isCorrectAtOnce(std::u16string_view word) const
 {
     return check(word, false);
 }
 
-std::optional<bool> SpellChecker::check(QStringView word, bool mayAsk) const
+std::optional<bool> SpellChecker::check(std::u16string_view word, bool mayAsk) const
 {
     std::optional<bool> whole = checkWord(word, mayAsk);
-    if (!whole || *whole || !word.contains(u'-'))
+    if (!whole || *whole || word.find(u'-') == std::u16string_view::npos)
         return whole;
     // A compound the dictionary does not list ("Orbitane-based") is right
     // when each of its parts is.
-    for (const QStringView part : word.tokenize(u'-', Qt::SkipEmptyParts)) {
-        const std::optional<bool> known = checkWord(part, mayAsk);
-        if (!known || !*known)
-            return known;
+    for (std::size_t at = 0; at <= word.size();) {
+        std::size_t dash = word.find(u'-', at);
+        if (dash == std::u16string_view::npos)
+            dash = word.size();
+        if (dash > at) {
+            const std::optional<bool> known = checkWord(word.substr(at, dash - at), mayAsk);
+            if (!known || !*known)
+                return known;
+        }
+        at = dash + 1;
     }
     return true;
 }
 
-std::optional<bool> SpellChecker::checkWord(QStringView word, bool mayAsk) const
+std::optional<bool> SpellChecker::checkWord(std::u16string_view word, bool mayAsk) const
 {
     if (!m_dictionary)
         return true;
     // Below U+0300 no character combines or composes: the word is in normal
     // form C already, and a paragraph of it is checked without the cost.
     const bool composed =
-        std::all_of(word.begin(), word.end(), [](QChar c) { return c < u'\u0300'; });
-    const QString normal =
-        composed ? word.toString() : word.toString().normalized(QString::NormalizationForm_C);
+        std::all_of(word.begin(), word.end(), [](char16_t c) { return c < u'\u0300'; });
+    const std::u16string normal = composed ? std::u16string(word) : unicode::composed(word);
     // The program's own names are in every news text.
-    static const QSet<QString> kOwnNames{QStringLiteral("orbitane"), QStringLiteral("novaglide"),
-                                         QStringLiteral("heraldpad")};
-    QString folded = normal.toCaseFolded();
+    static const std::unordered_set<std::u16string> kOwnNames{u"orbitane", u"novaglide",
+                                                              u"heraldpad"};
+    std::u16string folded = caseFolded(normal);
     // And their possessives: "Orbitane's".
-    if (folded.endsWith(u"'s") || folded.endsWith(u"\u2019s"))
-        folded.chop(2);
+    if (folded.ends_with(u"'s") || folded.ends_with(u"\u2019s"))
+        folded.resize(folded.size() - 2);
     if (m_ignored.contains(folded) || kOwnNames.contains(folded))
         return true;
-    const auto known = m_known.constFind(normal);
+    const auto known = m_known.find(normal);
     if (known != m_known.cend())
-        return *known;
+        return known->second;
     if (!mayAsk)
         return std::nullopt;
-    const bool correct = m_dictionary->spell(utf8(normal));
-    m_known.insert(normal, correct);
+    const bool correct = m_dictionary->spell(utf8::encode(normal));
+    m_known.emplace(normal, correct);
     return correct;
 }
 
-QStringList SpellChecker::suggestions(QStringView word, int max) const
+std::vector<std::u16string> SpellChecker::suggestions(std::u16string_view word, int max) const
 {
-    QStringList out;
+    std::vector<std::u16string> out;
     if (!m_dictionary)
         return out;
     std::vector<std::string> found;
-    m_dictionary->suggest(utf8(word), found);
+    m_dictionary->suggest(utf8::encode(unicode::composed(word)), found);
     for (const std::string &s : found) {
-        if (out.size() == max)
+        if (int(out.size()) == max)
             break;
-        out << QString::fromUtf8(s.data(), qsizetype(s.size()));
+        out.push_back(utf8::decode(s));
     }
     return out;
 }
 
-void SpellChecker::ignore(QStringView word)
+void SpellChecker::ignore(std::u16string_view word)
 {
     // In every case form: at a sentence's start, in capitals, as written.
-    m_ignored.insert(word.toString().normalized(QString::NormalizationForm_C).toCaseFolded());
+    m_ignored.insert(caseFolded(unicode::composed(word)));
     ++m_generation;
 }

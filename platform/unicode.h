@@ -41,6 +41,11 @@ bool isLetter(char32_t c);
 // Whether c is a letter or a number (general categories L and N; on Windows
 // the numbers are its digits).
 bool isLetterOrNumber(char32_t c);
+// Whether c is a decimal digit (general category Nd).
+bool isDigit(char32_t c);
+// Whether c is white space: a separator (general category Z), a tab, a line
+// or page break.
+bool isSpace(char32_t c);
 // The simple case folding of c, one character for one (Σ, σ and ς all as σ);
 // on Windows, which has none, its lowercase (ς stays ς there).
 char32_t folded(char32_t c);

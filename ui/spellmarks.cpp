@@ -1,6 +1,7 @@
 #include "spellmarks.h"
 
 #include "newstextedit.h"
+#include "stdstrings.h"
 
 #include <QAction>
 #include <QMenu>
@@ -24,9 +25,9 @@ public:
     const SpellChecker *checker = nullptr;
     int revision = -1;
     int generation = -1;
-    QList<WordSpan> toCheck;
-    qsizetype next = 0;
-    QList<WordSpan> words;
+    std::vector<WordSpan> toCheck;
+    std::size_t next = 0;
+    std::vector<WordSpan> words;
 };
 
 // The red wavy line under a misspelled word, from x1 to x2 at height y.
@@ -69,7 +70,7 @@ void SpellMarks::beginPaint()
     m_sliceEnds = QDeadlineTimer(m_sliceMs);
 }
 
-const QList<WordSpan> &SpellMarks::misspelled(const QTextBlock &block, bool whole) const
+const std::vector<WordSpan> &SpellMarks::misspelled(const QTextBlock &block, bool whole) const
 {
     auto *marks = static_cast<BlockMarks *>(block.userData());
     if (!marks) {
@@ -82,7 +83,7 @@ const QList<WordSpan> &SpellMarks::misspelled(const QTextBlock &block, bool whol
         return marks->words;
     const QString text = block.text();
     if (stale) {
-        marks->toCheck = wordsToCheck(text);
+        marks->toCheck = wordsToCheck(qtstd::view(text));
         marks->next = 0;
         marks->words.clear();
         marks->checker = m_spelling;
@@ -94,7 +95,8 @@ const QList<WordSpan> &SpellMarks::misspelled(const QTextBlock &block, bool whol
     int asked = 0;
     for (; marks->next < marks->toCheck.size(); ++marks->next) {
         const WordSpan &word = marks->toCheck.at(marks->next);
-        const QStringView view = QStringView(text).sliced(word.start, word.length);
+        const std::u16string_view view =
+            qtstd::view(QStringView(text).sliced(word.start, word.length));
         std::optional<bool> correct = m_spelling->isCorrectAtOnce(view);
         if (!correct && (whole || asked++ < kAtLeast || !m_sliceEnds.hasExpired()))
             correct = m_spelling->isCorrect(view);
@@ -103,7 +105,7 @@ const QList<WordSpan> &SpellMarks::misspelled(const QTextBlock &block, bool whol
             break;
         }
         if (!*correct)
-            marks->words.append(word);
+            marks->words.push_back(word);
     }
     return marks->words;
 }
@@ -134,8 +136,8 @@ void SpellMarks::paint(QPainter &painter, const QTextBlock &block, const QRectF 
 {
     if (!m_spelling)
         return;
-    const QList<WordSpan> &words = misspelled(block);
-    if (words.isEmpty())
+    const std::vector<WordSpan> &words = misspelled(block);
+    if (words.empty())
         return;
     // Only the rows in view, and on each only its words: a paragraph of
     // thousands of rows costs no more than a short one.
@@ -185,22 +187,23 @@ void SpellMarks::addToMenu(QMenu *menu, int position)
     range.setPosition(int(word->end()), QTextCursor::KeepAnchor);
     const QString wrong = range.selectedText();
     QAction *first = menu->actions().value(0);
-    const QStringList suggestions = m_spelling->suggestions(wrong);
-    for (const QString &suggestion : suggestions) {
+    const std::vector<std::u16string> suggestions = m_spelling->suggestions(qtstd::view(wrong));
+    for (const std::u16string &offered : suggestions) {
+        const QString suggestion = qtstd::string(offered);
         QAction *take = new QAction(suggestion, menu);
         connect(take, &QAction::triggered, this, [range, suggestion]() mutable {
             NewsTextEdit::replaceAsOneStep(range, suggestion);
         });
         menu->insertAction(first, take);
     }
-    if (suggestions.isEmpty()) {
+    if (suggestions.empty()) {
         QAction *none = new QAction(tr("No suggestions"), menu);
         none->setEnabled(false);
         menu->insertAction(first, none);
     }
     QAction *ignore = new QAction(tr("Ignore"), menu);
     connect(ignore, &QAction::triggered, this, [this, wrong] {
-        m_spelling->ignore(wrong);
+        m_spelling->ignore(qtstd::view(wrong));
         m_edit->viewport()->update();
     });
     menu->insertAction(first, ignore);

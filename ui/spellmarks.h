@@ -44,7 +44,7 @@ public:
 private:
     // The misspelled words of a block, checked once for each of its versions;
     // those found so far in this paint's time unless whole.
-    const QList<WordSpan> &misspelled(const QTextBlock &block, bool whole = false) const;
+    const std::vector<WordSpan> &misspelled(const QTextBlock &block, bool whole = false) const;
     // The misspelled word at a position of the document, if any.
     std::optional<WordSpan> misspelledAt(int position) const;
     bool isBeingTyped(int start, int end) const;

@@ -45,6 +45,16 @@ bool isLetterOrNumber(char32_t c)
     return (U_GET_GC_MASK(UChar32(c)) & (U_GC_L_MASK | U_GC_N_MASK)) != 0;
 }
 
+bool isDigit(char32_t c)
+{
+    return u_isdigit(UChar32(c));
+}
+
+bool isSpace(char32_t c)
+{
+    return u_isUWhiteSpace(UChar32(c));
+}
+
 char32_t folded(char32_t c)
 {
     return char32_t(u_foldCase(UChar32(c), U_FOLD_CASE_DEFAULT));

@@ -59,6 +59,16 @@ bool isLetter(char32_t c)
     return (typeOf(CT_CTYPE1, c) & C1_ALPHA) != 0;
 }
 
+bool isDigit(char32_t c)
+{
+    return (typeOf(CT_CTYPE1, c) & C1_DIGIT) != 0;
+}
+
+bool isSpace(char32_t c)
+{
+    return (typeOf(CT_CTYPE1, c) & C1_SPACE) != 0;
+}
+
 bool isLetterOrNumber(char32_t c)
 {
     return (typeOf(CT_CTYPE1, c) & (C1_ALPHA | C1_DIGIT)) != 0;

@@ -29,19 +29,24 @@ TEST_CASE("normal forms")
 }
 
 // Each character's classes and its case folding, written out by hand.
-TEST_CASE("marks, letters, numbers and case")
+TEST_CASE("marks, letters, numbers, space and case")
 {
     struct Row {
         char32_t c;
-        bool mark, letter, number;
+        bool mark, letter, number; // the numbers here are all digits
         char32_t folded;
+        bool space = false;
     } const rows[] = {
         {U'a', false, true, false, U'a'},
         {U'A', false, true, false, U'a'},
         {U'\u00C9', false, true, false, U'\u00E9'},
         {U'1', false, false, true, U'1'},
         {U'\u0663', false, false, true, U'\u0663'}, // Arabic-Indic three
-        {U' ', false, false, false, U' '},
+        {U' ', false, false, false, U' ', true},
+        {U'\t', false, false, false, U'\t', true},
+        {U'\u00A0', false, false, false, U'\u00A0', true}, // no-break space
+        {U'\u3000', false, false, false, U'\u3000', true}, // ideographic space
+        {U'\u2028', false, false, false, U'\u2028', true}, // line separator
         {U'_', false, false, false, U'_'},
         {U'\u0301', true, false, false, U'\u0301'},
         {U'\u0323', true, false, false, U'\u0323'},
@@ -62,6 +67,8 @@ TEST_CASE("marks, letters, numbers and case")
         CHECK(unicode::isMark(row.c) == row.mark);
         CHECK(unicode::isLetter(row.c) == row.letter);
         CHECK(unicode::isLetterOrNumber(row.c) == (row.letter || row.number));
+        CHECK(unicode::isDigit(row.c) == row.number);
+        CHECK(unicode::isSpace(row.c) == row.space);
         CHECK(unicode::folded(row.c) == row.folded);
     }
     // Beyond the first plane: a Deseret capital.

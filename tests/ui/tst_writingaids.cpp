@@ -129,7 +129,8 @@ private slots:
         QDir().mkpath(dir.filePath("dicts"));
         writeBytes(dir.filePath("dicts/en_US.aff"), "SET UTF-8\nTRY esianrtolcdugmphbyfvkwz\n");
         writeBytes(dir.filePath("dicts/en_US.dic"), "5\nthe\nnews\nrelay\nstation\nof\n");
-        checker = SpellChecker::forLocale(LocaleName::parse("C"), {dir.filePath("dicts")});
+        checker =
+            SpellChecker::forLocale(LocaleName::parse("C"), {qtstd::path(dir.filePath("dicts"))});
         QVERIFY(checker);
     }
 
@@ -244,7 +245,7 @@ private slots:
 
     void ignoreUnmarksTheWordEverywhere()
     {
-        SpellChecker own(dir.filePath("dicts/en_US.aff"));
+        SpellChecker own(qtstd::path(dir.filePath("dicts/en_US.aff")));
         Window w(&own);
         w.form.setNewsText("zorg news\r\nof zorg\r\nzorgs\r\n");
         QVERIFY(redUnder(w.text, 0, 4) > 0);
