@@ -114,20 +114,20 @@ int benchRule(int runs)
     PlainDocument plain;
     PlainHost &host = plain.host;
     NewsDocument &doc = plain.document;
-    host.textValue = QString(50'000'000, u'a');
+    host.textValue = std::u16string(50'000'000, u'a');
     doc.MarkClean();
     std::vector<double> changed, same;
     for (int run = 0; run < runs; ++run) {
-        host.textValue.append(u'b');
+        host.textValue.push_back(u'b');
         double t0 = nowMs();
         doc.TextChanged();
         changed.push_back((nowMs() - t0) * 1000.0);
-        host.textValue.chop(1);
-        host.textValue[host.textValue.size() - 1] = u'c';
+        host.textValue.pop_back();
+        host.textValue.back() = u'c';
         t0 = nowMs();
         doc.TextChanged();
         same.push_back((nowMs() - t0) * 1000.0);
-        host.textValue[host.textValue.size() - 1] = u'a';
+        host.textValue.back() = u'a';
     }
     report("50 MB change rule, length changed", changed, "us");
     report("50 MB change rule, same length", same, "us");
@@ -144,7 +144,7 @@ int benchOddFile(const QString &path)
     NewsTextEdit *text = showWindow(form);
     const double load = quickload(form, text);
     // Without building a large text, which would count in the peak.
-    const QString error = FileCommands::loadErrorText();
+    const QString error = qtstd::string(FileCommands::loadErrorText());
     const bool failed = form.textLength() == error.size() && form.newsText() == error;
     text->moveCursor(QTextCursor::End);
     settle(form);

@@ -2,11 +2,11 @@
 // checked step by step against a small model of what the document must hold.
 // Set HERALDPAD_MODEL_SEED to replay one sequence.
 #include "codepage.h"
-#include "fakes.h"
 #include "filecommands.h"
 #include "files.h"
 #include "newsfile.h"
-#include "plainhost.h"
+#include "qtfakes.h"
+#include "qtplainhost.h"
 #include "qtside.h"
 
 #include <QFile>

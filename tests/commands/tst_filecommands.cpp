@@ -1,5 +1,5 @@
-#include "editor.h"
-#include "plainhost.h"
+#include "qteditor.h"
+#include "qtplainhost.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "editor.h"
+#include "qteditor.h"
 #include "syscallfaults.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "fakes.h"
 #include "filecommands.h"
 #include "files.h"
-#include "plainhost.h"
 #include "progress.h"
+#include "qtfakes.h"
+#include "qtplainhost.h"
 #include "standardinput.h"
 #include "syscallfaults.h"
 

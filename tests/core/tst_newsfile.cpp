@@ -1,6 +1,5 @@
 #include "files.h"
 #include "newsfile.h"
-#include "plainhost.h"
 #include "qtside.h"
 
 #include <QDateTime>

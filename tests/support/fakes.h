@@ -1,39 +1,49 @@
 #pragma once
 
-#include <functional>
-
 #include "filedialog.h"
 #include "runtimeservices.h"
-#include "stdstrings.h"
+#include "utf8.h"
 
-#include <QHash>
-#include <QList>
-#include <QStringList>
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
 
-// A file dialog that answers with the names queued in choices ("" or none
-// left: cancelled, FileName kept) and remembers how it was set up each time
-// it was shown.
+// Everything the fakes note down is UTF-8, as the tests write their texts.
+inline std::string said(std::u16string_view text)
+{
+    return utf8::encode(text);
+}
+
+// A file dialog that answers with the names queued in choices (an empty
+// name, or none left: cancelled, FileName kept) and remembers how it was set
+// up each time it was shown.
 class FakeDialog : public FileDialog {
 public:
     struct Shown {
-        QString kind, title, filter, initDir;
+        std::string kind, title, filter;
+        std::filesystem::path initDir;
         int flags;
     };
-    QStringList choices;
-    QList<Shown> shown;
+    std::deque<std::filesystem::path> choices;
+    std::vector<Shown> shown;
 
     bool ShowOpen() override { return show("open"); }
     bool ShowSave() override { return show("save"); }
 
 private:
-    bool show(const QString &kind)
+    bool show(const char *kind)
     {
-        shown.append({kind, qtstd::string(DialogTitle), qtstd::string(Filter),
-                      qtstd::fileName(InitDir), Flags});
-        const QString chosen = choices.isEmpty() ? QString() : choices.takeFirst();
-        if (chosen.isEmpty())
+        shown.push_back({kind, said(DialogTitle), said(Filter), InitDir, Flags});
+        if (choices.empty())
             return false;
-        FileName = qtstd::path(chosen);
+        const std::filesystem::path chosen = choices.front();
+        choices.pop_front();
+        if (chosen.empty())
+            return false;
+        FileName = chosen;
         return true;
     }
 };
@@ -46,108 +56,125 @@ constexpr auto kCancel = RuntimeServices::Answer::Cancel;
 class FakeServices : public RuntimeServices {
 public:
     struct Asked {
-        QString prompt, title;
+        std::string prompt, title;
     };
-    QList<Answer> answers;
-    QList<Asked> asked;
-    QString workingDir;
+    std::deque<Answer> answers;
+    std::vector<Asked> asked;
+    std::filesystem::path workingDir;
     int ended = 0;
-    QStringList failures; // "file: reason"
+    std::vector<std::string> failures; // "file: reason"
 
     std::function<void()> whileAsking; // runs while the prompt is open
     Answer askYesNo(std::u16string_view prompt, std::u16string_view title) override
     {
-        asked.append({qtstd::string(prompt), qtstd::string(title)});
+        asked.push_back({said(prompt), said(title)});
         if (whileAsking)
             whileAsking();
-        return answers.isEmpty() ? kNo : answers.takeFirst();
+        return next(answers, kNo);
     }
-    std::filesystem::path currentDir() const override { return qtstd::path(workingDir); }
+    std::filesystem::path currentDir() const override { return workingDir; }
     void endProgram() override { ++ended; }
-    void showSaveFailure(std::u16string_view fileName, std::u16string_view reason) override
+    void showSaveFailure(std::u16string_view file, std::u16string_view reason) override
     {
         spokeOverWork |= workOpen > 0;
-        failures.append(qtstd::string(fileName) + ": " + qtstd::string(reason));
+        failures.push_back(said(file) + ": " + said(reason));
     }
 
     // Questions about another program's changes: "save over", "reload",
     // "deleted", each with the file; answered from diskAnswers (Cancel when
     // none is left).
-    QStringList diskQuestions;
-    QList<Answer> diskAnswers;
-    Answer diskAnswer(const QString &what, const QString &fileName)
+    std::vector<std::string> diskQuestions;
+    std::deque<Answer> diskAnswers;
+    Answer diskAnswer(const std::string &what, const std::string &file)
     {
         spokeOverWork |= workOpen > 0;
-        diskQuestions.append(what + ": " + fileName);
-        return diskAnswers.isEmpty() ? kCancel : diskAnswers.takeFirst();
+        diskQuestions.push_back(what + ": " + file);
+        return next(diskAnswers, kCancel);
     }
-    Answer askSaveOver(std::u16string_view file, DiskNews why, std::u16string_view said) override
+    Answer askSaveOver(std::u16string_view file, DiskNews why, std::u16string_view detail) override
     {
-        const QHash<DiskNews, const char *> kWhy{{DiskNews::Changed, "save over"},
-                                                 {DiskNews::NotRead, "save over unread"},
-                                                 {DiskNews::NowLink, "save over link"},
-                                                 {DiskNews::Created, "save over created"},
-                                                 {DiskNews::Unreadable, "save over unreadable"}};
+        const char *asked = "asked for no reason";
+        switch (why) {
+        case DiskNews::Changed:
+            asked = "save over";
+            break;
+        case DiskNews::NotRead:
+            asked = "save over unread";
+            break;
+        case DiskNews::NowLink:
+            asked = "save over link";
+            break;
+        case DiskNews::Created:
+            asked = "save over created";
+            break;
+        case DiskNews::Unreadable:
+            asked = "save over unreadable";
+            break;
+        default:
+            break;
+        }
         const char *const joint = why == DiskNews::NowLink ? " -> " : ": ";
-        const QString fileName = qtstd::string(file), detail = qtstd::string(said);
-        return diskAnswer(kWhy.value(why, "asked for no reason"),
-                          fileName + (detail.isEmpty() ? "" : joint + detail));
+        return diskAnswer(asked, said(file) + (detail.empty() ? "" : joint + said(detail)));
     }
-    Answer askReload(std::u16string_view file) override
-    {
-        return diskAnswer("reload", qtstd::string(file));
-    }
+    Answer askReload(std::u16string_view file) override { return diskAnswer("reload", said(file)); }
     Answer askReloadFromLink(std::u16string_view file, std::u16string_view target,
                              bool unsaved) override
     {
         return diskAnswer(unsaved ? "reload unsaved from link" : "reload from link",
-                          qtstd::string(file) + " -> " + qtstd::string(target));
+                          said(file) + " -> " + said(target));
     }
-    QStringList loadFailures; // "source: reason"
+    std::vector<std::string> loadFailures; // "source: reason"
     void showLoadFailure(std::u16string_view source, std::u16string_view reason) override
     {
-        loadFailures.append(qtstd::string(source) + ": " + qtstd::string(reason));
+        loadFailures.push_back(said(source) + ": " + said(reason));
     }
-    void tellDeleted(std::u16string_view file) override
-    {
-        diskAnswer("deleted", qtstd::string(file));
-    }
+    void tellDeleted(std::u16string_view file) override { diskAnswer("deleted", said(file)); }
     void tellNotReloaded(std::u16string_view what) override
     {
-        diskAnswer("not reloaded", qtstd::string(what));
+        diskAnswer("not reloaded", said(what));
     }
 
-    QStringList work;        // "Loading ...", "100%", "end"
-    QList<double> progress;  // every fraction told
-    QList<qint64> readSoFar; // every count of a whole not known
+    std::vector<std::string> work;       // "Loading ...", "100%", "end"
+    std::vector<double> progress;        // every fraction told
+    std::vector<std::int64_t> readSoFar; // every count of a whole not known
     // A question or a failure told while the progress still showed.
     bool spokeOverWork = false;
     int workOpen = 0;
     void beginWork(std::u16string_view what) override
     {
         ++workOpen;
-        work.append(qtstd::string(what));
+        work.push_back(said(what));
     }
     void beginWaiting(std::u16string_view what) override
     {
         ++workOpen;
-        work.append("waiting: " + qtstd::string(what));
+        work.push_back("waiting: " + said(what));
     }
     void workProgress(std::int64_t done, std::int64_t total) override
     {
         if (total < 0) {
-            readSoFar.append(done);
+            readSoFar.push_back(done);
             return;
         }
-        progress.append(total > 0 ? double(done) / double(total) : 0.0);
+        progress.push_back(total > 0 ? double(done) / double(total) : 0.0);
         if (done == total)
-            work.append("100%");
+            work.push_back("100%");
     }
     void endWork() override
     {
         --workOpen;
-        work.append("end");
+        work.push_back("end");
     }
-    QStringList notices;
-    void tell(std::u16string_view notice) override { notices.append(qtstd::string(notice)); }
+    std::vector<std::string> notices;
+    void tell(std::u16string_view notice) override { notices.push_back(said(notice)); }
+
+private:
+    static Answer next(std::deque<Answer> &queue, Answer otherwise)
+    {
+        if (queue.empty())
+            return otherwise;
+        const Answer answer = queue.front();
+        queue.pop_front();
+        return answer;
+    }
 };

@@ -1,32 +1,30 @@
 #pragma once
 
 #include "documenthost.h"
+#include "messages.h"
 #include "newsdocument.h"
-#include "said.h"
-#include "stdstrings.h"
 
-#include <memory>
+#include <string>
 
 // A host without any window: the text and the title as plain strings.
 class PlainHost : public DocumentHost {
 public:
-    static inline const QString kTitle = said(Message::WindowTitle);
+    static inline const std::u16string kTitle = say(Message::WindowTitle);
+    static inline const std::u16string kMarked = kTitle + u'*';
 
     NewsDocument *document = nullptr;
-    QString textValue;
-    QString titleValue = kTitle;
-    int textReads = 0;
+    std::u16string textValue;
+    std::u16string titleValue = kTitle;
+    mutable int textReads = 0;
     int titleWrites = 0;
 
+    // (A view of textValue, which outlives every use a test makes of it.)
     HeldText text() const override
     {
-        ++const_cast<PlainHost *>(this)->textReads;
-        auto holder = std::make_shared<const QString>(textValue);
-        const std::u16string_view view = qtstd::view(*holder);
-        return {view, std::move(holder)};
+        ++textReads;
+        return {textValue, nullptr};
     }
-    void setText(std::u16string_view text) override { setText(qtstd::string(text)); }
-    void setText(const QString &text)
+    void setText(std::u16string_view text) override
     {
         textValue = text;
         if (document)
@@ -36,18 +34,18 @@ public:
     bool tellsProgress = false;
     HeldText textForSave(const ProgressSink &progress) const override
     {
-        for (qint64 done = 1; tellsProgress && progress && done <= 4; ++done)
+        for (std::int64_t done = 1; tellsProgress && progress && done <= 4; ++done)
             progress(done, 4);
         return text();
     }
-    std::ptrdiff_t textLength() const override { return textValue.size(); }
+    std::ptrdiff_t textLength() const override { return std::ptrdiff_t(textValue.size()); }
     Span selected;
     Span selectedSpan() const override { return selected; }
     void selectSpan(const Span &span) override { selected = span; }
-    std::u16string title() const override { return qtstd::u16(titleValue); }
+    std::u16string title() const override { return titleValue; }
     void setTitle(std::u16string_view title) override
     {
-        titleValue = qtstd::string(title);
+        titleValue = title;
         ++titleWrites;
     }
 };
@@ -55,6 +53,9 @@ public:
 // A document with its plain host, wired together.
 struct PlainDocument {
     PlainHost host;
-    NewsDocument document{host, CodePage::get(1252)};
-    PlainDocument() { host.document = &document; }
+    NewsDocument document;
+    explicit PlainDocument(int codePage = 1252) : document(host, CodePage::get(codePage))
+    {
+        host.document = &document;
+    }
 };
