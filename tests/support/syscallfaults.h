@@ -2,12 +2,13 @@
 
 #include "syscalls.h"
 
-#include <QByteArray>
-#include <QList>
-
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -23,13 +24,13 @@ public:
     int failAt = 0;
     int failWith = 0;
     bool partial = false;
-    QList<QByteArray> log;
-    qint64 spaceLeft = -1;         // -1: no limit
-    qint64 bytesUntilDead = -1;    // then every write fails with EIO; -1: no limit
-    QByteArray unreadable;         // every open of this name fails with EACCES
-    QByteArray failingReads;       // every read of a file opened by this name fails with EIO
-    QByteArray refusingFolder;     // no new file can be made in this folder
-    std::function<void()> onFstat; // runs after every fstat (a file that grows)
+    std::vector<std::string> log;
+    std::int64_t spaceLeft = -1;      // -1: no limit
+    std::int64_t bytesUntilDead = -1; // then every write fails with EIO; -1: no limit
+    std::string unreadable;           // every open of this name fails with EACCES
+    std::string failingReads;         // every read of a file opened by this name fails with EIO
+    std::string refusingFolder;       // no new file can be made in this folder
+    std::function<void()> onFstat;    // runs after every fstat (a file that grows)
 
     SyscallFaults()
     {
@@ -97,7 +98,7 @@ public:
         c.unlink = [](const char *p) {
             // The clean-up of a new file is never made to fail: it is what
             // keeps the folder clean after every other failure.
-            s_current->log.append("unlink");
+            s_current->log.push_back("unlink");
             return SystemCalls::real().unlink(p);
         };
         c.close = [](int fd) {
@@ -121,7 +122,7 @@ public:
     // Counts a call; true (errno set) when it is the one to fail.
     bool fail(const char *name)
     {
-        log.append(name);
+        log.push_back(name);
         if (++calls != failAt || partial)
             return false;
         errno = failWith;
@@ -133,19 +134,19 @@ private:
     bool m_failNextWrite = false;
     int m_failingFd = -1;
 
-    static QByteArray folderOf(const char *path)
+    static std::string folderOf(const char *path)
     {
-        const QByteArray name(path);
-        const qsizetype slash = name.lastIndexOf('/');
-        return slash > 0 ? name.left(slash) : QByteArray(".");
+        const std::string name(path);
+        const std::size_t slash = name.rfind('/');
+        return slash != std::string::npos && slash > 0 ? name.substr(0, slash) : ".";
     }
 
     bool refuse(const char *name, const char *path, int flags)
     {
         if (fail(name))
             return true;
-        if ((!unreadable.isEmpty() && unreadable == path) ||
-            ((flags & O_CREAT) && !refusingFolder.isEmpty() && folderOf(path) == refusingFolder)) {
+        if ((!unreadable.empty() && unreadable == path) ||
+            ((flags & O_CREAT) && !refusingFolder.empty() && folderOf(path) == refusingFolder)) {
             errno = EACCES;
             return true;
         }
@@ -154,15 +155,15 @@ private:
 
     ssize_t write(int fd, const void *buffer, size_t count)
     {
-        log.append("write");
+        log.push_back("write");
         ++calls;
         if (bytesUntilDead == 0) {
             errno = EIO;
             return -1;
         }
         if (bytesUntilDead > 0) {
-            count = size_t(std::min<qint64>(qint64(count), bytesUntilDead));
-            bytesUntilDead -= qint64(count);
+            count = size_t(std::min<std::int64_t>(std::int64_t(count), bytesUntilDead));
+            bytesUntilDead -= std::int64_t(count);
         }
         if (m_failNextWrite || (calls == failAt && !partial)) {
             m_failNextWrite = false;
@@ -179,17 +180,20 @@ private:
             if (regular) {
                 // Writing over bytes that are there takes no space.
                 const off_t at = SystemCalls::real().lseek(fd, 0, SEEK_CUR);
-                const qint64 grows = qint64(at) + qint64(count) - qint64(st.st_blocks) * 512;
+                const std::int64_t grows =
+                    std::int64_t(at) + std::int64_t(count) - std::int64_t(st.st_blocks) * 512;
                 if (grows > spaceLeft) {
-                    if (spaceLeft <= 0 && grows >= qint64(count)) {
+                    if (spaceLeft <= 0 && grows >= std::int64_t(count)) {
                         errno = ENOSPC;
                         return -1;
                     }
-                    count = size_t(std::max<qint64>(1, qint64(count) - (grows - spaceLeft)));
+                    count = size_t(
+                        std::max<std::int64_t>(1, std::int64_t(count) - (grows - spaceLeft)));
                 }
                 const ssize_t n = SystemCalls::real().write(fd, buffer, count);
                 if (n > 0)
-                    spaceLeft = std::max<qint64>(0, spaceLeft - std::max<qint64>(0, grows));
+                    spaceLeft =
+                        std::max<std::int64_t>(0, spaceLeft - std::max<std::int64_t>(0, grows));
                 return n;
             }
         }
@@ -203,7 +207,7 @@ private:
         if (spaceLeft >= 0) {
             struct stat st {};
             if (SystemCalls::real().fstat(fd, &st) == 0 &&
-                qint64(offset + length) - qint64(st.st_blocks) * 512 > spaceLeft) {
+                std::int64_t(offset + length) - std::int64_t(st.st_blocks) * 512 > spaceLeft) {
                 errno = ENOSPC;
                 return -1;
             }

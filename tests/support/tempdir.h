@@ -35,11 +35,12 @@ private:
     Path m_path;
 };
 
-// The bytes of a file, or "<missing>" when it cannot be read.
+// The bytes of a file, or "<missing>" when it cannot be read (a folder too).
 inline std::string readFile(const std::filesystem::path &path)
 {
+    std::error_code error;
     std::ifstream in(path, std::ios::binary);
-    if (!in)
+    if (!in || std::filesystem::is_directory(path, error))
         return "<missing>";
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
