@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Bytes written out as hexadecimal pairs ("93 FA 0D 0A"), and back; spaces
 // between pairs are left out when read.
@@ -45,6 +46,17 @@ template <> struct StringMaker<std::u16string> {
             }
         }
         return (out + '"').c_str();
+    }
+};
+
+// Lists show their items.
+template <typename T> struct StringMaker<std::vector<T>> {
+    static String convert(const std::vector<T> &items)
+    {
+        String out = "{";
+        for (std::size_t i = 0; i < items.size(); ++i)
+            out += (i ? ", " : "") + toString(items[i]);
+        return out + "}";
     }
 };
 } // namespace doctest
