@@ -1,6 +1,19 @@
+#include "filewriting.h"
 #include "lineends.h"
 #include "newsfile.h"
 #include "stdtext.h"
+#include "systemerror.h"
+#include "systemmemory.h"
+#include "tempdir.h"
+
+#include <doctest/doctest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 // Every line end made CR LF, the last line ended, and the lines counted.
 TEST_CASE("line ends")
@@ -31,4 +44,274 @@ TEST_CASE("the Quickload file")
     CHECK(QuickFilePath("/") == "/news.txt");
     CHECK(QuickFilePath("/home/ann/news") == "/home/ann/news/news.txt");
     CHECK(QuickFilePath("/home/ann/news/") == "/home/ann/news/news.txt");
+}
+
+namespace {
+namespace fs = std::filesystem;
+const CodePage &k1252 = CodePage::get(1252);
+
+// A file read in a code page: its text, or what went wrong.
+std::u16string load(const fs::path &path, const CodePage &page = k1252)
+{
+    std::u16string text;
+    const NewsRead r = ReadNewsFile(path, page, [&text](std::u16string_view s) { text += s; });
+    if (!r)
+        return u"<failed: " + r.result.error + u">";
+    if (page.decode(r.bytes) != text)
+        return u"<file bytes are not the text>";
+    return text;
+}
+
+std::string allBytes()
+{
+    std::string all;
+    for (int b = 0; b < 256; ++b) {
+        if (b != '\r' && b != '\n')
+            all += char(b);
+    }
+    return all + "\r\n";
+}
+
+void waitABit(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+} // namespace
+
+TEST_CASE("a file read: its line ends, its bytes kept")
+{
+    const TempDir dir;
+    struct Row {
+        std::string file;
+        std::u16string text;
+    } const rows[] = {
+        {"", u""},
+        {"one\r\ntwo", u"one\r\ntwo\r\n"},
+        {"a\r\nb\nc\rd", u"a\r\nb\r\nc\r\nd\r\n"},
+        {"a\n\rb", u"a\r\n\r\nb\r\n"},
+        {"\xEF\xBB\xBFx", u"\u00EF\u00BB\u00BFx\r\n"}, // a byte-order mark is text
+        {std::string("a\0b", 3), std::u16string(u"a\0b\r\n", 5)},
+    };
+    for (const Row &row : rows) {
+        INFO(hex(row.file));
+        REQUIRE(writeFile(dir / "in.txt", row.file));
+        CHECK(load(dir / "in.txt") == row.text);
+    }
+    // Every byte of 1252 a character of its own, written back as it was.
+    REQUIRE(writeFile(dir / "all.txt", allBytes()));
+    const std::u16string text = load(dir / "all.txt");
+    REQUIRE(text.size() == 256);
+    CHECK(text[0xA0 - 2] == u'\u00A0'); // a non-breaking space, not a space
+    CHECK(text[0x80 - 2] == u'\u20AC');
+    for (int b : {0x81, 0x8D, 0x8F, 0x90, 0x9D})
+        CHECK(text[std::size_t(b - 2)] == char16_t(b));
+    CHECK(WriteNewsFile(dir / "out.txt", text, k1252));
+    CHECK(hex(readFile(dir / "out.txt")) == hex(allBytes()));
+    const std::string file = "Head\xA0line \x80\r\n\r\n\xFF\xFE end\r\n";
+    REQUIRE(writeFile(dir / "again.txt", file));
+    CHECK(WriteNewsFile(dir / "again.txt", load(dir / "again.txt"), k1252));
+    CHECK(readFile(dir / "again.txt") == file);
+}
+
+// Only a regular file that fits is read; anything else fails at once,
+// without waiting for a writer or reading without end. A file whose bytes
+// fit but whose many lines would not is refused once they are counted.
+TEST_CASE("what is not read")
+{
+    const TempDir dir;
+    REQUIRE(::mkfifo((dir / "fifo").c_str(), 0600) == 0);
+    fs::create_symlink("/dev/zero", dir / "zero");
+    fs::resize_file((writeFile(dir / "sparse", ""), dir / "sparse"), std::uintmax_t(1) << 40);
+    REQUIRE(writeFile(dir / "lines.txt", std::string(20000, '\n')));
+    struct Row {
+        fs::path file;
+        std::u16string error;
+        std::int64_t available = availableMemory();
+    } const rows[] = {
+        {dir / "missing.txt", u"No such file or directory"},
+        {dir.path(), u"folder"},
+        {dir / "fifo", u"not a regular file"},
+        {dir / "zero", u"not a regular file"},
+        {dir / "sparse", u"too large"},
+        // 20 KB of bytes fit in 256 KiB; 20000 line records of over 100 bytes do not.
+        {dir / "lines.txt", u"too large", 256 << 10},
+    };
+    for (const Row &row : rows) {
+        INFO(row.file.string());
+        int slices = 0;
+        const NewsRead r = ReadNewsFile(
+            row.file, k1252, [&slices](std::u16string_view) { ++slices; }, {}, row.available);
+        CHECK(!r);
+        CHECK_MESSAGE(r.result.error.find(row.error) != std::u16string::npos, r.result.error);
+        CHECK(slices == 0);
+        CHECK(r.bytes.empty());
+    }
+    CHECK(ReadNewsFile(
+        dir / "lines.txt", k1252, [](std::u16string_view) {}, {}, 64 << 20));
+}
+
+TEST_CASE("a save writes the bytes, nothing added, and keeps mode and links")
+{
+    const TempDir dir;
+    CHECK(WriteNewsFile(dir / "w.txt", u"caf\u00E9\r\nno end", k1252));
+    CHECK(readFile(dir / "w.txt") == "caf\xE9\r\nno end");
+    CHECK(WriteNewsFile(dir / "w.txt", u"", k1252));
+    CHECK(readFile(dir / "w.txt") == "");
+
+    REQUIRE(writeFile(dir / "real.txt", "old"));
+    REQUIRE(::chmod((dir / "real.txt").c_str(), 0640) == 0);
+    fs::create_symlink(dir / "real.txt", dir / "link.txt");
+    CHECK(WriteNewsFile(dir / "link.txt", u"new", k1252));
+    CHECK(fs::is_symlink(dir / "link.txt"));
+    CHECK(readFile(dir / "real.txt") == "new");
+    struct stat st {};
+    REQUIRE(::stat((dir / "real.txt").c_str(), &st) == 0);
+    CHECK((st.st_mode & 07777) == 0640);
+
+    // A file the save makes gets the mode every new file gets: 0666 less the umask.
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    CHECK(WriteNewsFile(dir / "made.txt", u"new", k1252));
+    REQUIRE(::stat((dir / "made.txt").c_str(), &st) == 0);
+    CHECK((st.st_mode & 07777) == (0666 & ~mask));
+}
+
+TEST_CASE("a save that cannot write says why and leaves nothing half written")
+{
+    const TempDir dir;
+    for (const fs::path &target :
+         {dir.path(), dir / "no/such/folder/x.txt", fs::path("/dev/full")}) {
+        INFO(target.string());
+        const FileResult r = WriteNewsFile(target, u"some news\r\n", k1252);
+        CHECK(!r);
+        CHECK(!r.error.empty());
+        CHECK(r.kind != FileResult::Kind::Incomplete);
+        CHECK(r.kind != FileResult::Kind::SentInPart);
+    }
+    struct stat st {};
+    REQUIRE(::stat("/dev/full", &st) == 0);
+    CHECK(S_ISCHR(st.st_mode)); // the device was not replaced by a file
+
+    // A pipe whose reader goes away after a few bytes: the save fails and
+    // says so; the program goes on.
+    const fs::path fifo = dir / "closing.fifo";
+    REQUIRE(::mkfifo(fifo.c_str(), 0600) == 0);
+    std::thread reader([&fifo] {
+        char some[10];
+        std::ifstream(fifo, std::ios::binary).read(some, sizeof some);
+    });
+    waitABit(100); // open for writing only once the reader is there
+    const FileResult r = WriteNewsFile(fifo, std::u16string(200000, u'x'), k1252);
+    reader.join();
+    CHECK(!r);
+    CHECK(r.error.find(systemErrorWords(EPIPE)) != std::u16string::npos);
+    CHECK(r.kind == FileResult::Kind::SentInPart);
+}
+
+TEST_CASE("a character the code page cannot store leaves the file alone")
+{
+    const TempDir dir;
+    REQUIRE(writeFile(dir / "keep.txt", "earlier\r\n"));
+    const FileResult r =
+        WriteNewsFile(dir / "keep.txt", u"one\r\ntwo\r\nthe mark \u2713 here\r\n", k1252);
+    CHECK(!r);
+    CHECK(r.error == u"Line 3, column 10: \"\u2713\" (U+2713) cannot be stored in Windows-1252.");
+    CHECK(readFile(dir / "keep.txt") == "earlier\r\n");
+
+    // A character outside the basic plane counts as one column.
+    const std::u16string emoji = u"\U0001F600x\U0001F600";
+    CHECK(WriteNewsFile(dir / "e.txt", emoji, k1252).error ==
+          u"2 characters cannot be stored in Windows-1252: \"\U0001F600\" (U+1F600) at line 1, "
+          u"column 1; \"\U0001F600\" (U+1F600) at line 1, column 3.");
+    CHECK(!fs::exists(dir / "e.txt"));
+    CHECK(WriteNewsFile(dir / "e.txt", u"\u00E9" + emoji.substr(2), k1252)
+              .error.starts_with(u"Line 1, column 3: "));
+    // Past the first slice of a long text: its own line and column.
+    std::u16string longText;
+    for (int i = 0; i < 150000; ++i)
+        longText += u"abcdefg\r\n";
+    CHECK(WriteNewsFile(dir / "e.txt", longText + u"xy\u2713", k1252)
+              .error.starts_with(u"Line 150001, column 3: "));
+    // U+0080 is no byte's character: byte 0x80 is the euro sign.
+    CHECK(WriteNewsFile(dir / "e.txt", u"\u0080", k1252).error.find(u"(U+0080)") !=
+          std::u16string::npos);
+    CHECK(WriteNewsFile(dir / "e.txt", u"e\u0301\u0301", k1252)
+              .error.find(u"combining mark (U+0301)") != std::u16string::npos);
+}
+
+// What another program did to a file since it was read, as the next save and
+// the window's activation see it; writing to a pipe changes its times, not
+// what it is.
+TEST_CASE("another program's change since the file was read")
+{
+    struct Row {
+        std::string meanwhile;
+        DiskChange change;
+    } const rows[] = {
+        {"nothing", DiskChange::None},
+        {"touch", DiskChange::None}, // time only
+        {"same bytes replaced", DiskChange::None},
+        {"other bytes", DiskChange::Changed}, // same size, old time put back
+        {"longer", DiskChange::Changed},
+        {"deleted", DiskChange::Deleted},
+        {"folder", DiskChange::Changed},
+        {"absent", DiskChange::None},
+        {"created", DiskChange::Changed},
+    };
+    for (const Row &row : rows) {
+        INFO(row.meanwhile);
+        const TempDir dir;
+        const fs::path file = dir / "state.txt";
+        FileState read = FileState::absent();
+        if (row.meanwhile != "absent" && row.meanwhile != "created") {
+            REQUIRE(writeFile(file, "news\r\n"));
+            const NewsRead loaded = ReadNewsFile(
+                file, k1252, [](std::u16string_view) {}, {}, -1);
+            REQUIRE(loaded);
+            read = loaded.state;
+        }
+        std::error_code none;
+        const auto before = fs::last_write_time(file, none);
+        if (row.meanwhile == "touch") {
+            fs::last_write_time(file, before + std::chrono::seconds(60));
+        } else if (row.meanwhile == "other bytes") {
+            REQUIRE(writeFile(file, "NEWS\r\n"));
+            fs::last_write_time(file, before);
+        } else if (row.meanwhile == "same bytes replaced") {
+            REQUIRE(writeFile(dir / "state.new", "news\r\n"));
+            fs::rename(dir / "state.new", file);
+        } else if (row.meanwhile == "longer" || row.meanwhile == "created") {
+            REQUIRE(writeFile(file, "news\r\n!"));
+        } else if (row.meanwhile == "deleted" || row.meanwhile == "folder") {
+            REQUIRE(fs::remove(file));
+            if (row.meanwhile == "folder")
+                REQUIRE(fs::create_directory(file));
+        }
+        FileState refreshed = read;
+        CHECK(changeSince(read, file, &refreshed).change == row.change);
+        // The same bytes under new times: remembered as the file now is, so
+        // the next look reads nothing.
+        if (row.meanwhile == "touch" || row.meanwhile == "same bytes replaced") {
+            CHECK(refreshed.sameIdentityAndTimes(FileState::look(file)));
+            CHECK(refreshed.digest == read.digest);
+        }
+    }
+
+    const TempDir dir;
+    const fs::path fifo = dir / "written.fifo";
+    REQUIRE(::mkfifo(fifo.c_str(), 0600) == 0);
+    const FileState before = FileState::look(fifo);
+    waitABit(20);
+    std::thread reader([&fifo] {
+        std::ifstream in(fifo, std::ios::binary);
+        std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    });
+    waitABit(100);
+    CHECK(WriteNewsFile(fifo, u"news", k1252));
+    reader.join();
+    CHECK(!FileState::look(fifo).sameIdentityAndTimes(before));
+    CHECK(changeSince(before, fifo).change == DiskChange::None);
+    REQUIRE(::mkfifo((dir / "other.fifo").c_str(), 0600) == 0);
+    fs::rename(dir / "other.fifo", fifo);
+    CHECK(changeSince(before, fifo).change == DiskChange::Changed);
 }
