@@ -2,7 +2,7 @@
 
 #include "filedialog.h"
 #include "runtimeservices.h"
-#include "utf8.h"
+#include "stdtext.h"
 
 #include <cstdint>
 #include <deque>
@@ -11,11 +11,7 @@
 #include <string>
 #include <vector>
 
-// Everything the fakes note down is UTF-8, as the tests write their texts.
-inline std::string said(std::u16string_view text)
-{
-    return utf8::encode(text);
-}
+// (Everything the fakes note down is UTF-8, as the tests write their texts.)
 
 // A file dialog that answers with the names queued in choices (an empty
 // name, or none left: cancelled, FileName kept) and remembers how it was set

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "utf8.h"
+
 #include <doctest/doctest.h>
 
 #include <cstdio>
@@ -28,6 +30,12 @@ inline std::string fromHex(std::string_view digits)
             out.push_back(char(std::stoi(std::string(digits.substr(i, 2)), nullptr, 16)));
     }
     return out;
+}
+
+// Text as UTF-8, as the tests write it.
+inline std::string said(std::u16string_view text)
+{
+    return utf8::encode(text);
 }
 
 // A failed check shows UTF-16 text as ASCII with every other unit as \uXXXX.
