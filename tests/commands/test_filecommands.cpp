@@ -176,11 +176,14 @@ TEST_CASE("a file named on the command line")
     REQUIRE(writeFile(e.path("given.txt"), "given\r\n"));
     const fs::path before = fs::current_path();
     fs::current_path(e.dir.path());
-    e.commands.OpenFile("given.txt");
+    e.commands.OpenFile("nodir/../given.txt"); // named as the writer typed it
     fs::current_path(before);
     CHECK(e.text() == u"given\r\n");
     CHECK(e.dialog.FileName == e.path("given.txt"));
     CHECK(!e.marked());
+    e.type(u"!");
+    CHECK(e.commands.Quicksave() == Outcome::Saved);
+    CHECK(e.services.notices == std::vector<std::string>{"Saved to given.txt."});
 
     Editor missing;
     missing.commands.OpenFile(missing.path("new.txt"));
