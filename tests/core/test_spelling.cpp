@@ -114,6 +114,7 @@ TEST_CASE("suggestions keep to their number")
     const auto checker = english(dir, "bat\ncat\nhat\nmat\nrat\nsat\nvat\n");
     CHECK(checker->suggestions(u"xat", 7).size() > 2);
     CHECK(checker->suggestions(u"xat", 2).size() == 2);
+    CHECK(checker->suggestions(u"xat").size() == 5); // the menu's five
 }
 
 TEST_CASE("the dictionary for the locale")
