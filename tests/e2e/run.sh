@@ -732,6 +732,8 @@ news_from_a_slow_pipe() {
     wait $writer
     wait_for 10 text_is "$(printf 'first\nsecond\n')" || { echo "text: $(copied_text)"; return 1; }
     title_is "$TITLE*" || return 1
+    # A read that went through says nothing on the terminal.
+    ! grep -q 'standard input' "$E2E_TMP/app.log" || { echo "told: $(cat "$E2E_TMP/app.log")"; return 1; }
 }
 
 # A file whose name the locale's character set cannot read: the writer is
