@@ -185,15 +185,9 @@ void FileCommands::Load()
 void FileCommands::OpenFile(const Path &path)
 {
     const Busy busy(m_busy);
-    // Absolute and without "." or "..": the name every message shows, and
-    // the one a save writes to (a ".." after a folder that is not there
-    // names no file of its own).
+    // The name every message shows, and the one a save writes to.
+    const Path absolute = cleanName(path);
     std::error_code error;
-    Path absolute = std::filesystem::absolute(path, error).lexically_normal();
-    if (error)
-        absolute = path;
-    if (absolute.filename().empty() && absolute.has_parent_path())
-        absolute = absolute.parent_path();
     // A file that is not there yet: an empty text, which Ctrl+S creates.
     // (A link that leads nowhere yet: the save creates the file it names.)
     if (!std::filesystem::exists(absolute, error) && !error) {

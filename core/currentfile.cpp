@@ -1,26 +1,15 @@
 #include "currentfile.h"
 
+#include "filename.h"
 #include "filewriting.h"
 
 #include <system_error>
-
-namespace {
-// The name as an absolute path without "." or "..", not asking the system
-// where links lead; empty when there is no working directory to start from.
-std::filesystem::path absoluteName(const std::filesystem::path &path)
-{
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return error ? std::filesystem::path() : absolute.lexically_normal();
-}
-} // namespace
 
 bool CurrentFile::isCurrent(const Path &path) const
 {
     if (path.empty() || m_path.empty())
         return false;
-    const Path first = absoluteName(path);
-    if (!first.empty() && first == absoluteName(m_path))
+    if (cleanName(path) == cleanName(m_path))
         return true;
     // The same file by another spelling or through a link: both are there.
     std::error_code error;
