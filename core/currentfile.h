@@ -58,7 +58,7 @@ public:
     void saveFailed(const Path &path, const std::optional<FileState> &after);
 
     // What was found on disk: the news, where a new link leads
-    // (DiskNews::NowLink), the system's errno (Unreadable, Unknown).
+    // (DiskNews::NowLink), the system's error (Unreadable, Unknown).
     struct Look {
         DiskNews news = DiskNews::Nothing;
         Path linkTarget;

@@ -26,7 +26,7 @@ struct FileResult {
     };
 
     Kind kind = Kind::Ok;
-    int errorNumber = 0;  // errno, for Kind::System
+    int errorNumber = 0;  // the system's (errno, GetLastError()), for Kind::System
     std::u16string error; // why, for the writer
     // Kind::Unstorable: where in the text the characters that cannot be
     // stored start, in order (one a character, also outside the basic plane).

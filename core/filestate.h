@@ -35,8 +35,8 @@ struct FileState {
     // size and bytes alone.
     static FileState of(const std::filesystem::path &path, std::string_view bytes);
     static std::uint64_t digestOf(std::string_view bytes);
-    // 1 when the name is a symbolic link, 0 when not, -1 (errno set) when
-    // the system could not say.
+    // 1 when the name is a symbolic link, 0 when not, minus the system's
+    // error when it could not say.
     static int isLink(const std::filesystem::path &path);
 #ifndef _WIN32
     // From what stat() or fstat() said of a file that is there.

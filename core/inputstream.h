@@ -7,7 +7,7 @@
 // as the C library does (0 for standard input).
 struct InputRead {
     std::ptrdiff_t count = 0; // bytes read; 0: the input ended; < 0: it failed
-    int error = 0;            // why it failed, as an errno
+    int error = 0;            // why it failed: the system's error
     bool nothingYet() const;  // failed only for now: nothing to read yet
 };
 // One read of at most size bytes, into into; it waits only when nothing is

@@ -8,7 +8,6 @@
 #include "unicode.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -189,7 +188,7 @@ FileResult fileTooLarge()
 NewsSource regularFileSource(const std::filesystem::path &path)
 {
     return [path](const ProgressSink &progress, std::int64_t available) -> NewsRead {
-        OpenFile file;
+        HeldFile file;
         FileState opened;
         if (const FileResult result = openRegularFile(path, file, opened); !result)
             return {result, {}, {}};
@@ -211,7 +210,7 @@ NewsSource regularFileSource(const std::filesystem::path &path)
         opened.setBytes(bytes);
         const int link = FileState::isLink(path);
         if (link < 0)
-            return {FileResult::system(errno), {}, {}};
+            return {FileResult::system(-link), {}, {}};
         opened.link = link > 0;
         return {{}, std::move(bytes), opened};
     };

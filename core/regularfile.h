@@ -10,27 +10,36 @@
 
 // Reading regular files, from the system's own calls (platform/posix/).
 
-// An open file, closed when it goes.
-class OpenFile {
-public:
-    OpenFile() = default;
-    ~OpenFile() { close(); }
-    OpenFile(const OpenFile &) = delete;
-    OpenFile &operator=(const OpenFile &) = delete;
+#ifdef _WIN32
+using FileHandle = void *; // a HANDLE
+inline FileHandle const kNoFile = reinterpret_cast<FileHandle>(-1);
+#else
+using FileHandle = int; // a file descriptor
+inline constexpr FileHandle kNoFile = -1;
+#endif
 
-    // 0, or the system's error (errno) of closing it.
+// An open file, closed when it goes.
+class HeldFile {
+public:
+    HeldFile() = default;
+    ~HeldFile() { close(); }
+    HeldFile(const HeldFile &) = delete;
+    HeldFile &operator=(const HeldFile &) = delete;
+
+    // 0, or the system's error of closing it.
     int close();
-    int fd = -1;
+    bool isOpen() const { return handle != kNoFile; }
+    FileHandle handle = kNoFile;
 };
 
 // Opens a regular file for reading; anything else fails at once: opening a
 // pipe would wait for a writer, and a device may never end. state receives
 // the file's identity, size and times as it was opened (no digest yet).
-FileResult openRegularFile(const std::filesystem::path &path, OpenFile &file, FileState &state);
+FileResult openRegularFile(const std::filesystem::path &path, HeldFile &file, FileState &state);
 
 // All of an open file of about sizeHint bytes, read in slices, telling how
 // many bytes are in after each; a file that grew meanwhile is read to its end.
-FileResult readAllInSlices(OpenFile &file, std::int64_t sizeHint, std::string &bytes,
+FileResult readAllInSlices(HeldFile &file, std::int64_t sizeHint, std::string &bytes,
                            const std::function<void(std::int64_t)> &read = {});
 
 // All bytes of a regular file; a failure when it is none or cannot be read.

@@ -43,6 +43,6 @@ int FileState::isLink(const std::filesystem::path &path)
 {
     struct stat st {};
     if (sys().lstat(path.c_str(), &st) != 0)
-        return -1;
+        return -errno;
     return S_ISLNK(st.st_mode) ? 1 : 0;
 }

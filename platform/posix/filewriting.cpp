@@ -72,12 +72,12 @@ void syncFolderOf(const std::filesystem::path &name)
     const std::string folder = slash == whole.npos ? std::string(".")
                                : slash == 0        ? std::string("/")
                                                    : whole.substr(0, slash);
-    OpenFile dir;
-    dir.fd = sys().open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    HeldFile dir;
+    dir.handle = sys().open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
     // The new name is in place either way; a folder that cannot be synced
     // only leaves it to the system to put on the disk.
-    if (dir.fd >= 0)
-        sys().fsync(dir.fd);
+    if (dir.handle >= 0)
+        sys().fsync(dir.handle);
 }
 
 // Replaces the file by a new one, or makes it when there is none.
@@ -86,9 +86,9 @@ FileResult replaceFile(const std::filesystem::path &path, const std::filesystem:
                        std::optional<FileState> *after)
 {
     std::filesystem::path tempName;
-    OpenFile temp;
-    temp.fd = createBeside(name, old ? (old->st_mode & 07777) : 0666, tempName);
-    if (temp.fd < 0) {
+    HeldFile temp;
+    temp.handle = createBeside(name, old ? (old->st_mode & 07777) : 0666, tempName);
+    if (temp.handle < 0) {
         const int error = errno;
         // The folder takes no new file: the file itself may still be written.
         return old ? writeInPlace(path, name, bytes, progress, after) : FileResult::system(error);
@@ -96,16 +96,16 @@ FileResult replaceFile(const std::filesystem::path &path, const std::filesystem:
     if (old) {
         // The owner and group first: giving them away may clear set-id bits.
         const bool owned = (old->st_uid == ::geteuid() && old->st_gid == ::getegid()) ||
-                           sys().fchown(temp.fd, old->st_uid, old->st_gid) == 0;
-        if (!owned || sys().fchmod(temp.fd, old->st_mode & 07777) != 0) {
+                           sys().fchown(temp.handle, old->st_uid, old->st_gid) == 0;
+        if (!owned || sys().fchmod(temp.handle, old->st_mode & 07777) != 0) {
             temp.close();
             sys().unlink(tempName.c_str());
             return writeInPlace(path, name, bytes, progress, after);
         }
     }
     std::ptrdiff_t written = 0;
-    int error = writeAll(temp.fd, bytes, progress, written);
-    if (!error && sys().fsync(temp.fd) != 0)
+    int error = writeAll(temp.handle, bytes, progress, written);
+    if (!error && sys().fsync(temp.handle) != 0)
         error = errno;
     if (const int closed = temp.close(); !error)
         error = closed;

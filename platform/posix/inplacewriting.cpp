@@ -58,10 +58,10 @@ FileResult writeToDevice(const std::filesystem::path &path, const std::filesyste
     // A pipe whose reader went away must fail the save, not end the program.
     static const bool pipesFail = std::signal(SIGPIPE, SIG_IGN) != SIG_ERR;
     (void)pipesFail;
-    OpenFile file;
+    HeldFile file;
     // A pipe without a reader fails at once rather than waiting for one.
-    file.fd = sys().open(name.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK, 0);
-    if (file.fd < 0) {
+    file.handle = sys().open(name.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK, 0);
+    if (file.handle < 0) {
         if (errno == ENXIO)
             return FileResult::failure(FileResult::Kind::NotRegular,
                                        say(Message::PipeWithoutReader));
@@ -70,11 +70,11 @@ FileResult writeToDevice(const std::filesystem::path &path, const std::filesyste
     // Whatever happens now, it is the program's own write to this device.
     if (after)
         *after = FileState::look(path);
-    const int flags = sys().fcntl(file.fd, F_GETFL, 0);
-    if (flags < 0 || sys().fcntl(file.fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+    const int flags = sys().fcntl(file.handle, F_GETFL, 0);
+    if (flags < 0 || sys().fcntl(file.handle, F_SETFL, flags & ~O_NONBLOCK) != 0)
         return FileResult::system(errno);
     std::ptrdiff_t written = 0;
-    int error = writeAll(file.fd, bytes, progress, written);
+    int error = writeAll(file.handle, bytes, progress, written);
     if (const int closed = file.close(); !error)
         error = closed;
     if (!error)
@@ -91,12 +91,12 @@ FileResult writeInPlace(const std::filesystem::path &path, const std::filesystem
                         std::string_view bytes, const ProgressSink &progress,
                         std::optional<FileState> *after)
 {
-    OpenFile file;
-    file.fd = sys().open(name.c_str(), O_RDWR | O_CLOEXEC, 0);
-    if (file.fd < 0)
+    HeldFile file;
+    file.handle = sys().open(name.c_str(), O_RDWR | O_CLOEXEC, 0);
+    if (file.handle < 0)
         return FileResult::system(errno);
     struct stat st {};
-    if (sys().fstat(file.fd, &st) != 0)
+    if (sys().fstat(file.handle, &st) != 0)
         return FileResult::system(errno);
     if (!rewriteFitsInMemory(st.st_size, availableMemory()))
         return FileResult::failure(FileResult::Kind::TooLarge, say(Message::InPlaceWithoutMemory));
@@ -115,20 +115,20 @@ FileResult writeInPlace(const std::filesystem::path &path, const std::filesystem
     // full disk then fails here, with the file as it was. Where the file
     // system reserves none, the old bytes are still put back on a failure.
     if (bytes.size() > old.size() &&
-        sys().fallocate(file.fd, FALLOC_FL_KEEP_SIZE, 0, off_t(bytes.size())) != 0 &&
+        sys().fallocate(file.handle, FALLOC_FL_KEEP_SIZE, 0, off_t(bytes.size())) != 0 &&
         errno != EOPNOTSUPP && errno != ENOSYS && errno != EINVAL) {
         const int error = errno;
         tellAfter(true);
         return FileResult::system(error);
     }
-    int error = sys().lseek(file.fd, 0, SEEK_SET) == 0 ? 0 : errno;
+    int error = sys().lseek(file.handle, 0, SEEK_SET) == 0 ? 0 : errno;
     std::ptrdiff_t written = 0;
     if (!error)
-        error = writeAll(file.fd, bytes, progress, written);
+        error = writeAll(file.handle, bytes, progress, written);
     bool touched = written > 0;
     if (!error) {
         touched = true;
-        if (sys().ftruncate(file.fd, off_t(bytes.size())) != 0 || sys().fsync(file.fd) != 0)
+        if (sys().ftruncate(file.handle, off_t(bytes.size())) != 0 || sys().fsync(file.handle) != 0)
             error = errno;
     }
     if (!error) {
@@ -140,13 +140,13 @@ FileResult writeInPlace(const std::filesystem::path &path, const std::filesystem
         }
         // Closing said the bytes may not have reached the disk: put the old
         // ones back through the file opened anew.
-        file.fd = sys().open(name.c_str(), O_WRONLY | O_CLOEXEC, 0);
+        file.handle = sys().open(name.c_str(), O_WRONLY | O_CLOEXEC, 0);
     }
     if (!touched) {
         tellAfter(true);
         return FileResult::system(error);
     }
-    const bool putBackOk = file.fd >= 0 && putBack(file.fd, old);
+    const bool putBackOk = file.handle >= 0 && putBack(file.handle, old);
     if (const int closed = file.close(); putBackOk && closed == 0) {
         tellAfter(true);
         return FileResult::system(error);
