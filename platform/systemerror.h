@@ -3,8 +3,9 @@
 #include <string>
 #include <string_view>
 
-// The system's own words for one of its error numbers (errno), in the
-// writer's language where the system has them.
+// The system's own words for one of its error numbers (errno; on Windows,
+// what GetLastError() says), in the writer's language where the system has
+// them.
 std::u16string systemErrorWords(int errorNumber);
 
 #ifndef _WIN32

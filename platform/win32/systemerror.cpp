@@ -1,16 +1,23 @@
 #include "systemerror.h"
 
-#include <cwchar>
 #include <string>
 
-#include <string.h>
+#include <windows.h>
 
 std::u16string systemErrorWords(int errorNumber)
 {
-    wchar_t words[256] = {};
-    if (_wcserror_s(words, 256, errorNumber) != 0) {
+    wchar_t *words = nullptr;
+    const DWORD n = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, DWORD(errorNumber), 0, reinterpret_cast<wchar_t *>(&words), 0, nullptr);
+    std::u16string out(reinterpret_cast<const char16_t *>(words), n);
+    ::LocalFree(words);
+    // Windows ends its words with a line break.
+    while (!out.empty() && (out.back() == u'\n' || out.back() == u'\r' || out.back() == u' '))
+        out.pop_back();
+    if (out.empty()) {
         const std::string plain = "Error " + std::to_string(errorNumber);
         return std::u16string(plain.begin(), plain.end());
     }
-    return std::u16string(reinterpret_cast<const char16_t *>(words));
+    return out;
 }
