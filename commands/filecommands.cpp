@@ -12,7 +12,6 @@
 #include "work.h"
 
 #include <algorithm>
-#include <system_error>
 
 namespace {
 constexpr std::u16string_view kFilter = u"*.txt (Textfiles)|*.txt";
@@ -187,11 +186,10 @@ void FileCommands::OpenFile(const Path &path)
     const Busy busy(m_busy);
     // The name every message shows, and the one a save writes to.
     const Path absolute = cleanName(path);
-    std::error_code error;
     // A file that is not there yet: an empty text, which Ctrl+S creates.
     // (A link that leads nowhere yet: the save creates the file it names.)
-    if (!std::filesystem::exists(absolute, error) && !error) {
-        m_file.adopt(absolute, FileState::look(absolute));
+    if (const FileState state = FileState::look(absolute); !state.present && !state.unknown) {
+        m_file.adopt(absolute, state);
         return;
     }
     loadFile(absolute);

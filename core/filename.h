@@ -16,9 +16,15 @@ std::u16string shownName(const std::filesystem::path &name);
 inline std::filesystem::path cleanName(const std::filesystem::path &name)
 {
     std::error_code error;
-    std::filesystem::path clean = std::filesystem::absolute(name, error).lexically_normal();
+    const std::filesystem::path absolute = std::filesystem::absolute(name, error);
     if (error)
         return name;
+#ifdef _WIN32
+    // A device (\\.\NUL, \\.\COM1) as Windows names it.
+    if (absolute.native().starts_with(L"\\\\.\\") || absolute.native().starts_with(L"\\\\?\\"))
+        return absolute;
+#endif
+    std::filesystem::path clean = absolute.lexically_normal();
     if (clean.filename().empty() && clean.has_parent_path())
         clean = clean.parent_path();
     return clean;
