@@ -9,7 +9,6 @@
 #include <doctest/doctest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -18,9 +17,7 @@ const std::string kOld = "old news\r\nsecond line\r\n";
 const std::string kLonger = "The writer's news\r\nsecond line\r\nand a third one\r\n";
 const std::string kShorter = "NEW\r\n";
 const std::string kOther = "another program's news\r\n";
-// The calls whose failure no save outlives: the new bytes are not all on the disk.
-const std::vector<std::string> kNeverOutlived = {"write", "fsync", "ftruncate", "rename"};
-constexpr int kPartial = -1; // a write that writes half, then fails with ENOSPC
+constexpr int kPartial = -1; // a write that writes half, then fails: the disk is full
 
 std::u16string latin1(const std::string &bytes)
 {
@@ -29,7 +26,7 @@ std::u16string latin1(const std::string &bytes)
 
 struct Setup {
     Editor e;
-    SyscallFaults faults;
+    SystemFaults faults;
     NewsFile file;
     std::string before, after; // the file's bytes before, and as the command wants them
     std::u16string textBefore, textAfter;
@@ -72,7 +69,7 @@ std::string check(Setup &s, Command command, const std::string &call, int error)
 {
     Editor &e = s.e;
     const Outcome seen = observe(e, s.file);
-    const std::string reason = std::strerror(error == kPartial ? ENOSPC : error);
+    const std::string reason = sysfault::words(error == kPartial ? sysfault::kDiskFull : error);
     Outcome wanted;
     if (command == Command::ExitYes)
         wanted.told = {"prompt"};
@@ -87,10 +84,12 @@ std::string check(Setup &s, Command command, const std::string &call, int error)
         wanted.ended = command == Command::ExitYes && written ? 1 : 0;
         // Bytes the disk did not take never take the file's place; where the
         // file system reserves no blocks, the save goes on without.
-        if (written &&
-            std::find(kNeverOutlived.begin(), kNeverOutlived.end(), call) != kNeverOutlived.end())
+        const auto &never = sysfault::kNeverOutlived;
+        if (written && std::find(never.begin(), never.end(), call) != never.end())
             wrong += "saved though " + call + " failed\n";
-        if (!written && call == "fallocate" && (error == EOPNOTSUPP || error == ENOSYS))
+        const auto &unreserved = sysfault::kNoReservation;
+        if (!written && call == sysfault::kReserve &&
+            std::find(unreserved.begin(), unreserved.end(), error) != unreserved.end())
             wrong += "not saved where no blocks can be reserved\n";
     } else if (command == Command::Activate) {
         const bool reloaded = seen.text == s.textAfter;
@@ -156,7 +155,10 @@ TEST_CASE("every call fails in turn, and each failure is survived")
     int points = 0;
     for (const auto &[kind, kindName] : kinds) {
         for (const auto &[command, commandName] : commands) {
-            // A missing file has nothing to load or reload.
+            // A missing file has nothing to load or reload; links only
+            // where the system makes them.
+            if (kind == FileKind::Link && !linksCanBeMade())
+                continue;
             if (kind == FileKind::Missing &&
                 (command == Command::Load || command == Command::Quickload ||
                  command == Command::Activate))
@@ -168,26 +170,32 @@ TEST_CASE("every call fails in turn, and each failure is survived")
                 Setup s(kind, command);
                 run(s.e, command, s.file);
                 calls = s.faults.log;
-                std::erase(calls, "unlink");
+                std::erase(calls, sysfault::kCleanUp);
                 REQUIRE(check(s, command, "", 0) == "");
                 REQUIRE((s.save ? readFile(s.file.news) == s.after : s.e.text() == s.textAfter));
                 // A save is on the disk before it is said to be done: the
                 // last write is synced.
-                const auto lastWrite = std::find(calls.rbegin(), calls.rend(), "write");
+                const auto lastWrite = std::find(calls.rbegin(), calls.rend(), sysfault::kWrite);
                 if (s.save)
-                    CHECK(std::find(calls.rbegin(), lastWrite, "fsync") != lastWrite);
+                    CHECK(std::find(calls.rbegin(), lastWrite, sysfault::kFlush) != lastWrite);
             }
             std::string failures;
             for (std::size_t n = 1; n <= calls.size(); ++n) {
                 const std::string &call = calls[n - 1];
-                for (const int error :
-                     {ENOSPC, EIO, EDQUOT, EACCES, kPartial, EOPNOTSUPP, ENOSYS}) {
-                    if ((error == kPartial && call != "write") ||
-                        ((error == EOPNOTSUPP || error == ENOSYS) && call != "fallocate"))
-                        continue;
+                std::vector<int> errors = sysfault::kErrors;
+                const auto add = [&errors](const std::vector<int> &more) {
+                    errors.insert(errors.end(), more.begin(), more.end());
+                };
+                if (call == sysfault::kWrite)
+                    add({kPartial});
+                if (call == sysfault::kReserve)
+                    add(sysfault::kNoReservation);
+                if (call == sysfault::kReplace)
+                    add(sysfault::kReplaceErrors);
+                for (const int error : errors) {
                     Setup s(kind, command);
                     s.faults.failAt = int(n);
-                    s.faults.failWith = error == kPartial ? ENOSPC : error;
+                    s.faults.failWith = error == kPartial ? sysfault::kDiskFull : error;
                     s.faults.partial = error == kPartial;
                     run(s.e, command, s.file);
                     s.faults.failAt = 0;

@@ -33,6 +33,8 @@ TEST_CASE("each state of the file is asked about and told once")
         {"link", "a link", N::NowLink, N::NowLink},
     };
     for (const Row &row : rows) {
+        if ((row.kept == "link" || row.happened == "a link") && !linksCanBeMade())
+            continue;
         CAPTURE(row.kept);
         CAPTURE(row.happened);
         namespace fs = std::filesystem;
@@ -84,7 +86,9 @@ TEST_CASE("the chosen name waits for the write")
 {
     const TempDir dir;
     REQUIRE(writeFile(dir / "a.txt", "a\r\n"));
-    std::filesystem::create_symlink(dir / "a.txt", dir / "to-a.txt");
+    const bool linked = linksCanBeMade();
+    if (linked)
+        std::filesystem::create_symlink(dir / "a.txt", dir / "to-a.txt");
     std::filesystem::path field;
     CurrentFile file(field);
     file.adopt(dir / "a.txt", FileState::look(dir / "a.txt"));
@@ -93,7 +97,7 @@ TEST_CASE("the chosen name waits for the write")
     CHECK(field == dir / "a.txt");
     CHECK(file.name() == dir / "a.txt");
     CHECK(file.isCurrent(dir.path() / ".." / dir.path().filename() / "a.txt"));
-    CHECK(file.isCurrent(dir / "to-a.txt"));
+    CHECK((!linked || file.isCurrent(dir / "to-a.txt")));
     CHECK(!file.isCurrent(dir / "b.txt"));
     CHECK(!file.isCurrent({}));
 }

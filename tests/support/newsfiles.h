@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editor.h"
-#include "syscallfaults.h"
+#include "faults.h"
 #include "tempdir.h"
 
 #include <doctest/doctest.h>
@@ -12,8 +12,10 @@
 #include <string_view>
 #include <vector>
 
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 // news.txt in an editor's folder as a command meets it: one kind of file
 // each, with every name it has.
@@ -21,14 +23,14 @@ enum class FileKind {
     Regular,        // a file holding the bytes
     Missing,        // nothing there
     Folder,         // a folder in its place
-    Fifo,           // a named pipe
+    Fifo,           // a named pipe (not on Windows)
     Link,           // a link to real/news.txt, which holds the bytes
     Dangling,       // a link to real/news.txt, which is not there
     TwoNames,       // a file with a second name, second.txt
     Unreadable,     // a file that cannot be opened (as for a writer who is not root)
     RefusingFolder, // a file in a folder that takes no new file
     Growing,        // a file that grows while it is read
-    Device,         // /dev/null
+    Device,         // /dev/null (NUL on Windows)
 };
 
 struct NewsFile {
@@ -40,7 +42,7 @@ struct NewsFile {
 
 inline const std::string kGrowth = "more\r\n"; // what a growing file gains
 
-inline NewsFile makeNewsFile(const Editor &e, SyscallFaults &faults, FileKind kind,
+inline NewsFile makeNewsFile(const Editor &e, SystemFaults &faults, FileKind kind,
                              const std::string &bytes)
 {
     namespace fs = std::filesystem;
@@ -52,7 +54,11 @@ inline NewsFile makeNewsFile(const Editor &e, SyscallFaults &faults, FileKind ki
         REQUIRE(fs::create_directory(file.news));
         break;
     case FileKind::Fifo:
+#ifdef _WIN32
+        FAIL("no named pipe in a folder on Windows");
+#else
         REQUIRE(::mkfifo(file.news.c_str(), 0600) == 0);
+#endif
         break;
     case FileKind::Link:
     case FileKind::Dangling:
@@ -62,7 +68,7 @@ inline NewsFile makeNewsFile(const Editor &e, SyscallFaults &faults, FileKind ki
             REQUIRE(writeFile(e.path("real/news.txt"), bytes));
         break;
     case FileKind::Device:
-        file.news = "/dev/null";
+        file.news = sysfault::kDevice;
         file.names.clear();
         break;
     default:
@@ -149,7 +155,7 @@ inline Outcome observe(const Editor &e, const NewsFile &file)
     seen.marked = e.marked();
     seen.spokeOverWork = e.services.spokeOverWork;
     seen.ended = e.services.ended;
-    const std::string folder = e.dir.path().string() + '/';
+    const std::string folder = (e.dir.path() / "").string();
     const auto shown = [&folder](std::string text) {
         for (std::size_t at; (at = text.find(folder)) != std::string::npos;)
             text.erase(at, folder.size());

@@ -32,6 +32,12 @@ inline std::string fromHex(std::string_view digits)
     return out;
 }
 
+// ASCII text as UTF-16.
+inline std::u16string u16(std::string_view ascii)
+{
+    return {ascii.begin(), ascii.end()};
+}
+
 // Text as UTF-8, as the tests write it.
 inline std::string said(std::u16string_view text)
 {

@@ -53,3 +53,16 @@ inline bool writeFile(const std::filesystem::path &path, std::string_view bytes)
     out.close();
     return bool(out);
 }
+
+// Whether this system lets the test make symbolic links (wine does not;
+// Windows does for an administrator or in developer mode).
+inline bool linksCanBeMade()
+{
+    static const bool can = [] {
+        TempDir dir;
+        std::error_code error;
+        std::filesystem::create_symlink("a", dir / "link", error);
+        return !error;
+    }();
+    return can;
+}
