@@ -162,11 +162,16 @@ FileResult writeFileBytes(const std::filesystem::path &path, std::string_view by
                           const ProgressSink &progress, std::optional<FileState> *after)
 {
     try {
-        const Target target = resolveTarget(path);
+        // Full names only: ReplaceFileW (wine's) refuses a relative one.
+        std::error_code failed;
+        const std::filesystem::path full = std::filesystem::absolute(path, failed);
+        if (failed)
+            return FileResult::system(failed.value());
+        const Target target = resolveTarget(full);
         if (target.error)
             return FileResult::system(target.error);
         if (target.dangling)
-            return writeInPlace(path, path, bytes, progress, after, true);
+            return writeInPlace(path, full, bytes, progress, after, true);
         BY_HANDLE_FILE_INFORMATION info{};
         FileState state;
         {

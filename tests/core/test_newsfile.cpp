@@ -1,6 +1,7 @@
 #include "doublebyterows.h"
 #include "faults.h"
 #include "filewriting.h"
+#include "inputstream.h"
 #include "lineends.h"
 #include "newsfile.h"
 #include "stdtext.h"
@@ -16,7 +17,10 @@
 #include <thread>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -169,6 +173,13 @@ TEST_CASE("a save writes the bytes, nothing added, and keeps what the file was")
     CHECK(readFile(dir / "w.txt") == "caf\xE9\r\nno end");
     CHECK(WriteNewsFile(dir / "w.txt", u"", k1252));
     CHECK(readFile(dir / "w.txt") == "");
+    // A name relative to the working folder, made and then replaced.
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.path());
+    for (const char16_t *text : {u"made", u"replaced"})
+        CHECK(WriteNewsFile("r.txt", text, k1252));
+    fs::current_path(before);
+    CHECK(readFile(dir / "r.txt") == "replaced");
 #ifdef _WIN32
     // The attributes a writer gave the file stay; read-only is not replaced.
     const std::wstring name = (dir / "w.txt").wstring();
@@ -511,3 +522,23 @@ TEST_CASE("second pairs through edits")
         CHECK(page.decode(readFile(path)) == text);
     }
 }
+
+#ifdef _WIN32
+// Standard input as Windows gives it through a pipe: read until the writing
+// end closes, which is its end, not a failure.
+TEST_CASE("a pipe read to its end")
+{
+    int ends[2] = {};
+    REQUIRE(::_pipe(ends, 4096, _O_BINARY) == 0);
+    REQUIRE(::_write(ends[1], "news\r\n", 6) == 6);
+    ::_close(ends[1]);
+    char buffer[16] = {};
+    const InputRead first = readInput(ends[0], buffer, sizeof buffer);
+    REQUIRE(first.count == 6);
+    CHECK(std::string(buffer, 6) == "news\r\n");
+    const InputRead end = readInput(ends[0], buffer, sizeof buffer);
+    CHECK((end.count == 0 && end.error == 0));
+    CHECK(!isTerminal(ends[0]));
+    ::_close(ends[0]);
+}
+#endif
