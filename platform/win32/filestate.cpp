@@ -69,13 +69,15 @@ int finalName(HANDLE file, std::filesystem::path &name)
     std::wstring whole(MAX_PATH, L'\0');
     for (;;) {
         const DWORD n = win32().getFinalPathName(file, whole.data(), DWORD(whole.size()));
-        if (n == 0)
-            return lastError();
-        if (n < whole.size()) {
+        if (n > 0 && n < whole.size()) {
             whole.resize(n);
             break;
         }
-        whole.resize(n); // (n counts the end of the string too)
+        // Too long for the room given: Windows says how long (n counts the
+        // end of the string too); wine only that there is more.
+        if (n == 0 && (::GetLastError() != ERROR_MORE_DATA || whole.size() >= 32768))
+            return lastError();
+        whole.resize(n > 0 ? n : whole.size() * 2);
     }
     if (whole.starts_with(L"\\\\?\\UNC\\"))
         whole.replace(0, 8, L"\\\\");

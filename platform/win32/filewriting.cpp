@@ -2,6 +2,7 @@
 // file rewritten in place, or a device written as it is.
 #include "filewriting.h"
 
+#include "filename.h"
 #include "handlestate.h"
 #include "inplacewriting.h"
 #include "messages.h"
@@ -12,9 +13,19 @@
 #include <string>
 
 namespace {
-// The file a save writes: the file itself, or the one a link leads to. A
-// link that leads nowhere yet is written through (dangling), which makes
-// the file it names.
+// Whether a replacement failed only because this file cannot be replaced
+// here (no right to delete it, or another program holds it open without
+// letting it go), so that it may still be written in place.
+bool replaceRefused(DWORD error)
+{
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
+           error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+}
+
+// The file a save writes: the file itself, by its final name, so that a
+// link (also one Windows does not show as one: a POSIX link under wine)
+// stays a link and the file it leads to is written. A link that leads
+// nowhere yet is written through (dangling), which makes the file it names.
 struct Target {
     std::filesystem::path name;
     bool dangling = false;
@@ -23,23 +34,43 @@ struct Target {
 
 Target resolveTarget(const std::filesystem::path &path)
 {
-    const HandleCloser name{openToLook(path, false)};
-    if (name.file == INVALID_HANDLE_VALUE) {
+    const HandleCloser file{openToLook(path, true)};
+    if (file.file == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
-        return isMissing(error) ? Target{path} : Target{{}, false, int(error)};
+        if (!isMissing(error))
+            return {{}, false, int(error)};
+        const int link = FileState::isLink(path);
+        if (link < 0 && !isMissing(DWORD(-link)))
+            return {{}, false, -link};
+        return {path, link > 0};
     }
-    const int link = linkOfHandle(name.file);
-    if (link <= 0)
-        return {link == 0 ? path : std::filesystem::path(), false, -link};
-    const HandleCloser target{openToLook(path, true)};
-    if (target.file == INVALID_HANDLE_VALUE) {
-        const DWORD error = ::GetLastError();
-        return isMissing(error) ? Target{path, true} : Target{{}, false, int(error)};
-    }
+    const DWORD type = win32().getFileType(file.file);
+    if (type == FILE_TYPE_UNKNOWN && ::GetLastError() != NO_ERROR)
+        return {{}, false, lastError()};
+    if (type != FILE_TYPE_DISK)
+        return {path}; // a device, by the name it has
     Target found;
-    found.error = finalName(target.file, found.name);
+    found.error = finalName(file.file, found.name);
+    // Where the system cannot give the final name (some network shares;
+    // wine, of a long one), a name that is no link is the file itself.
+    if (found.error && FileState::isLink(path) == 0)
+        return {path};
     return found;
 }
+
+// Whether the file may be replaced: not when this writer may not delete it,
+// nor while another program holds it without letting it be deleted or
+// renamed (wine's ReplaceFileW would then leave a file of its own beside it).
+bool mayBeReplaced(const std::filesystem::path &name)
+{
+    const HandleCloser file{win32().createFile(name.c_str(), DELETE, kShareAll, OPEN_EXISTING,
+                                               FILE_FLAG_BACKUP_SEMANTICS)};
+    return file.file != INVALID_HANDLE_VALUE || !replaceRefused(::GetLastError());
+}
+
+// At most this much of the name goes into the name of the new file beside
+// it, which a folder takes when it has 255 characters at most.
+constexpr std::size_t kTempStem = 200;
 
 // A new file beside the one named, not yet used by anyone; kNoFile and the
 // error (GetLastError) when the folder takes none.
@@ -47,8 +78,9 @@ HANDLE createBeside(const std::filesystem::path &name, std::filesystem::path &te
 {
     static thread_local std::mt19937_64 random{std::random_device()()};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempName = name.parent_path() / (L"." + name.filename().native() + L"." +
-                                         std::to_wstring(random() % 2176782336u) + L".new");
+        // (Of a long name, its start: the new name must fit where it did.)
+        tempName = name.parent_path() / (L"." + name.filename().native().substr(0, kTempStem) +
+                                         L"." + std::to_wstring(random() % 2176782336u) + L".new");
         const HANDLE file = win32().createFile(tempName.c_str(), GENERIC_WRITE | DELETE,
                                                FILE_SHARE_READ | FILE_SHARE_DELETE, CREATE_NEW,
                                                FILE_ATTRIBUTE_NORMAL);
@@ -69,15 +101,6 @@ bool takeAttributes(HANDLE file, DWORD attributes)
     FILE_BASIC_INFO basic{}; // (times of 0 stay as they are)
     basic.FileAttributes = (attributes & kKept) ? (attributes & kKept) : FILE_ATTRIBUTE_NORMAL;
     return win32().setFileInformation(file, FileBasicInfo, &basic, sizeof basic);
-}
-
-// Whether a replacement failed only because this file cannot be replaced
-// here (no right to delete it, or another program holds it open without
-// letting it go), so that it may still be written in place.
-bool replaceRefused(DWORD error)
-{
-    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
-           error == ERROR_UNABLE_TO_REMOVE_REPLACED;
 }
 
 // Replaces the file by a new one (old: what Windows said of it), or makes
@@ -143,18 +166,9 @@ FileResult replaceFile(const std::filesystem::path &path, const std::filesystem:
 
 Linked linkedFile(const std::filesystem::path &path)
 {
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    if (error)
-        return {{}, error.value()};
-    Target target = resolveTarget(absolute.lexically_normal());
+    const Target target = resolveTarget(cleanName(path));
     if (target.error)
         return {{}, target.error};
-    target.name = target.name.lexically_normal();
-    // "C:\a\b\" names the same as "C:\a\b".
-    if (!target.name.has_filename() && target.name.has_parent_path() &&
-        target.name != target.name.root_path())
-        target.name = target.name.parent_path();
     return {target.name, 0};
 }
 
@@ -164,7 +178,7 @@ FileResult writeFileBytes(const std::filesystem::path &path, std::string_view by
     try {
         // Full names only: ReplaceFileW (wine's) refuses a relative one.
         std::error_code failed;
-        const std::filesystem::path full = std::filesystem::absolute(path, failed);
+        const std::filesystem::path full = absoluteName(path, failed);
         if (failed)
             return FileResult::system(failed.value());
         const Target target = resolveTarget(full);
@@ -193,7 +207,7 @@ FileResult writeFileBytes(const std::filesystem::path &path, std::string_view by
         // where it would let one through: wine run by root).
         if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
             return FileResult::system(ERROR_ACCESS_DENIED);
-        if (info.nNumberOfLinks > 1)
+        if (info.nNumberOfLinks > 1 || !mayBeReplaced(target.name))
             return writeInPlace(path, target.name, bytes, progress, after);
         return replaceFile(path, target.name, &info, state, bytes, progress, after);
     } catch (const std::bad_alloc &) {

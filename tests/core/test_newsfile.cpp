@@ -1,5 +1,6 @@
 #include "doublebyterows.h"
 #include "faults.h"
+#include "filename.h"
 #include "filewriting.h"
 #include "inputstream.h"
 #include "lineends.h"
@@ -180,7 +181,18 @@ TEST_CASE("a save writes the bytes, nothing added, and keeps what the file was")
         CHECK(WriteNewsFile("r.txt", text, k1252));
     fs::current_path(before);
     CHECK(readFile(dir / "r.txt") == "replaced");
+    // A name as long as a folder takes, made and then replaced.
+    const fs::path longest = dir / (std::string(251, 'n') + ".txt");
+    for (const char16_t *text : {u"made", u"replaced"})
+        CHECK(WriteNewsFile(longest, text, k1252));
+    CHECK(readFile(longest) == "replaced");
 #ifdef _WIN32
+    // A name the system takes as it is (\\?\), made and then replaced.
+    const fs::path verbatim = L"\\\\?\\" + (dir / "v.txt").wstring();
+    CHECK(cleanName(verbatim) == verbatim);
+    for (const char16_t *text : {u"made", u"replaced"})
+        CHECK(WriteNewsFile(verbatim, text, k1252));
+    CHECK(readFile(dir / "v.txt") == "replaced");
     // The attributes a writer gave the file stay; read-only is not replaced.
     const std::wstring name = (dir / "w.txt").wstring();
     const DWORD set = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
