@@ -46,6 +46,10 @@ int resolveTarget(const std::filesystem::path &name, std::filesystem::path &targ
     return ELOOP;
 }
 
+// At most this many bytes of the name go into the name of the new file
+// beside it, which a folder takes when it has 255 bytes at most.
+constexpr std::size_t kTempStem = 200;
+
 // A new file beside the one named, not yet used by anyone; -1 and errno when
 // the folder takes none.
 int createBeside(const std::filesystem::path &name, mode_t mode, std::filesystem::path &tempName)
@@ -56,7 +60,9 @@ int createBeside(const std::filesystem::path &name, mode_t mode, std::filesystem
     const std::string folder = slash == whole.npos ? std::string() : whole.substr(0, slash + 1);
     const std::string base = slash == whole.npos ? whole : whole.substr(slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempName = folder + '.' + base + '.' + std::to_string(random() % 2176782336u) + ".new";
+        // (Of a long name, its start: the new name must fit where it did.)
+        tempName = folder + '.' + base.substr(0, kTempStem) + '.' +
+                   std::to_string(random() % 2176782336u) + ".new";
         const int fd = sys().open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
