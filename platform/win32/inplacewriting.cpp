@@ -103,23 +103,35 @@ FileResult writeInPlace(const std::filesystem::path &path, const std::filesystem
     };
     // The clusters for the whole new text before the first old byte goes:
     // a full disk then fails here, with the file as it was. Where the file
-    // system reserves none, the old bytes are still put back on a failure.
+    // system reserves none (wine, some shares), the part of the new text
+    // past the old end goes in first, to the same end.
+    std::size_t head = bytes.size(); // what then goes in from the start
+    int error = 0;
+    bool touched = false;
     if (bytes.size() > old.size()) {
         FILE_ALLOCATION_INFO reserve{};
         reserve.AllocationSize.QuadPart = LONGLONG(bytes.size());
         if (!win32().setFileInformation(file.handle, FileAllocationInfo, &reserve,
-                                        sizeof reserve) &&
-            !reservesNone(::GetLastError())) {
-            const int error = lastError();
-            tellAfter(true);
-            return FileResult::system(error);
+                                        sizeof reserve)) {
+            if (!reservesNone(::GetLastError())) {
+                error = lastError();
+                tellAfter(true);
+                return FileResult::system(error);
+            }
+            std::ptrdiff_t tail = 0;
+            error = win32().setFilePointer(file.handle, LONGLONG(old.size())) ? 0 : lastError();
+            if (!error)
+                error = writeAll(file.handle, bytes.substr(old.size()), {}, tail);
+            touched = tail > 0;
+            head = old.size();
         }
     }
-    int error = win32().setFilePointer(file.handle, 0) ? 0 : lastError();
     std::ptrdiff_t written = 0;
     if (!error)
-        error = writeAll(file.handle, bytes, progress, written);
-    bool touched = written > 0;
+        error = win32().setFilePointer(file.handle, 0) ? 0 : lastError();
+    if (!error)
+        error = writeAll(file.handle, bytes.substr(0, head), progress, written);
+    touched = touched || written > 0;
     if (!error) {
         touched = true;
         if (!setLength(file.handle, std::int64_t(bytes.size())) ||

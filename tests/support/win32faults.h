@@ -219,13 +219,18 @@ private:
                                                              : "other";
         if (fail("SetFileInformationByHandle(" + what + ")"))
             return FALSE;
+        // A full disk refuses clusters where the file system reserves them
+        // (not wine's).
         std::int64_t allocated = 0, at = 0;
-        if (kind == FileAllocationInfo && spaceLeft >= 0 && usage(file, allocated, at) &&
+        const bool full =
+            kind == FileAllocationInfo && spaceLeft >= 0 && usage(file, allocated, at) &&
             static_cast<FILE_ALLOCATION_INFO *>(info)->AllocationSize.QuadPart - allocated >
-                spaceLeft) {
+                spaceLeft;
+        const BOOL result = real().setFileInformation(file, kind, info, size);
+        if (result && full) {
             ::SetLastError(ERROR_DISK_FULL);
             return FALSE;
         }
-        return real().setFileInformation(file, kind, info, size);
+        return result;
     }
 };
