@@ -28,7 +28,6 @@ public:
 
     // 0, or the system's error of closing it.
     int close();
-    bool isOpen() const { return handle != kNoFile; }
     FileHandle handle = kNoFile;
 };
 

@@ -8,6 +8,7 @@
 #include "messages.h"
 #include "regularfile.h"
 
+#include <algorithm>
 #include <new>
 #include <random>
 #include <string>
@@ -69,8 +70,18 @@ bool mayBeReplaced(const std::filesystem::path &name)
 }
 
 // At most this much of the name goes into the name of the new file beside
-// it, which a folder takes when it has 255 characters at most.
-constexpr std::size_t kTempStem = 200;
+// it, which a folder takes when it has 255 characters at most (and a POSIX
+// one under wine when it has 255 bytes of UTF-8).
+constexpr std::size_t kTempStem = 60;
+
+// The start of a long name, not cut inside a pair of surrogates.
+std::wstring stemOf(const std::wstring &name)
+{
+    std::size_t size = std::min(name.size(), kTempStem);
+    if (size > 0 && size < name.size() && name[size - 1] >= 0xD800 && name[size - 1] < 0xDC00)
+        --size;
+    return name.substr(0, size);
+}
 
 // A new file beside the one named, not yet used by anyone; kNoFile and the
 // error (GetLastError) when the folder takes none.
@@ -79,8 +90,8 @@ HANDLE createBeside(const std::filesystem::path &name, std::filesystem::path &te
     static thread_local std::mt19937_64 random{std::random_device()()};
     for (int attempt = 0; attempt < 100; ++attempt) {
         // (Of a long name, its start: the new name must fit where it did.)
-        tempName = name.parent_path() / (L"." + name.filename().native().substr(0, kTempStem) +
-                                         L"." + std::to_wstring(random() % 2176782336u) + L".new");
+        tempName = name.parent_path() / (L"." + stemOf(name.filename().native()) + L"." +
+                                         std::to_wstring(random() % 2176782336u) + L".new");
         const HANDLE file = win32().createFile(tempName.c_str(), GENERIC_WRITE | DELETE,
                                                FILE_SHARE_READ | FILE_SHARE_DELETE, CREATE_NEW,
                                                FILE_ATTRIBUTE_NORMAL);

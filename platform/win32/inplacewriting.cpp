@@ -118,11 +118,15 @@ FileResult writeInPlace(const std::filesystem::path &path, const std::filesystem
                 tellAfter(true);
                 return FileResult::system(error);
             }
+            // The new length first: a limit on the file's size (a POSIX
+            // system under wine) stops the save there, with the file as it was.
             std::ptrdiff_t tail = 0;
-            error = win32().setFilePointer(file.handle, LONGLONG(old.size())) ? 0 : lastError();
+            error = setLength(file.handle, std::int64_t(bytes.size())) ? 0 : lastError();
+            touched = !error;
+            if (!error && !win32().setFilePointer(file.handle, LONGLONG(old.size())))
+                error = lastError();
             if (!error)
                 error = writeAll(file.handle, bytes.substr(old.size()), {}, tail);
-            touched = tail > 0;
             head = old.size();
         }
     }

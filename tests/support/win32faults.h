@@ -165,7 +165,7 @@ private:
             !::GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard) ||
             !::SetFilePointerEx(file, zero, &position, FILE_CURRENT))
             return false;
-        allocated = std::max(standard.AllocationSize.QuadPart, standard.EndOfFile.QuadPart);
+        allocated = standard.AllocationSize.QuadPart; // (a file made longer may have holes)
         at = position.QuadPart;
         return true;
     }
@@ -220,12 +220,18 @@ private:
         if (fail("SetFileInformationByHandle(" + what + ")"))
             return FALSE;
         // A full disk refuses clusters where the file system reserves them
-        // (not wine's).
-        std::int64_t allocated = 0, at = 0;
+        // (not wine's), and the room for a file made longer (wine's too).
+        std::int64_t allocated = 0, at = 0, wanted = 0;
+        if (kind == FileAllocationInfo)
+            wanted = static_cast<FILE_ALLOCATION_INFO *>(info)->AllocationSize.QuadPart;
+        if (kind == FileEndOfFileInfo)
+            wanted = static_cast<FILE_END_OF_FILE_INFO *>(info)->EndOfFile.QuadPart;
         const bool full =
-            kind == FileAllocationInfo && spaceLeft >= 0 && usage(file, allocated, at) &&
-            static_cast<FILE_ALLOCATION_INFO *>(info)->AllocationSize.QuadPart - allocated >
-                spaceLeft;
+            spaceLeft >= 0 && usage(file, allocated, at) && wanted - allocated > spaceLeft;
+        if (full && kind == FileEndOfFileInfo) {
+            ::SetLastError(ERROR_DISK_FULL);
+            return FALSE;
+        }
         const BOOL result = real().setFileInformation(file, kind, info, size);
         if (result && full) {
             ::SetLastError(ERROR_DISK_FULL);
