@@ -9,8 +9,8 @@
 #include <string_view>
 
 // Puts bytes into the file at path, telling progress as bytes written of all
-// bytes. A link stays a link: the file
-// it points to is written. Mode, owner and group stay.
+// bytes. A link stays a link: the file it points to is written. Mode, owner
+// and group stay (on Windows: attributes and the security descriptor).
 //
 // A regular file is replaced: the bytes go to a new file beside it, which is
 // on the disk (fsync) before it takes the old one's name, so that a failure or
@@ -19,8 +19,9 @@
 // file, or whose owner or group the new file cannot be given, is rewritten in
 // place instead, so that every name sees the new text: its blocks are
 // reserved first, its old bytes are held in memory, and a failure puts them
-// back. Devices and pipes are written as they are; what went to them cannot
-// be taken back.
+// back. On Windows so is a file that another program holds without letting
+// it be replaced, and a read-only file is written by no one. Devices and
+// pipes are written as they are; what went to them cannot be taken back.
 //
 // after receives what the file at path now is, whenever the write touched it:
 // with the digest of the new bytes after a success, of the old ones when they

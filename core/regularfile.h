@@ -8,7 +8,8 @@
 #include <functional>
 #include <string>
 
-// Reading regular files, from the system's own calls (platform/posix/).
+// Reading regular files, from the system's own calls (platform/posix/,
+// platform/win32/).
 
 #ifdef _WIN32
 using FileHandle = void *; // a HANDLE
