@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 
 // Reading regular files, from the system's own calls (platform/posix/,
 // platform/win32/).
@@ -37,10 +38,21 @@ public:
 // the file's identity, size and times as it was opened (no digest yet).
 FileResult openRegularFile(const std::filesystem::path &path, HeldFile &file, FileState &state);
 
+// One read of at most size bytes: how many came (0: the end), or -1 and
+// the system's error. One write: how many went in (at least one), or -1 and
+// the system's error. The system's own calls, one a system.
+std::ptrdiff_t readSome(FileHandle file, char *into, std::size_t size, int &error);
+std::ptrdiff_t writeSome(FileHandle file, const char *from, std::size_t size, int &error);
+
 // All of an open file of about sizeHint bytes, read in slices, telling how
 // many bytes are in after each; a file that grew meanwhile is read to its end.
 FileResult readAllInSlices(HeldFile &file, std::int64_t sizeHint, std::string &bytes,
                            const std::function<void(std::int64_t)> &read = {});
+
+// Writes all bytes to file in slices, telling progress after each; 0 or the
+// system's error. written receives how many went in.
+int writeAll(FileHandle file, std::string_view bytes, const ProgressSink &progress,
+             std::ptrdiff_t &written);
 
 // All bytes of a regular file; a failure when it is none or cannot be read.
 FileResult readRegularFile(const std::filesystem::path &path, std::string &bytes);

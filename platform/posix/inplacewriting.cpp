@@ -17,27 +17,6 @@
 #define FALLOC_FL_KEEP_SIZE 1
 #endif
 
-// Writes all bytes to fd in slices, telling progress after each; 0 or errno.
-// written receives how many went in.
-int writeAll(int fd, std::string_view bytes, const ProgressSink &progress, std::ptrdiff_t &written)
-{
-    const std::ptrdiff_t size = std::ptrdiff_t(bytes.size());
-    for (written = 0; written < size;) {
-        const ssize_t n =
-            sys().write(fd, bytes.data() + written, size_t(std::min(kSlice, size - written)));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : EIO;
-        written += n;
-        if (progress)
-            progress(written, size);
-    }
-    if (size == 0 && progress)
-        progress(0, 0);
-    return 0;
-}
-
 namespace {
 
 // Puts old back as the whole content of the file open as fd; true when it is

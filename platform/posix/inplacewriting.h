@@ -11,10 +11,6 @@
 #include <optional>
 #include <string_view>
 
-// Writes all bytes to fd in slices, telling progress after each; 0 or errno.
-// written receives how many went in.
-int writeAll(int fd, std::string_view bytes, const ProgressSink &progress, std::ptrdiff_t &written);
-
 // Rewrites the regular file name (path, as the writer named it) so that
 // every link to it sees the new bytes: its blocks reserved first, its old
 // bytes held in memory and put back after a failure. after as for

@@ -2,7 +2,6 @@
 
 #include "syscalls.h"
 
-#include <algorithm>
 #include <cerrno>
 
 #include <fcntl.h>
@@ -35,28 +34,22 @@ FileResult openRegularFile(const std::filesystem::path &path, HeldFile &file, Fi
     return {};
 }
 
-FileResult readAllInSlices(HeldFile &file, std::int64_t sizeHint, std::string &bytes,
-                           const std::function<void(std::int64_t)> &read)
+std::ptrdiff_t readSome(FileHandle file, char *into, std::size_t size, int &error)
 {
-    bytes.resize(size_t(sizeHint));
-    size_t done = 0;
-    for (;;) {
-        if (done == bytes.size())
-            bytes.resize(done + size_t(kSlice)); // the file grew while being read
-        const size_t want = std::min(size_t(kSlice), bytes.size() - done);
-        const ssize_t n = sys().read(file.handle, bytes.data() + done, want);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            bytes.clear();
-            return FileResult::system(errno);
-        }
-        if (n == 0)
-            break;
-        done += size_t(n);
-        if (read)
-            read(std::int64_t(done));
-    }
-    bytes.resize(done);
-    return {};
+    ssize_t n;
+    do
+        n = sys().read(file, into, size);
+    while (n < 0 && errno == EINTR);
+    error = n < 0 ? errno : 0;
+    return n;
+}
+
+std::ptrdiff_t writeSome(FileHandle file, const char *from, std::size_t size, int &error)
+{
+    ssize_t n;
+    do
+        n = sys().write(file, from, size);
+    while (n < 0 && errno == EINTR);
+    error = n < 0 ? errno : n == 0 ? EIO : 0;
+    return n > 0 ? n : -1;
 }

@@ -8,26 +8,6 @@
 
 #include <algorithm>
 
-int writeAll(HANDLE file, std::string_view bytes, const ProgressSink &progress,
-             std::ptrdiff_t &written)
-{
-    const std::ptrdiff_t size = std::ptrdiff_t(bytes.size());
-    for (written = 0; written < size;) {
-        DWORD n = 0;
-        const DWORD want = DWORD(std::min(kSlice, size - written));
-        if (!win32().writeFile(file, bytes.data() + written, want, &n))
-            return lastError();
-        if (n == 0)
-            return ERROR_WRITE_FAULT;
-        written += n;
-        if (progress)
-            progress(written, size);
-    }
-    if (size == 0 && progress)
-        progress(0, 0);
-    return 0;
-}
-
 namespace {
 bool setLength(HANDLE file, std::int64_t size)
 {

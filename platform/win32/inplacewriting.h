@@ -12,11 +12,6 @@
 #include <optional>
 #include <string_view>
 
-// Writes all bytes to file in slices, telling progress after each; 0 or the
-// system's error. written receives how many went in.
-int writeAll(HANDLE file, std::string_view bytes, const ProgressSink &progress,
-             std::ptrdiff_t &written);
-
 // Rewrites the regular file name (path, as the writer named it) so that
 // every name of it sees the new bytes: its clusters reserved first, its old
 // bytes held in memory and put back after a failure. With create, a file

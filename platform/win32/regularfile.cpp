@@ -2,8 +2,6 @@
 
 #include "handlestate.h"
 
-#include <algorithm>
-
 int HeldFile::close()
 {
     if (handle == kNoFile)
@@ -29,26 +27,18 @@ FileResult openRegularFile(const std::filesystem::path &path, HeldFile &file, Fi
     return {};
 }
 
-FileResult readAllInSlices(HeldFile &file, std::int64_t sizeHint, std::string &bytes,
-                           const std::function<void(std::int64_t)> &read)
+std::ptrdiff_t readSome(FileHandle file, char *into, std::size_t size, int &error)
 {
-    bytes.resize(size_t(sizeHint));
-    size_t done = 0;
-    for (;;) {
-        if (done == bytes.size())
-            bytes.resize(done + size_t(kSlice)); // the file grew while being read
-        const size_t want = std::min(size_t(kSlice), bytes.size() - done);
-        DWORD n = 0;
-        if (!win32().readFile(file.handle, bytes.data() + done, DWORD(want), &n)) {
-            bytes.clear();
-            return FileResult::system(lastError());
-        }
-        if (n == 0)
-            break;
-        done += n;
-        if (read)
-            read(std::int64_t(done));
-    }
-    bytes.resize(done);
-    return {};
+    DWORD n = 0;
+    const bool read = win32().readFile(file, into, DWORD(size), &n);
+    error = read ? 0 : lastError();
+    return read ? std::ptrdiff_t(n) : -1;
+}
+
+std::ptrdiff_t writeSome(FileHandle file, const char *from, std::size_t size, int &error)
+{
+    DWORD n = 0;
+    const bool wrote = win32().writeFile(file, from, DWORD(size), &n);
+    error = !wrote ? lastError() : n == 0 ? ERROR_WRITE_FAULT : 0;
+    return error ? -1 : std::ptrdiff_t(n);
 }
