@@ -68,6 +68,78 @@ constexpr std::pair<Message, std::u16string_view> kTable[] = {
     {Message::StandardInputClosed, u"Standard input is closed."},
     {Message::TerminalClosed, u"The terminal was closed before the news ended."},
     {Message::InputTooLarge, u"The text is too large to be held in memory"},
+    {Message::LoadButton, u"Load ..."},
+    {Message::LoadTip, u"Ctrl + L to Quickload news.txt"},
+    {Message::QuickloadName, u"Quickload news.txt"},
+    {Message::QuicksaveName, u"Quicksave"},
+    {Message::SaveAsButton, u"Save as ..."},
+    {Message::SaveTip, u"Ctrl + S to save current file"},
+    {Message::NewsTextName, u"News text"},
+    {Message::InfoFrame, u"Info:"},
+    {Message::InfoCredit, u"Heraldpad, written for the news writers of Orbitane/Novaglide"},
+    {Message::InfoName, u"Info"},
+    {Message::InfoText,
+     u"The text window above has the same specifications as the news \r\n"
+     u"window of Orbitane/Novaglide. \r\n"
+     u"Here you can write your news and be sure it will be displayed the \r\n"
+     u"same way as you see it here.\r\n"},
+    {Message::ExitButton, u"Exit"},
+    {Message::ExitTip, u"Ctrl + E to exit the application"},
+    {Message::AllChangesSaved, u"All changes saved"},
+    {Message::UnsavedChanges, u"Unsaved changes"},
+    {Message::ReadSoFar, u"%1\n%2 read so far"},
+    {Message::SaveFailedTitle, u"Save failed"},
+    {Message::SaveFailedText,
+     u"The news could not be saved to %1.\n\n%2\n\nThe text is still here, unsaved."},
+    {Message::NotOpenedTitle, u"Not opened"},
+    {Message::NotOpenedText, u"The news could not be read from %1.\n\n%2"},
+    {Message::DeletedTitle, u"File deleted by another program"},
+    {Message::DeletedText,
+     u"%1 was deleted by another program.\n\nThe text shown here stays; saving writes the "
+     u"file again."},
+    {Message::NotReloadedTitle, u"File not reloaded"},
+    {Message::NotReloadedText, u"%1\n\nThe text shown here stays as it was."},
+    {Message::ChangedTitle, u"File changed by another program"},
+    {Message::ChangedText,
+     u"%1 was changed by another program since it was loaded or saved here.\n\nSave over it "
+     u"with the text shown here? What the other program wrote there is then lost."},
+    {Message::NotReadTitle, u"File not read"},
+    {Message::NotReadText,
+     u"%1 could not be read when it was opened.\n\nSave the text shown here into it? "
+     u"Whatever it holds now is replaced."},
+    {Message::NowLinkTitle, u"File replaced by a link"},
+    {Message::NowLinkText,
+     u"%1 is now a link to %2.\n\nSave over it? The text shown here then goes into %2."},
+    {Message::CreatedTitle, u"File created by another program"},
+    {Message::CreatedText,
+     u"%1 was not there when the editor looked, and another program has made it since.\n\n"
+     u"Save over it with the text shown here? What the other program wrote there is then "
+     u"lost."},
+    {Message::UnreadableTitle, u"File cannot be read"},
+    {Message::UnreadableText,
+     u"%1 can no longer be read here (%2), so whether another program changed it cannot be "
+     u"told.\n\nSave over it with the text shown here? Whatever it holds now is then "
+     u"replaced."},
+    {Message::SaveOverButton, u"&Save over it"},
+    {Message::CancelButton, u"Cancel"},
+    {Message::ReloadText,
+     u"%1 was changed by another program.\n\nReload it? The unsaved text shown here is then "
+     u"thrown away."},
+    {Message::ReloadButton, u"&Reload"},
+    {Message::KeepMyTextButton, u"&Keep my text"},
+    {Message::ReloadFromLinkText,
+     u"%1 is now a link to %2. Reload from it?\n\n%3Saving then writes into %2."},
+    {Message::UnsavedThrownAway, u"The unsaved text shown here is then thrown away. "},
+    {Message::ReloadFromItButton, u"&Reload from it"},
+    {Message::NoButton, u"&No"},
+    {Message::FindTitle, u"Find"},
+    {Message::ReplaceTitle, u"Replace"},
+    {Message::SearchWithinLine, u"A search does not cross line breaks: find a part of one line."},
+    {Message::NotInText, u"\"%1\" is not in the text."},
+    {Message::PassedStart, u"Passed the start of the text; went on from its end."},
+    {Message::PassedEnd, u"Passed the end of the text; went on from its start."},
+    {Message::ReplacedOnce, u"Replaced once."},
+    {Message::ReplacedTimes, u"Replaced %1 times."},
 };
 // clang-format on
 
@@ -78,7 +150,7 @@ constexpr bool tableInOrder()
         if (size_t(kTable[i].first) != i)
             return false;
     }
-    return size_t(Message::InputTooLarge) + 1 == std::size(kTable);
+    return size_t(Message::ReplacedTimes) + 1 == std::size(kTable);
 }
 static_assert(tableInOrder(), "one row a message, in the order of Message");
 

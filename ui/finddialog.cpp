@@ -1,5 +1,7 @@
 #include "finddialog.h"
 
+#include "said.h"
+
 #include "notice.h"
 
 #include <QCheckBox>
@@ -98,7 +100,7 @@ FindDialog::FindDialog(QWidget *parent)
 
 void FindDialog::showFor(bool replacing, const QString &text)
 {
-    setWindowTitle(replacing ? tr("Replace") : tr("Find"));
+    setWindowTitle(replacing ? said(Message::ReplaceTitle) : said(Message::FindTitle));
     for (QWidget *w :
          std::initializer_list<QWidget *>{m_replaceLabel, m_with, m_replace, m_replaceAll})
         w->setVisible(replacing);

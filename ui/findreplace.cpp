@@ -1,5 +1,7 @@
 #include "findreplace.h"
 
+#include "said.h"
+
 #include "finddialog.h"
 #include "newstextedit.h"
 #include "notice.h"
@@ -73,7 +75,7 @@ bool FindReplace::mayFind(const QString &needle)
         return false;
     }
     if (TextSearch::holdsLineBreak(qtstd::view(needle))) {
-        tell(tr("A search does not cross line breaks: find a part of one line."), true);
+        tell(said(Message::SearchWithinLine), true);
         return false;
     }
     return true;
@@ -112,7 +114,7 @@ bool FindReplace::find(bool backward, bool collapse)
             caret.setPosition(int(from));
             m_text->setTextCursor(caret);
         }
-        tell(tr("\"%1\" is not in the text.").arg(needle), true);
+        tell(said(Message::NotInText, {needle}), true);
         return false;
     }
     QTextCursor found(m_text->document());
@@ -122,9 +124,7 @@ bool FindReplace::find(bool backward, bool collapse)
     m_text->ensureCursorVisible();
     keepMatchInView();
     if (result.wrapped) {
-        tell(backward ? tr("Passed the start of the text; went on from its end.")
-                      : tr("Passed the end of the text; went on from its start."),
-             true);
+        tell(backward ? said(Message::PassedStart) : said(Message::PassedEnd), true);
     } else {
         tell(QString(), false);
     }
@@ -151,7 +151,7 @@ void FindReplace::replaceAll()
     const std::vector<TextMatch> matches =
         search().findAll(qtstd::view(needle), m_dialog->options());
     if (matches.empty()) {
-        tell(tr("\"%1\" is not in the text.").arg(needle), true);
+        tell(said(Message::NotInText, {needle}), true);
         return;
     }
     // One step of the undo history; from the last match back, so that the
@@ -164,7 +164,7 @@ void FindReplace::replaceAll()
             cursor.insertText(replacement);
         }
     });
-    tell(matches.size() == 1 ? tr("Replaced once.")
-                             : tr("Replaced %1 times.").arg(qsizetype(matches.size())),
+    tell(matches.size() == 1 ? said(Message::ReplacedOnce)
+                             : said(Message::ReplacedTimes, {QString::number(matches.size())}),
          false);
 }

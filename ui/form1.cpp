@@ -35,20 +35,17 @@ template <typename W> W *place(W *widget, const char *name)
     return widget;
 }
 
-const QStringList &infoLines()
-{
-    static const QStringList lines{
-        QStringLiteral("The text window above has the same specifications as the news "),
-        QStringLiteral("window of Orbitane/Novaglide. "),
-        QStringLiteral("Here you can write your news and be sure it will be displayed the "),
-        QStringLiteral("same way as you see it here."),
-    };
-    return lines;
-}
-
 QString infoText()
 {
-    return infoLines().join(QLatin1String("\r\n")) + QLatin1String("\r\n");
+    return said(Message::InfoText);
+}
+
+// Its lines, each without its line end.
+QStringList infoLines()
+{
+    QStringList lines = infoText().split(QLatin1String("\r\n"));
+    lines.removeLast();
+    return lines;
 }
 } // namespace
 
@@ -93,27 +90,27 @@ QString Form1::plainTitle()
 
 void Form1::buildControls()
 {
-    cmd_Open = place(new QPushButton(tr("Load ..."), this), "cmd_Open");
-    cmd_Open->setToolTip(tr("Ctrl + L to Quickload news.txt"));
+    cmd_Open = place(new QPushButton(said(Message::LoadButton), this), "cmd_Open");
+    cmd_Open->setToolTip(said(Message::LoadTip));
 
     Image1 =
         place(new PictureButton(QPixmap(QStringLiteral(":/pictures/open.xpm")), this), "Image1");
-    Image1->setAccessibleName(tr("Quickload news.txt"));
+    Image1->setAccessibleName(said(Message::QuickloadName));
     Image2 =
         place(new PictureButton(QPixmap(QStringLiteral(":/pictures/save.xpm")), this), "Image2");
-    Image2->setAccessibleName(tr("Quicksave"));
+    Image2->setAccessibleName(said(Message::QuicksaveName));
 
-    cmd_Save = place(new QPushButton(tr("Save as ..."), this), "cmd_Save");
-    cmd_Save->setToolTip(tr("Ctrl + S to save current file"));
+    cmd_Save = place(new QPushButton(said(Message::SaveAsButton), this), "cmd_Save");
+    cmd_Save->setToolTip(said(Message::SaveTip));
 
     Text = place(new NewsTextEdit(this), "Text");
-    Text->setAccessibleName(tr("News text"));
+    Text->setAccessibleName(said(Message::NewsTextName));
 
-    Frame2 = place(new QGroupBox(tr("Info:"), this), "Frame2");
-    Frame2->setToolTip(tr("Heraldpad, written for the news writers of Orbitane/Novaglide"));
+    Frame2 = place(new QGroupBox(said(Message::InfoFrame), this), "Frame2");
+    Frame2->setToolTip(said(Message::InfoCredit));
     Text1 = place(new QPlainTextEdit(Frame2), "Text1");
     Text1->setPlainText(infoText());
-    Text1->setAccessibleName(tr("Info"));
+    Text1->setAccessibleName(said(Message::InfoName));
     Text1->setTabChangesFocus(true);
     // What is typed here would be thrown away unasked: it takes no typing,
     // and a screen reader reads it as text that is not edited.
@@ -125,8 +122,8 @@ void Form1::buildControls()
     // A file dropped anywhere on the window is opened (FileDrops).
     setAcceptDrops(true);
 
-    cmd_Exit = place(new QPushButton(tr("Exit"), this), "cmd_Exit");
-    cmd_Exit->setToolTip(tr("Ctrl + E to exit the application"));
+    cmd_Exit = place(new QPushButton(said(Message::ExitButton), this), "cmd_Exit");
+    cmd_Exit->setToolTip(said(Message::ExitTip));
 
     for (QPushButton *button : {cmd_Open, cmd_Save, cmd_Exit})
         button->setAutoDefault(false);
@@ -329,7 +326,8 @@ void Form1::setTitle(std::u16string_view shown)
     setWindowTitle(title);
     // The mark coming or going is heard, not only seen in the title.
     if (title.endsWith(u'*') != marked)
-        Notice::showAnew(m_markSpoken, marked ? tr("All changes saved") : tr("Unsaved changes"));
+        Notice::showAnew(m_markSpoken,
+                         marked ? said(Message::AllChangesSaved) : said(Message::UnsavedChanges));
 }
 
 DocumentHost::Place Form1::writerPlace() const

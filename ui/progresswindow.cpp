@@ -1,5 +1,7 @@
 #include "progresswindow.h"
 
+#include "said.h"
+
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLocale>
@@ -32,8 +34,8 @@ void ProgressWindow::setProgress(qint64 done, qint64 total)
         // A whole nobody knows yet: how much came so far, and a bar that
         // only says the work goes on.
         m_bar->setRange(0, 0);
-        m_what->setText(tr("%1\n%2 read so far")
-                            .arg(m_bar->accessibleName(), QLocale().formattedDataSize(done)));
+        m_what->setText(
+            said(Message::ReadSoFar, {m_bar->accessibleName(), QLocale().formattedDataSize(done)}));
     } else {
         if (m_bar->maximum() == 0) {
             m_bar->setRange(0, 1000);

@@ -1,6 +1,8 @@
 #include "qtruntimeservices.h"
 
 #include "progresswindow.h"
+#include "questions.h"
+#include "said.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -61,23 +63,20 @@ std::filesystem::path QtRuntimeServices::currentDir() const
 
 void QtRuntimeServices::showSaveFailure(std::u16string_view file, std::u16string_view reason)
 {
-    QMessageBox box(QMessageBox::Warning, tr("Save failed"),
-                    tr("The news could not be saved to %1.\n\n%2\n\n"
-                       "The text is still here, unsaved.")
-                        .arg(qtstd::string(file), qtstd::string(reason)),
-                    QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::Warning, said(Message::SaveFailedTitle),
+                    qtstd::string(say(Message::SaveFailedText, {file, reason})), QMessageBox::Ok,
+                    m_parent);
     box.setObjectName(QStringLiteral("SaveFailure"));
     box.exec();
 }
 
-RuntimeServices::Answer QtRuntimeServices::askToAct(const QString &name, const QString &title,
-                                                    const QString &text, const QString &act,
-                                                    const QString &keep)
+RuntimeServices::Answer QtRuntimeServices::askToAct(const QString &name, const Question &question)
 {
-    QuestionBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, m_parent);
+    QuestionBox box(QMessageBox::Warning, qtstd::string(question.title),
+                    qtstd::string(question.text), QMessageBox::NoButton, m_parent);
     box.setObjectName(name);
-    QPushButton *acts = box.addButton(act, QMessageBox::AcceptRole);
-    QPushButton *keeps = box.addButton(keep, QMessageBox::RejectRole);
+    QPushButton *acts = box.addButton(qtstd::string(question.act), QMessageBox::AcceptRole);
+    QPushButton *keeps = box.addButton(qtstd::string(question.keep), QMessageBox::RejectRole);
     box.setDefaultButton(keeps);
     box.setEscapeButton(keeps);
     box.setWindowModality(Qt::ApplicationModal);
@@ -85,103 +84,47 @@ RuntimeServices::Answer QtRuntimeServices::askToAct(const QString &name, const Q
     return box.clickedButton() == acts ? Answer::Yes : Answer::Cancel;
 }
 
-RuntimeServices::Answer QtRuntimeServices::askSaveOver(std::u16string_view shown, DiskNews why,
-                                                       std::u16string_view said)
+RuntimeServices::Answer QtRuntimeServices::askSaveOver(std::u16string_view file, DiskNews why,
+                                                       std::u16string_view detail)
 {
-    const QString file = qtstd::string(shown);
-    const QString detail = qtstd::string(said);
-    QString title, text;
-    switch (why) {
-    case DiskNews::Changed:
-        title = tr("File changed by another program");
-        text = tr("%1 was changed by another program since it was loaded or saved here.\n\n"
-                  "Save over it with the text shown here? What the other program wrote there is "
-                  "then lost.")
-                   .arg(file);
-        break;
-    case DiskNews::NotRead:
-        title = tr("File not read");
-        text = tr("%1 could not be read when it was opened.\n\nSave the text shown here "
-                  "into it? Whatever it holds now is replaced.")
-                   .arg(file);
-        break;
-    case DiskNews::NowLink:
-        title = tr("File replaced by a link");
-        text = tr("%1 is now a link to %2.\n\nSave over it? The text shown here then "
-                  "goes into %2.")
-                   .arg(file, detail);
-        break;
-    case DiskNews::Created:
-        title = tr("File created by another program");
-        text = tr("%1 was not there when the editor looked, and another program has made it "
-                  "since.\n\nSave over it with the text shown here? What the other program "
-                  "wrote there is then lost.")
-                   .arg(file);
-        break;
-    case DiskNews::Unreadable:
-    // (Not asked about: nothing changed, the save makes it again, or it fails.)
-    case DiskNews::Nothing:
-    case DiskNews::Deleted:
-    case DiskNews::Unknown:
-        title = tr("File cannot be read");
-        text = tr("%1 can no longer be read here (%2), so whether another program changed it "
-                  "cannot be told.\n\nSave over it with the text shown here? Whatever it holds "
-                  "now is then replaced.")
-                   .arg(file, detail);
-        break;
-    }
-    return askToAct(QStringLiteral("SaveOver"), title, text, tr("&Save over it"), tr("Cancel"));
+    return askToAct(QStringLiteral("SaveOver"), saveOverQuestion(file, why, detail));
 }
 
 RuntimeServices::Answer QtRuntimeServices::askReload(std::u16string_view file)
 {
-    return askToAct(QStringLiteral("Reload"), tr("File changed by another program"),
-                    tr("%1 was changed by another program.\n\nReload it? The unsaved text "
-                       "shown here is then thrown away.")
-                        .arg(qtstd::string(file)),
-                    tr("&Reload"), tr("&Keep my text"));
+    return askToAct(QStringLiteral("Reload"), reloadQuestion(file));
 }
 
 RuntimeServices::Answer QtRuntimeServices::askReloadFromLink(std::u16string_view file,
                                                              std::u16string_view linkTarget,
                                                              bool unsaved)
 {
-    const QString target = qtstd::string(linkTarget);
-    return askToAct(
-        QStringLiteral("ReloadFromLink"), tr("File replaced by a link"),
-        tr("%1 is now a link to %2. Reload from it?\n\n%3Saving then writes "
-           "into %2.")
-            .arg(qtstd::string(file), target,
-                 unsaved ? tr("The unsaved text shown here is then thrown away. ") : QString()),
-        tr("&Reload from it"), tr("&No"));
+    return askToAct(QStringLiteral("ReloadFromLink"),
+                    reloadFromLinkQuestion(file, linkTarget, unsaved));
 }
 
 void QtRuntimeServices::showLoadFailure(std::u16string_view source, std::u16string_view reason)
 {
-    QMessageBox box(QMessageBox::Warning, tr("Not opened"),
-                    tr("The news could not be read from %1.\n\n%2")
-                        .arg(qtstd::string(source), qtstd::string(reason)),
-                    QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::Warning, said(Message::NotOpenedTitle),
+                    qtstd::string(say(Message::NotOpenedText, {source, reason})), QMessageBox::Ok,
+                    m_parent);
     box.setObjectName(QStringLiteral("LoadFailure"));
     box.exec();
 }
 
 void QtRuntimeServices::tellDeleted(std::u16string_view file)
 {
-    QMessageBox box(QMessageBox::Information, tr("File deleted by another program"),
-                    tr("%1 was deleted by another program.\n\nThe text shown here stays; "
-                       "saving writes the file again.")
-                        .arg(qtstd::string(file)),
-                    QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::Information, said(Message::DeletedTitle),
+                    qtstd::string(say(Message::DeletedText, {file})), QMessageBox::Ok, m_parent);
     box.setObjectName(QStringLiteral("Deleted"));
     box.exec();
 }
 
 void QtRuntimeServices::tellNotReloaded(std::u16string_view what)
 {
-    QMessageBox box(QMessageBox::Warning, tr("File not reloaded"),
-                    tr("%1\n\nThe text shown here stays as it was.").arg(qtstd::string(what)),
-                    QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::Warning, said(Message::NotReloadedTitle),
+                    qtstd::string(say(Message::NotReloadedText, {what})), QMessageBox::Ok,
+                    m_parent);
     box.setObjectName(QStringLiteral("NotReloaded"));
     box.exec();
 }

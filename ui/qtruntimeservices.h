@@ -11,14 +11,13 @@
 #include <memory>
 
 class ProgressWindow;
+struct Question;
 
 class QWidget;
 
 // Message boxes, the working directory and the end of the program, for the
 // file commands of the window.
 class QtRuntimeServices : public RuntimeServices {
-    Q_DECLARE_TR_FUNCTIONS(QtRuntimeServices)
-
 public:
     QtRuntimeServices(QWidget *parent, std::function<void()> endProgram);
     ~QtRuntimeServices() override;
@@ -57,8 +56,7 @@ public:
 private:
     // A question with one button that acts and one that keeps things as they
     // are; the latter is the default, and Escape and the close button mean it.
-    Answer askToAct(const QString &name, const QString &title, const QString &text,
-                    const QString &act, const QString &keep);
+    Answer askToAct(const QString &name, const Question &question);
 
     QWidget *m_parent;
     QWidget *m_heldWhileWorking = nullptr;
