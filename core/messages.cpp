@@ -132,6 +132,7 @@ constexpr std::pair<Message, std::u16string_view> kTable[] = {
     {Message::UnsavedThrownAway, u"The unsaved text shown here is then thrown away. "},
     {Message::ReloadFromItButton, u"&Reload from it"},
     {Message::NoButton, u"&No"},
+    {Message::YesButton, u"&Yes"},
     {Message::FindTitle, u"Find"},
     {Message::ReplaceTitle, u"Replace"},
     {Message::SearchWithinLine, u"A search does not cross line breaks: find a part of one line."},

@@ -108,6 +108,7 @@ enum class Message {
     UnsavedThrownAway,
     ReloadFromItButton,
     NoButton,
+    YesButton,
     // Find and Replace.
     FindTitle,
     ReplaceTitle,

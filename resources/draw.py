@@ -9,6 +9,7 @@ shape; the files it writes are kept in the repository.
 import math
 import os
 import struct
+import sys
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -209,7 +210,27 @@ def write_ico(path, pngs):
         f.write(header + entries + data)
 
 
+def write_bmp(path, image):
+    """A 24-bit Windows bitmap, rows bottom up, each padded to 4 bytes."""
+    height, width = len(image), len(image[0])
+    stride = (width * 3 + 3) & ~3
+    rows = b""
+    for row in reversed(image):
+        line = b"".join(bytes((b, g, r)) for r, g, b in row)
+        rows += line + b"\0" * (stride - len(line))
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
+    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(rows), 0, 0, 14 + len(info))
+    with open(path, "wb") as f:
+        f.write(header + info + rows)
+
+
 def main():
+    # --bmp FOLDER: only the two pictures, as the Windows program's resources
+    # take them; nothing in this folder changes.
+    if len(sys.argv) == 3 and sys.argv[1] == "--bmp":
+        write_bmp(os.path.join(sys.argv[2], "open.bmp"), open_folder())
+        write_bmp(os.path.join(sys.argv[2], "save.bmp"), floppy_disk())
+        return
     icons = os.path.join(HERE, "icons")
     pictures = os.path.join(HERE, "pictures")
     os.makedirs(icons, exist_ok=True)

@@ -3,7 +3,7 @@
 # formats them. Needs clang-format (make deps-test installs it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-mapfile -t files < <(find core commands ui platform tests bench -name '*.cpp' -o -name '*.h' | LC_ALL=C sort)
+mapfile -t files < <(find core commands ui win32ui platform tests bench -name '*.cpp' -o -name '*.h' | LC_ALL=C sort)
 if [ "${1:-}" = --fix ]; then
     clang-format -i "${files[@]}"
     exit 0
