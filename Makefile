@@ -4,10 +4,10 @@ CMAKE_FLAGS ?=
 
 FUZZ_SECONDS ?= 300
 
-.PHONY: run test build bench fuzz fuzz-build package clean deps-build deps-test deps-bench deps-package
+.PHONY: run test build bench fuzz fuzz-build package windows clean deps-build deps-test deps-bench deps-package deps-windows
 
 # Explicit rules: make looks for no pattern rule for a .PHONY target.
-deps-build deps-test deps-bench deps-package:
+deps-build deps-test deps-bench deps-package deps-windows:
 	@scripts/deps.sh $(@:deps-%=%)
 
 build: deps-build
@@ -46,6 +46,14 @@ package: deps-package
 	cd build/package && cpack -G DEB
 	cp build/package/heraldpad_*.deb build/
 	@ls -1 build/heraldpad_*.deb
+
+# For Windows, built here with mingw-w64: heraldpad.exe (one program file,
+# statically linked), a zip of it with the README, and an installer (NSIS).
+windows: deps-windows
+	cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release -DHERALDPAD_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build build/windows -j $(JOBS)
+	cp build/windows/win32ui/package/heraldpad.exe build/windows/heraldpad-*-windows-x64.zip build/windows/heraldpad-*-setup.exe build/
+	@ls -1 build/heraldpad.exe build/heraldpad-*-windows-x64.zip build/heraldpad-*-setup.exe
 
 clean:
 	rm -rf build

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a goal needs, when they are missing.
-# Usage: scripts/deps.sh build|test|bench|package
+# Usage: scripts/deps.sh build|test|bench|package|windows
 # As root it installs them with apt-get; otherwise it prints the line to run.
 set -euo pipefail
 
@@ -17,17 +17,21 @@ case "${1:-build}" in
     # the tables the code page tables are written from and checked against
     # (glibc's charmaps, Python's codecs, Perl's Encode, wine's .nls files);
     # clang-format, which CI checks the sources with; the portable core's
-    # tests (doctest), built for Windows with mingw-w64 and run under wine.
+    # tests (doctest), built for Windows with mingw-w64 and run under wine,
+    # with the Windows program and its installer (NSIS).
     test) want=("${build[@]}" xvfb xdotool xclip x11-utils x11-xserver-utils openbox wmctrl
                 imagemagick fonts-dejavu-core fonts-noto-cjk
                 dbus-daemon dbus-bin at-spi2-core python3-pyatspi
                 clang libclang-rt-14-dev desktop-file-utils appstream dpkg-dev fakeroot file
                 locales python3 perl libwine clang-format
-                doctest-dev g++-mingw-w64-x86-64-posix wine wine64) ;;
+                doctest-dev g++-mingw-w64-x86-64-posix wine wine64 nsis) ;;
     # FeatherPad: the fastest peer, timed beside the editor.
     bench) want=("${build[@]}" bsdextrautils xvfb xdotool x11-utils featherpad libhunspell-dev) ;;
     package) want=("${build[@]}" dpkg-dev fakeroot file) ;;
-    *) echo "usage: $0 build|test|bench|package" >&2; exit 2 ;;
+    # The Windows program, its zip and its installer: no Qt, only mingw-w64,
+    # NSIS, and Python, which draws the pictures.
+    windows) want=(cmake make python3 g++-mingw-w64-x86-64-posix nsis) ;;
+    *) echo "usage: $0 build|test|bench|package|windows" >&2; exit 2 ;;
 esac
 
 missing=()

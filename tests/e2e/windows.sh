@@ -15,6 +15,8 @@ rm -f "$SHOTS"/*.png
 # A fresh wine prefix, made without a display, as on a new machine.
 export WINEPREFIX="$E2E_TMP/prefix" WINEDEBUG=-all
 DISPLAY= wine wineboot --init >"$E2E_TMP/wineboot.log" 2>&1 || { echo "no wine prefix"; exit 1; }
+# Ended before the program starts: wine's desktop would stay without a display.
+wineserver -w
 # The locales wine takes the system's code page from, made here for this run.
 export LOCPATH="$E2E_TMP/locales"
 mkdir -p "$LOCPATH"
