@@ -28,10 +28,11 @@ test: deps-test
 	cmake --build build/test -j $(JOBS)
 	cd build/test && ctest --output-on-failure -j $(JOBS)
 
-bench: deps-bench
+# The Windows program's row (under wine) comes from the build of make windows.
+bench: deps-bench windows
 	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DHERALDPAD_TESTS=OFF -DHERALDPAD_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build build/bench -j $(JOBS)
-	bench/run.sh build/bench
+	WINDOWS_EXE=build/windows/win32ui/heraldpad.exe bench/run.sh build/bench
 
 fuzz-build: deps-test
 	cmake -S . -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHERALDPAD_FUZZ=ON -DHERALDPAD_TESTS=OFF $(CMAKE_FLAGS)

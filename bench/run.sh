@@ -2,8 +2,9 @@
 # Prints the benchmark table: median, min and max of several runs per figure,
 # then the odd files, once each. The shown-window figures come from a window
 # on a private X server (Xvfb), as a user meets it; the rest drive the window
-# in-process on the offscreen platform.
-# Usage: bench/run.sh BUILD_DIR [RUNS]
+# in-process on the offscreen platform; with WINDOWS_EXE, the Windows program's
+# rows under wine.
+# Usage: [WINDOWS_EXE=heraldpad.exe] bench/run.sh BUILD_DIR [RUNS]
 set -euo pipefail
 bin=$(readlink -f "$1/bench/heraldbench")
 runs="${2:-5}"
@@ -28,6 +29,10 @@ export QT_ACCESSIBILITY=0
     "$bin" file 50 "$runs" 932 second-pairs
     "$bin" aids "$runs"
     "$bin" paragraph "$runs"
+    # The Windows program under wine: 100 KB and 1 MB shown after its window appears.
+    if [ -n "${WINDOWS_EXE:-}" ]; then
+        "$ROOT/bench/windows.sh" "$WINDOWS_EXE" "$bin" "$runs" 100 1000
+    fi
 } | column -t -s $'\t'
 echo
 echo "Odd files through the window, once each:"

@@ -25,8 +25,10 @@ case "${1:-build}" in
                 clang libclang-rt-14-dev desktop-file-utils appstream dpkg-dev fakeroot file
                 locales python3 perl libwine clang-format
                 doctest-dev g++-mingw-w64-x86-64-posix wine wine64 nsis) ;;
-    # FeatherPad: the fastest peer, timed beside the editor.
-    bench) want=("${build[@]}" bsdextrautils xvfb xdotool x11-utils featherpad libhunspell-dev) ;;
+    # FeatherPad: the fastest peer, timed beside the editor;
+    # and wine, which runs the Windows program for its row.
+    bench) want=("${build[@]}" bsdextrautils xvfb xdotool x11-utils featherpad libhunspell-dev
+                 wine wine64) ;;
     package) want=("${build[@]}" dpkg-dev fakeroot file) ;;
     # The Windows program, its zip and its installer: no Qt, only mingw-w64,
     # NSIS, and Python, which draws the pictures.

@@ -16,6 +16,8 @@ const wchar_t kWindowClass[] = L"HeraldpadForm1";
 // Posted to the window: look whether another program changed the file, once
 // the activation that asked for it is over.
 constexpr UINT kLookAtTheFile = WM_APP + 1;
+// Posted: back to the fixed size, when the window is shown normally.
+constexpr UINT kKeepSize = WM_APP + 2;
 
 enum ControlId {
     kOpenId = 1001,
@@ -53,6 +55,25 @@ std::u16string controlText(HWND control)
     const int got =
         GetWindowTextW(control, reinterpret_cast<wchar_t *>(text.data()), int(text.size() + 1));
     text.resize(std::size_t(std::max(got, 0)));
+    return text;
+}
+
+// The control ends its text at a null character: one that came from a file
+// is shown as the symbol for null and read back as the null it was, so that
+// a save writes the file's byte back.
+constexpr char16_t kNullShown = u'\x2400';
+
+std::wstring shownText(std::u16string_view text)
+{
+    std::wstring shown = wideString(text);
+    std::replace(shown.begin(), shown.end(), L'\0', wchar_t(kNullShown));
+    return shown;
+}
+
+std::u16string newsText(HWND control)
+{
+    std::u16string text = controlText(control);
+    std::replace(text.begin(), text.end(), kNullShown, u'\0');
     return text;
 }
 
@@ -305,16 +326,21 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     }
     case WM_SIZE:
-        // Shown normally, it has its one size again (after a restore too).
-        if (wParam == SIZE_RESTORED) {
-            RECT r{};
-            GetWindowRect(m_window, &r);
-            const SIZE outer = fixedOuterSize(m_dpi);
-            if (r.right - r.left != outer.cx || r.bottom - r.top != outer.cy)
-                SetWindowPos(m_window, nullptr, 0, 0, outer.cx, outer.cy,
-                             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        }
+        // Shown normally, it has its one size again (after a restore too):
+        // once the change at hand is over, which a window manager may have made.
+        if (wParam == SIZE_RESTORED)
+            PostMessageW(m_window, kKeepSize, 0, 0);
         return 0;
+    case kKeepSize: {
+        RECT r{};
+        GetWindowRect(m_window, &r);
+        const SIZE outer = fixedOuterSize(m_dpi);
+        if (!IsZoomed(m_window) && !IsIconic(m_window) &&
+            (r.right - r.left != outer.cx || r.bottom - r.top != outer.cy))
+            SetWindowPos(m_window, nullptr, 0, 0, outer.cx, outer.cy,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     case WM_DPICHANGED: {
         const RECT *suggested = reinterpret_cast<const RECT *>(lParam);
         SetWindowPos(m_window, nullptr, suggested->left, suggested->top, 0, 0,
@@ -513,21 +539,29 @@ void Form1::endProgram()
 
 HeldText Form1::text() const
 {
-    return HeldText(controlText(Text));
+    return HeldText(newsText(Text));
 }
 
 void Form1::setText(std::u16string_view text)
 {
-    SetWindowTextW(Text, wideString(text).c_str());
+    SetWindowTextW(Text, shownText(text).c_str());
 }
 
 void Form1::appendText(std::u16string_view more)
 {
     // After the text there is, with the caret and the view left where they were.
     const Selection kept = selectionOf(Text);
-    const int length = GetWindowTextLengthW(Text);
-    SendMessageW(Text, EM_SETSEL, WPARAM(length), LPARAM(length));
-    SendMessageW(Text, EM_REPLACESEL, FALSE, LPARAM(wideString(more).c_str()));
+    // In small pieces until a long load's progress shows, so that it shows in
+    // time; then at once, since each piece costs the control a pass over all
+    // the text it holds.
+    constexpr std::size_t kPiece = 1 << 17;
+    for (std::size_t at = 0, piece = 0; at < more.size(); at += piece) {
+        piece = m_services.showsProgress() ? more.size() : kPiece;
+        const int length = GetWindowTextLengthW(Text);
+        SendMessageW(Text, EM_SETSEL, WPARAM(length), LPARAM(length));
+        SendMessageW(Text, EM_REPLACESEL, FALSE, LPARAM(shownText(more.substr(at, piece)).c_str()));
+        m_services.stillWorking();
+    }
     SendMessageW(Text, EM_SETSEL, WPARAM(kept.start), LPARAM(kept.end));
 }
 
@@ -539,7 +573,7 @@ std::ptrdiff_t Form1::textLength() const
 void Form1::replaceSpan(std::ptrdiff_t start, std::ptrdiff_t length, std::u16string_view with)
 {
     SendMessageW(Text, EM_SETSEL, WPARAM(start), LPARAM(start + length));
-    SendMessageW(Text, EM_REPLACESEL, TRUE, LPARAM(wideString(with).c_str()));
+    SendMessageW(Text, EM_REPLACESEL, TRUE, LPARAM(shownText(with).c_str()));
 }
 
 void Form1::replaceParts(const std::vector<CodePage::Composed> &parts)

@@ -130,6 +130,7 @@ void WinRuntimeServices::beginWork(std::u16string_view what)
     m_work = std::u16string(what);
     m_workStart = GetTickCount();
     m_working = true;
+    m_done = 0;
     m_cursorBefore = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     // The text area is painted again once the work is done, not while its
     // text is half there.
@@ -170,12 +171,20 @@ void WinRuntimeServices::workProgress(std::int64_t done, std::int64_t total)
 {
     if (!m_working)
         return;
+    m_done = total > 0 ? int(done * 1000 / total) : 0;
+    stillWorking();
+}
+
+void WinRuntimeServices::stillWorking()
+{
+    if (!m_working)
+        return;
     if (!m_progress) {
         if (GetTickCount() - m_workStart < kProgressAfterMs)
             return;
         showProgress();
     }
-    SendMessageW(m_progressBar, PBM_SETPOS, total > 0 ? WPARAM(done * 1000 / total) : 0, 0);
+    SendMessageW(m_progressBar, PBM_SETPOS, WPARAM(m_done), 0);
     // Painted now; the keys and clicks that came meanwhile wait in the queue
     // and go, in order, where they were sent once the work is done.
     MSG message;

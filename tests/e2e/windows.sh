@@ -157,6 +157,12 @@ western_news_in_windows_1252() {
         'Caf\xe9 \x80 \x93quoted\x94\r\nna\xefve'
 }
 
+# A null byte, where the edit control would end the text: shown as the
+# symbol for null, written back as the byte it was.
+null_byte_kept() {
+    code_page_round_trip en_US.UTF-8 'a\x00b\r\n' 'a␀b' 'c' 'a\x00b\r\nc'
+}
+
 russian_news_in_windows_1251() {
     code_page_round_trip ru_RU.UTF-8 '\xcf\xf0\xe8\xe2\xe5\xf2\r\n' 'Привет' 'Жук' \
         '\xcf\xf0\xe8\xe2\xe5\xf2\r\n\xc6\xf3\xea'
@@ -270,11 +276,47 @@ find_and_replace() {
     [ "$(timeout 5 xclip -o -selection clipboard)" = "two" ] || { echo "not selected"; return 1; }
 }
 
+# client_size_is WIDTHxHEIGHT: the window's client area, in pixels.
+client_size_is() {
+    timeout 5 xwininfo -id "$WID" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}' |
+        grep -qx "$1"
+}
+
+# The window's fixed size from the twips table, at 96 dots per inch and at
+# 150 % (144): a change of size is undone, maximising is not.
+sized_for_the_dpi() {
+    win_start "$(fresh_folder)" || return 1
+    client_size_is 532x490 || { echo "at 96 dpi: $(xwininfo -id "$WID" | grep -E 'Width|Height')"; return 1; }
+    timeout 5 xdotool windowsize --sync "$WID" 700 600 2>/dev/null
+    sleep 0.5
+    client_size_is 532x490 || { echo "resized"; return 1; }
+    # Maximised it grows; restored, it has its size again.
+    timeout 5 wmctrl -i -r "$WID" -b add,maximized_vert,maximized_horz
+    wait_for 5 eval '! client_size_is 532x490' || { echo "not maximised"; return 1; }
+    timeout 5 wmctrl -i -r "$WID" -b remove,maximized_vert,maximized_horz
+    wait_for 5 client_size_is 532x490 || { echo "not restored"; return 1; }
+    win_end
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+    wineserver -w
+    win_start "$(fresh_folder)" || return 1
+    shot window-150-percent
+    local sized=0
+    client_size_is 798x735 && sized=1
+    win_end
+    wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
+    wineserver -w
+    [ $sized = 1 ] || { echo "at 144 dpi: not 798x735"; return 1; }
+}
+
+check "sized from the twips table at 96 and 144 dpi" sized_for_the_dpi
+win_end
 check "typed news saved by Ctrl+S in a typed name" typed_news_saved_by_ctrl_s
 win_end
 check "the prompt: Escape, the close box, No and Yes" prompt_answers
 win_end
 check "heraldpad.exe FILE: news in Windows-1252, byte for byte" western_news_in_windows_1252
+win_end
+check "a null byte in the news kept" null_byte_kept
 win_end
 check "LANG=ru_RU: news in Windows-1251" russian_news_in_windows_1251
 win_end
