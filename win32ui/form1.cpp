@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "controltext.h"
 #include "layout.h"
 #include "messages.h"
 #include "resourceids.h"
@@ -48,16 +49,6 @@ HFONT dialogFont(UINT dpi)
     return CreateFontIndirectW(&metrics.lfMessageFont);
 }
 
-// The text of an edit control, as it holds it (CR LF line ends).
-std::u16string controlText(HWND control)
-{
-    std::u16string text(std::size_t(GetWindowTextLengthW(control)), u'\0');
-    const int got =
-        GetWindowTextW(control, reinterpret_cast<wchar_t *>(text.data()), int(text.size() + 1));
-    text.resize(std::size_t(std::max(got, 0)));
-    return text;
-}
-
 // The control ends its text at a null character: one that came from a file
 // is shown as the symbol for null and read back as the null it was, so that
 // a save writes the file's byte back.
@@ -75,17 +66,6 @@ std::u16string newsText(HWND control)
     std::u16string text = controlText(control);
     std::replace(text.begin(), text.end(), kNullShown, u'\0');
     return text;
-}
-
-struct Selection {
-    DWORD start = 0, end = 0;
-};
-
-Selection selectionOf(HWND edit)
-{
-    Selection s;
-    SendMessageW(edit, EM_GETSEL, WPARAM(&s.start), LPARAM(&s.end));
-    return s;
 }
 
 // Where each line of text starts: the index after each LF.
@@ -496,9 +476,11 @@ bool Form1::runKeyCommand(KeyCommand command)
 {
     switch (command) {
     case KeyCommand::None:
-    // The text area's own Ctrl+Z takes back and brings back its last edit.
-    case KeyCommand::Redo:
         return false;
+    case KeyCommand::Redo:
+        // The text area's own Ctrl+Z takes back and brings back its last
+        // edit; elsewhere (the Find dialog's fields) the control's keys hold.
+        return GetFocus() == Text;
     case KeyCommand::Quicksave:
         m_commands.Quicksave();
         break;

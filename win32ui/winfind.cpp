@@ -1,5 +1,6 @@
 #include "winfind.h"
 
+#include "controltext.h"
 #include "messages.h"
 #include "wide.h"
 #include "winservices.h"
@@ -8,20 +9,6 @@
 
 namespace {
 const UINT kFindMessage = RegisterWindowMessageW(FINDMSGSTRINGW);
-
-std::u16string controlText(HWND control)
-{
-    std::u16string text(std::size_t(GetWindowTextLengthW(control)), u'\0');
-    const int got =
-        GetWindowTextW(control, reinterpret_cast<wchar_t *>(text.data()), int(text.size() + 1));
-    text.resize(std::size_t(std::max(got, 0)));
-    return text;
-}
-
-void selectionOf(HWND edit, DWORD &start, DWORD &end)
-{
-    SendMessageW(edit, EM_GETSEL, WPARAM(&start), LPARAM(&end));
-}
 } // namespace
 
 WinFind::WinFind(HWND owner, HWND text, WinRuntimeServices &services)
@@ -44,8 +31,7 @@ WinFind::~WinFind()
 
 void WinFind::open(bool replacing)
 {
-    DWORD start = 0, end = 0;
-    selectionOf(m_text, start, end);
+    const auto [start, end] = selectionOf(m_text);
     if (end > start) {
         const std::u16string selected = controlText(m_text).substr(start, end - start);
         // Only a selection within one line is something to find.
@@ -133,8 +119,7 @@ bool WinFind::find(bool backward, bool collapse)
     const std::u16string what = needle();
     if (!mayFind(what))
         return false;
-    DWORD start = 0, end = 0;
-    selectionOf(m_text, start, end);
+    const auto [start, end] = selectionOf(m_text);
     const DWORD from = backward ? start : end;
     const TextSearch::Result result = search().find(what, from, options(), backward);
     if (!result.match.found()) {
@@ -152,8 +137,7 @@ bool WinFind::find(bool backward, bool collapse)
 
 void WinFind::replaceOne()
 {
-    DWORD start = 0, end = 0;
-    selectionOf(m_text, start, end);
+    const auto [start, end] = selectionOf(m_text);
     if (search().isMatch(needle(), {std::ptrdiff_t(start), std::ptrdiff_t(end - start)}, options()))
         SendMessageW(m_text, EM_REPLACESEL, TRUE, LPARAM(m_with));
     find(false);
