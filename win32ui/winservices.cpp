@@ -179,18 +179,19 @@ void WinRuntimeServices::stillWorking()
 {
     if (!m_working)
         return;
-    if (!m_progress) {
-        if (GetTickCount() - m_workStart < kProgressAfterMs)
-            return;
+    if (!m_progress && GetTickCount() - m_workStart >= kProgressAfterMs)
         showProgress();
-    }
-    SendMessageW(m_progressBar, PBM_SETPOS, WPARAM(m_done), 0);
-    // Painted now; the keys and clicks that came meanwhile wait in the queue
-    // and go, in order, where they were sent once the work is done.
+    if (m_progress)
+        SendMessageW(m_progressBar, PBM_SETPOS, WPARAM(m_done), 0);
+    // Painted now, and the window system's news taken in (the focus the
+    // window is given, above all); the keys and clicks that came meanwhile
+    // wait in the queue and go, in order, where they were sent once the work
+    // is done.
     MSG message;
     while (PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
         DispatchMessageW(&message);
-    UpdateWindow(m_progress);
+    if (m_progress)
+        UpdateWindow(m_progress);
 }
 
 void WinRuntimeServices::endWork()

@@ -66,6 +66,12 @@ dialog_shows() {
     wait_for 15 find_window "^$1\$"
 }
 
+has_focus() {
+    [ "$(timeout 5 xdotool getwindowfocus 2>/dev/null)" = "$WID" ] && return 0
+    timeout 2 xdotool windowactivate "$WID" 2>/dev/null
+    return 1
+}
+
 # away_and_back COMMAND...: another window is active while COMMAND runs, then
 # the program's again.
 away_and_back() {
@@ -308,6 +314,31 @@ sized_for_the_dpi() {
     [ $sized = 1 ] || { echo "at 144 dpi: not 798x735"; return 1; }
 }
 
+# A long load: its progress shows, and what is typed meanwhile is kept.
+long_load_keeps_keys() {
+    local dir
+    dir=$(fresh_folder)
+    awk 'BEGIN { for (i = 0; i < 60000; ++i) printf "line %06d of the long news, caf\351 \200\r\n", i }' \
+        >"$dir/news.txt"
+    (cd "$dir" && LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 exec wine "$EXE" news.txt >"$E2E_TMP/app.log" 2>&1) &
+    APP_PID=$!
+    wait_for 30 find_window "^$TITLE_RE\$" || { echo "no window"; return 1; }
+    WID=$FOUND
+    # Typed once the window has the focus, as a writer would.
+    wait_for 10 has_focus || { echo "the window never took the focus"; return 1; }
+    timeout 10 xdotool type --delay 40 "KEPT"
+    # The progress is a second window of the same title.
+    wait_for 10 eval '[ "$(timeout 5 xdotool search --onlyvisible --name "^$TITLE_RE\$" | wc -l)" -ge 2 ]' ||
+        { echo "no progress"; return 1; }
+    shot long-load-progress
+    wait_for 60 eval '[ "$(timeout 5 xdotool search --onlyvisible --name "^$TITLE_RE\\*?\$" | wc -l)" -eq 1 ]' ||
+        { echo "the progress stayed"; return 1; }
+    timeout 5 xdotool windowactivate --sync "$WID" 2>/dev/null
+    keys ctrl+Home shift+End ctrl+c
+    [ "$(timeout 5 xclip -o -selection clipboard)" = "KEPTline 000000 of the long news, café €" ] ||
+        { echo "first line: $(timeout 5 xclip -o -selection clipboard)"; return 1; }
+}
+
 check "sized from the twips table at 96 and 144 dpi" sized_for_the_dpi
 win_end
 check "typed news saved by Ctrl+S in a typed name" typed_news_saved_by_ctrl_s
@@ -329,6 +360,8 @@ win_end
 check "a full disk" full_disk
 win_end
 check "Find and Replace" find_and_replace
+win_end
+check "a long load shows its progress and keeps the keys typed" long_load_keeps_keys
 win_end
 
 echo "$PASSED passed, $FAILED failed; screenshots in $SHOTS"
