@@ -47,8 +47,17 @@ void CurrentFile::readFailed(const Path &path)
 {
     // The text it was about is gone: what it says now is that the read failed.
     m_onlyOnScreen = false;
-    if (isCurrent(path))
+    if (isCurrent(path)) {
         adoptUnread(m_path);
+        return;
+    }
+    // The current file holds another text, which a save of the error line
+    // would destroy: the text belongs to no file now.
+    m_path = m_name = Path();
+    m_state = FileState();
+    m_linkTarget.clear();
+    m_read = true;
+    m_told.reset();
 }
 
 void CurrentFile::saveFailed(const Path &path, const std::optional<FileState> &after)

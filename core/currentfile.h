@@ -52,7 +52,8 @@ public:
     // here, so nothing is written over it unasked.
     void adoptUnread(const Path &path);
     // A read of path into the text failed: when it is the current file, it
-    // is one whose contents were never read here.
+    // is one whose contents were never read here; else the text shown
+    // belongs to no file any more (Ctrl+S asks for a name).
     void readFailed(const Path &path);
     // A save to path failed; after is what it left there, when it touched it.
     void saveFailed(const Path &path, const std::optional<FileState> &after);

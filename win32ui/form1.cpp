@@ -460,6 +460,10 @@ bool Form1::preTranslate(MSG &message)
                                 GetKeyState(VK_LWIN) < 0 || GetKeyState(VK_RWIN) < 0};
         if (!m_commands.busy() && runKeyCommand(commandForKey(pressed, held)))
             return true;
+        // Escape changes nothing here: the edit controls would close the
+        // window with it, as they do in a dialog.
+        if (message.wParam == VK_ESCAPE && root == m_window)
+            return true;
         // Tab and Shift+Tab walk the controls from the text areas too, which
         // would take a tab character.
         if (message.wParam == VK_TAB && root == m_window && !held.control && !held.alt) {
@@ -536,7 +540,7 @@ void Form1::appendText(std::u16string_view more)
     // In small pieces until a long load's progress shows, so that it shows in
     // time; then at once, since each piece costs the control a pass over all
     // the text it holds.
-    constexpr std::size_t kPiece = 1 << 17;
+    constexpr std::size_t kPiece = 1 << 15;
     for (std::size_t at = 0, piece = 0; at < more.size(); at += piece) {
         piece = m_services.showsProgress() ? more.size() : kPiece;
         const int length = GetWindowTextLengthW(Text);

@@ -217,7 +217,8 @@ void WinRuntimeServices::tell(std::u16string_view notice)
     const std::wstring text = wideString(notice);
     const UINT dpi = m_owner ? GetDpiForWindow(m_owner) : 96;
     const int height = MulDiv(24, int(dpi), 96), margin = MulDiv(4, int(dpi), 96);
-    const RECT &area = m_noticeArea;
+    RECT area{};
+    GetWindowRect(m_held, &area);
     // A line over the bottom edge of the text area; it never takes the focus.
     m_notice = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"STATIC",
                                text.c_str(), WS_POPUP | WS_BORDER | SS_CENTERIMAGE | SS_LEFT,

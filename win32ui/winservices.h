@@ -16,8 +16,8 @@ public:
     WinRuntimeServices(HINSTANCE instance, std::function<void()> endProgram);
     ~WinRuntimeServices() override;
 
-    // The window the boxes belong to, and the control whose painting waits
-    // while a load or save runs.
+    // The window the boxes belong to, and the text area: its painting waits
+    // while a load or save runs, and the notice shows over its bottom edge.
     void setOwner(HWND owner, HWND heldWhileWorking)
     {
         m_owner = owner;
@@ -48,9 +48,6 @@ public:
 
     // A key was pressed: the notice goes.
     void keyPressed() { hideNotice(); }
-    // Where a notice shows: over the bottom edge of this rectangle (screen
-    // coordinates).
-    void noticeOver(const RECT &area) { m_noticeArea = area; }
 
     static constexpr DWORD kProgressAfterMs = 400;
     static constexpr UINT kNoticeShownMs = 6000;
@@ -75,7 +72,6 @@ private:
     HWND m_progress = nullptr;
     HWND m_progressBar = nullptr;
 
-    RECT m_noticeArea{};
     HWND m_notice = nullptr;
     UINT_PTR m_noticeTimer = 0;
     static WinRuntimeServices *s_noticeShower;

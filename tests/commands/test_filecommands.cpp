@@ -257,7 +257,8 @@ TEST_CASE("a refused save selects each character in turn")
 // A load shows the file (its line ends made CR LF) and is clean; a failed
 // one shows the error line, which is no edit, and keeps the name typed, so
 // that Ctrl+S writes there, asking first when another program put a file
-// there meanwhile. A failed Quickload keeps the saved text.
+// there meanwhile. A failed Quickload keeps the saved text, and leaves no
+// other file current.
 TEST_CASE("loads, and the name a failed one keeps")
 {
     Editor e;
@@ -304,6 +305,18 @@ TEST_CASE("loads, and the name a failed one keeps")
     CHECK(quick.d.document.SavedText() == u"kept\r\n");
     // Emptying before the read was an edit against "kept"; the message is not.
     CHECK(quick.marked());
+
+    // Another current file is never written with the error line: after a
+    // failed Quickload, Ctrl+S asks for a name.
+    Editor other;
+    REQUIRE(writeFile(other.path("story.txt"), "story"));
+    other.dialog.choices = {other.path("story.txt")};
+    other.commands.Load();
+    other.commands.Quickload(); // no quick file
+    CHECK(other.text() == kError);
+    CHECK(other.commands.Quicksave() == Outcome::NotChosen);
+    CHECK(other.dialog.shown.size() == 2);
+    CHECK(readFile(other.path("story.txt")) == "story");
 }
 
 // A failed save changes nothing: not the text, the mark, the saved text, the
@@ -406,7 +419,9 @@ TEST_CASE("no look at the file while a command runs")
           std::vector<std::string>{"reload: " + e.path("news.txt").string()});
 }
 
-// A dropped file that cannot be read does not become the file Ctrl+S writes to.
+// A dropped file that cannot be read does not become the file Ctrl+S writes
+// to, nor does the file before it stay so: Ctrl+S asks for a name, and the
+// error line never goes over a file.
 TEST_CASE("a dropped file that cannot be read is not the current file")
 {
     Editor e;
@@ -418,8 +433,8 @@ TEST_CASE("a dropped file that cannot be read is not the current file")
 #endif
     e.commands.LoadDropped(e.path("pipe.txt"));
     CHECK(e.text() == kError);
-    CHECK(e.dialog.FileName == e.path("news.txt"));
+    CHECK(e.dialog.FileName.empty());
     e.type(u"!");
-    CHECK(e.commands.Quicksave() == Outcome::Saved);
-    CHECK(readFile(e.path("news.txt")) == latin1(kError) + "!");
+    CHECK(e.commands.Quicksave() == Outcome::NotChosen);
+    CHECK(readFile(e.path("news.txt")) == "quick\r\n");
 }
