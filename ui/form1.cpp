@@ -11,6 +11,7 @@
 #include "notice.h"
 #include "picturebutton.h"
 #include "said.h"
+#include "shortcuts.h"
 #include "windowfont.h"
 
 #include <QApplication>
@@ -375,39 +376,16 @@ bool Form1::runKeyCommand(KeyCommand command)
             endWhileReading();
         return true;
     }
-    switch (command) {
-    case KeyCommand::None:
-        return false;
-    case KeyCommand::Quicksave:
-        m_commands.Quicksave();
-        break;
-    case KeyCommand::Quickload:
-        m_commands.Quickload();
-        break;
-    case KeyCommand::Exit:
-        m_commands.Exit();
-        break;
-    case KeyCommand::Find:
-        m_find->open(false);
-        break;
-    case KeyCommand::Replace:
-        m_find->open(true);
-        break;
-    case KeyCommand::FindNext:
-        m_find->repeat(false);
-        break;
-    case KeyCommand::FindPrevious:
-        m_find->repeat(true);
-        break;
-    case KeyCommand::Redo:
-        // Elsewhere (the Find window's fields) the control's own keys hold.
-        if (QApplication::focusWidget() != Text)
-            return false;
-        Text->redo();
-        break;
-    }
-    // Handled here: the text area would only move the cursor or insert nothing.
-    return true;
+    return runShortcut(command, m_commands,
+                       {[this](bool replacing) { m_find->open(replacing); },
+                        [this](bool backward) { m_find->repeat(backward); },
+                        [this] {
+                            // Elsewhere (the Find window's fields) the control's own keys hold.
+                            if (QApplication::focusWidget() != Text)
+                                return false;
+                            Text->redo();
+                            return true;
+                        }});
 }
 
 void Form1::resizeEvent(QResizeEvent *event)

@@ -4,6 +4,7 @@
 #include "layout.h"
 #include "messages.h"
 #include "resourceids.h"
+#include "shortcuts.h"
 #include "wide.h"
 #include "winfind.h"
 
@@ -478,37 +479,13 @@ bool Form1::preTranslate(MSG &message)
 
 bool Form1::runKeyCommand(KeyCommand command)
 {
-    switch (command) {
-    case KeyCommand::None:
-        return false;
-    case KeyCommand::Redo:
-        // The text area's own Ctrl+Z takes back and brings back its last
-        // edit; elsewhere (the Find dialog's fields) the control's keys hold.
-        return GetFocus() == Text;
-    case KeyCommand::Quicksave:
-        m_commands.Quicksave();
-        break;
-    case KeyCommand::Quickload:
-        m_commands.Quickload();
-        break;
-    case KeyCommand::Exit:
-        m_commands.Exit();
-        break;
-    case KeyCommand::Find:
-        m_find->open(false);
-        break;
-    case KeyCommand::Replace:
-        m_find->open(true);
-        break;
-    case KeyCommand::FindNext:
-        m_find->repeat(false);
-        break;
-    case KeyCommand::FindPrevious:
-        m_find->repeat(true);
-        break;
-    }
-    // Handled here: the text area would take Ctrl+H as a backspace.
-    return true;
+    return runShortcut(command, m_commands,
+                       {[this](bool replacing) { m_find->open(replacing); },
+                        [this](bool backward) { m_find->repeat(backward); },
+                        // The text area's own Ctrl+Z takes back and brings back
+                        // its last edit; elsewhere (the Find dialog's fields) the
+                        // control's keys hold.
+                        [this] { return GetFocus() == Text; }});
 }
 
 void Form1::lookAtTheFileSoon()
