@@ -52,12 +52,9 @@ void CurrentFile::readFailed(const Path &path)
         return;
     }
     // The current file holds another text, which a save of the error line
-    // would destroy: the text belongs to no file now.
+    // would destroy: the text belongs to no file now. (What was kept of the
+    // file goes unread without a name, and the next adopt() sets it anew.)
     m_path = m_name = Path();
-    m_state = FileState();
-    m_linkTarget.clear();
-    m_read = true;
-    m_told.reset();
 }
 
 void CurrentFile::saveFailed(const Path &path, const std::optional<FileState> &after)

@@ -44,9 +44,7 @@ QString infoText()
 // Its lines, each without its line end.
 QStringList infoLines()
 {
-    QStringList lines = infoText().split(QLatin1String("\r\n"));
-    lines.removeLast();
-    return lines;
+    return infoText().split(QLatin1String("\r\n"), Qt::SkipEmptyParts);
 }
 } // namespace
 
